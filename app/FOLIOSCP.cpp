@@ -1,0 +1,31 @@
+#include "app/FOLIOSCP.h"
+
+#include "app/MainFrm.h"
+#include "content/FOLIOSCPDoc.h"
+#include "content/FOLIOSCPView.h"
+#include "doc/CSingleDocTemplate.h"
+#include "resources/Resource.h"
+
+BEGIN_MESSAGE_MAP(CFOLIOSCPApp, CWinApp)
+  ON_COMMAND(ID_FILE_NEW, OnFileNew)
+  ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
+  ON_COMMAND(ID_FILE_PRINT_SETUP, OnFilePrintSetup)
+END_MESSAGE_MAP()
+
+CFOLIOSCPApp theApp;
+
+BOOL CFOLIOSCPApp::InitInstance() {
+  AfxEnableControlContainer();
+  SetRegistryKey("Local AppWizard-Generated Applications");
+  LoadStdProfileSettings(0);
+
+  AddDocTemplate(new CSingleDocTemplate(IDR_MAINRES, RUNTIME_CLASS(CFOLIOSCPDoc), RUNTIME_CLASS(CMainFrame),
+                                        RUNTIME_CLASS(CFOLIOSCPView)));
+
+  CCommandLineInfo cmdInfo;
+  ParseCommandLine(cmdInfo);
+  if (!ProcessShellCommand(cmdInfo)) return FALSE;
+
+  if (m_pMainWnd != nullptr) m_pMainWnd->ShowWindow(SW_SHOW);
+  return TRUE;
+}

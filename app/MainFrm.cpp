@@ -1,0 +1,48 @@
+#include "app/MainFrm.h"
+
+#include <gdk/gdk.h>
+
+#include "core/Trace.h"
+#include "resources/Resource.h"
+
+IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+  ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+namespace {
+
+const UINT statusIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
+
+// The work area of the primary monitor: the size a maximized window gets.
+GdkRectangle MaximizedArea() {
+  GdkRectangle area{0, 0, 800, 600};
+  GdkDisplay* display = gdk_display_get_default();
+  GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
+  if (monitor == nullptr && display != nullptr) monitor = gdk_display_get_monitor(display, 0);
+  if (monitor != nullptr) gdk_monitor_get_workarea(monitor, &area);
+  return area;
+}
+
+}  // namespace
+
+bool CMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
+  GdkRectangle area = MaximizedArea();
+  cs.cy = area.height;
+  cs.cx = area.width;
+  cs.y = 0;
+  cs.x = 0;
+  cs.style = WS_OVERLAPPEDWINDOW;  // without FWS_ADDTOTITLE: the caption never shows a document name
+  return CFrameWnd::PreCreateWindow(cs);
+}
+
+int CMainFrame::OnCreate(CREATESTRUCT* lpCreateStruct) {
+  if (CFrameWnd::OnCreate(lpCreateStruct) == -1) return -1;
+  if (!m_statusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM) ||
+      !m_statusBar.SetIndicators(statusIndicators, int(std::size(statusIndicators)))) {
+    AfxTrace("%s", "Failed to create status bar\n");
+    return -1;
+  }
+  return 0;
+}

@@ -1,0 +1,18 @@
+#include "content/FOLIOSCPDoc.h"
+
+#include "doc/CArchive.h"
+
+IMPLEMENT_DYNCREATE(CFOLIOSCPDoc, CDocument)
+
+BEGIN_MESSAGE_MAP(CFOLIOSCPDoc, CDocument)
+END_MESSAGE_MAP()
+
+BOOL CFOLIOSCPDoc::OnNewDocument() { return CDocument::OnNewDocument() ? TRUE : FALSE; }
+
+void CFOLIOSCPDoc::Serialize(CArchive& ar) {
+  if (ar.IsStoring()) {
+    // The stored form is empty.
+  } else {
+    // Nothing is read.
+  }
+}

@@ -1,0 +1,418 @@
+#include "app/CWinApp.h"
+
+#include <glib-unix.h>
+#include <gtk/gtk.h>
+#include <gtk/gtkunixprint.h>
+#include <gtkmm/main.h>
+#include <gtkmm/messagedialog.h>
+
+#include <csignal>
+
+#include "core/AfxRes.h"
+#include "core/CCmdUI.h"
+#include "core/Trace.h"
+#include "doc/CDocManager.h"
+#include "doc/CDocTemplate.h"
+#include "doc/CDocument.h"
+#include "settings/SettingsStore.h"
+#include "window/CFrameWnd.h"
+
+IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
+
+BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
+  ON_COMMAND(ID_APP_EXIT, OnAppExit)
+END_MESSAGE_MAP()
+
+namespace {
+
+CWinApp* g_pApp = nullptr;
+GPollFunc g_defaultPoll = nullptr;
+
+// The main loop's poll, watched so that one idle pass runs after the loop has drained whatever woke
+// it. A zero-timeout poll that found nothing is the idle pass's own and re-arms nothing, so an
+// idle program sleeps.
+gint IdlePoll(GPollFD* fds, guint nfds, gint timeout) {
+  gint result = g_defaultPoll(fds, nfds, timeout);
+  if ((timeout != 0 || result > 0) && g_pApp != nullptr) g_pApp->ArmIdle();
+  return result;
+}
+
+const char* const kShellKeys[] = {"%s\\DefaultIcon", "%s\\shell\\open\\%s", "%s\\shell\\print\\%s",
+                                  "%s\\shell\\printto\\%s"};
+
+}  // namespace
+
+CWinApp* AfxGetApp() { return g_pApp; }
+
+void AfxPostQuitMessage(int nExitCode) {
+  if (g_pApp != nullptr) g_pApp->PostQuitMessage(nExitCode);
+}
+
+void AfxEnableControlContainer() {}
+
+int AfxMessageBox(const std::string& text, UINT nType, UINT) { return g_pApp->DoMessageBox(text, nType, 0); }
+
+int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT) {
+  return g_pApp->DoMessageBox(AfxLoadString(nIDPrompt), nType, nIDPrompt);
+}
+
+CWinApp::CWinApp(const char* lpszAppName) {
+  g_assert(g_pApp == nullptr);  // a second application object is a programming error
+  g_pApp = this;
+  if (lpszAppName != nullptr) m_pszAppName = lpszAppName;
+}
+
+CWinApp::~CWinApp() {
+  m_pDocManager.reset();
+  if (m_pPrintSettings != nullptr) g_object_unref(m_pPrintSettings);
+  if (m_pPageSetup != nullptr) g_object_unref(m_pPageSetup);
+  if (g_pApp == this) g_pApp = nullptr;
+}
+
+void CWinApp::SetArguments(int argc, char** argv) {
+  m_arguments.assign(argv + (argc > 0 ? 1 : 0), argv + argc);
+  gchar* base = g_path_get_basename(argc > 0 ? argv[0] : "folioscope");
+  m_pszExeName = base;
+  g_free(base);
+  if (auto dot = m_pszExeName.rfind('.'); dot != std::string::npos && dot > 0) m_pszExeName.resize(dot);
+  if (m_pszAppName.empty()) {
+    const char* title = AfxFindString(AFX_IDS_APP_TITLE);
+    m_pszAppName = title ? title : m_pszExeName;
+  }
+  m_pszProfileName = m_pszAppName;
+}
+
+// Settings ---------------------------------------------------------------------------------------
+
+void CWinApp::SetRegistryKey(const char* lpszRegistryKey) {
+  m_pszRegistryKey = lpszRegistryKey;
+  m_pszProfileName = m_pszAppName;
+}
+
+SettingsStore& CWinApp::GetSettingsStore() {
+  if (!m_pSettings) m_pSettings = std::make_unique<SettingsStore>(SettingsStore::DefaultPath());
+  return *m_pSettings;
+}
+
+std::string CWinApp::GetAppRegistryKey() const {
+  return "HKEY_CURRENT_USER\\Software\\" + m_pszRegistryKey + "\\" + m_pszProfileName;
+}
+
+std::string CWinApp::GetSectionKey(const char* lpszSection) const { return GetAppRegistryKey() + "\\" + lpszSection; }
+
+UINT CWinApp::GetProfileInt(const char* lpszSection, const char* lpszEntry, int nDefault) {
+  if (m_pszRegistryKey.empty()) return UINT(nDefault);
+  const std::string key = GetSectionKey(lpszSection);
+  UINT value = UINT(nDefault);
+  auto read = [&](const RegistryText& text) {
+    if (auto stored = text.GetDword(key, lpszEntry)) value = *stored;
+  };
+  // Reading creates the keys on the way; a store that cannot be changed is still read.
+  if (!GetSettingsStore().Update([&](RegistryText& text) {
+        text.CreateKey(key);
+        read(text);
+      })) {
+    RegistryText text;
+    if (GetSettingsStore().Read(text)) read(text);
+  }
+  return value;
+}
+
+bool CWinApp::WriteProfileInt(const char* lpszSection, const char* lpszEntry, int nValue) {
+  if (m_pszRegistryKey.empty()) return false;
+  const std::string key = GetSectionKey(lpszSection);
+  return GetSettingsStore().Update([&](RegistryText& text) { text.SetDword(key, lpszEntry, std::uint32_t(nValue)); });
+}
+
+void CWinApp::LoadStdProfileSettings(UINT) {
+  m_nNumPreviewPages = int(GetProfileInt("Settings", "PreviewPages", 0));
+}
+
+void CWinApp::SaveStdProfileSettings() {
+  if (m_nNumPreviewPages != 0) WriteProfileInt("Settings", "PreviewPages", m_nNumPreviewPages);
+}
+
+void CWinApp::UnregisterShellFileTypes() {
+  if (!m_pDocManager) return;
+  for (CDocTemplate* pTemplate : m_pDocManager->GetTemplates()) {
+    std::string typeId;
+    if (!pTemplate->GetDocString(typeId, CDocTemplate::regFileTypeId) || typeId.empty()) continue;
+    const std::string top = "HKEY_CLASSES_ROOT\\" + typeId;
+    GetSettingsStore().Update([&](RegistryText& text) {
+      for (const char* format : kShellKeys) {
+        gchar* path = g_strdup_printf(format, top.c_str(), "command");
+        std::string key = path;
+        g_free(path);
+        // Delete the key, then every parent it leaves empty, up to the type's own key.
+        if (!text.KeyExists(key) || text.HasSubkeys(key)) continue;
+        text.DeleteKey(key);
+        while (key.size() > top.size()) {
+          key.resize(key.rfind('\\'));
+          if (text.HasSubkeys(key)) break;
+          text.DeleteKey(key);
+        }
+      }
+    });
+  }
+}
+
+bool CWinApp::Unregister() {
+  UnregisterShellFileTypes();
+  const std::string appKey = GetAppRegistryKey();
+  const std::string parentKey = "HKEY_CURRENT_USER\\Software\\" + m_pszRegistryKey;
+  bool updated = GetSettingsStore().Update([&](RegistryText& text) {
+    text.DeleteTree(appKey);
+    if (!text.HasSubkeys(parentKey)) text.DeleteKey(parentKey);
+  });
+  RegistryText text;
+  return updated && GetSettingsStore().Read(text) && !text.KeyExists(appKey);
+}
+
+// Documents and commands -------------------------------------------------------------------------
+
+void CWinApp::AddDocTemplate(CDocTemplate* pTemplate) {
+  if (!m_pDocManager) m_pDocManager = std::make_unique<CDocManager>();
+  m_pDocManager->AddDocTemplate(pTemplate);
+}
+
+CDocument* CWinApp::OpenDocumentFile(const std::string& fileName) {
+  return m_pDocManager ? m_pDocManager->OpenDocumentFile(fileName) : nullptr;
+}
+
+bool CWinApp::DoPromptFileName(std::string& fileName, UINT nIDSTitle, bool bOpenFileDialog, CDocTemplate* pTemplate) {
+  return m_pDocManager && m_pDocManager->DoPromptFileName(fileName, nIDSTitle, bOpenFileDialog, pTemplate);
+}
+
+void CWinApp::OnFileNew() {
+  if (m_pDocManager) m_pDocManager->OnFileNew();
+}
+
+void CWinApp::OnFileOpen() {
+  if (m_pDocManager) m_pDocManager->OnFileOpen();
+}
+
+void CWinApp::OnAppExit() {
+  if (m_pMainWnd != nullptr) m_pMainWnd->SendMessage(WM_CLOSE);
+}
+
+void CWinApp::OnFilePrintSetup() {
+  auto* pFrame = dynamic_cast<CFrameWnd*>(m_pMainWnd);
+  std::string title;
+  AfxExtractSubString(title, AfxLoadString(ID_FILE_PRINT_SETUP), 1);
+  GtkWidget* dialog = gtk_print_unix_dialog_new(title.c_str(), pFrame ? pFrame->GetGtkWindow()->gobj() : nullptr);
+  GtkPrintUnixDialog* printDialog = GTK_PRINT_UNIX_DIALOG(dialog);
+  if (m_pPrintSettings != nullptr) gtk_print_unix_dialog_set_settings(printDialog, GTK_PRINT_SETTINGS(m_pPrintSettings));
+  if (m_pPageSetup != nullptr) gtk_print_unix_dialog_set_page_setup(printDialog, GTK_PAGE_SETUP(m_pPageSetup));
+  gtk_print_unix_dialog_set_embed_page_setup(printDialog, TRUE);
+  if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK) {
+    if (m_pPrintSettings != nullptr) g_object_unref(m_pPrintSettings);
+    if (m_pPageSetup != nullptr) g_object_unref(m_pPageSetup);
+    m_pPrintSettings = G_OBJECT(gtk_print_unix_dialog_get_settings(printDialog));
+    m_pPageSetup = G_OBJECT(g_object_ref(gtk_print_unix_dialog_get_page_setup(printDialog)));
+  }
+  gtk_widget_destroy(dialog);
+}
+
+bool CWinApp::SaveAllModified() { return !m_pDocManager || m_pDocManager->SaveAllModified(); }
+
+void CWinApp::CloseAllDocuments(bool bEndSession) {
+  if (m_pDocManager) m_pDocManager->CloseAllDocuments(bEndSession);
+}
+
+void CWinApp::HideApplication() {
+  if (m_pMainWnd == nullptr) return;
+  for (Gtk::Window* window : Gtk::Window::list_toplevels())
+    if (window->get_transient_for() == m_pMainWnd->GetWidget()) window->hide();
+  m_pMainWnd->ShowWindow(SW_HIDE);
+}
+
+void CWinApp::EndSession() {
+  m_bUserCtrl = true;
+  CloseAllDocuments(true);
+  ExitInstance();
+  m_bSessionEnded = true;
+  PostQuitMessage(0);
+}
+
+// Command line -----------------------------------------------------------------------------------
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) { rCmdInfo.ParseArguments(m_arguments); }
+
+BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo) {
+  if (!rCmdInfo.m_bUserCtrl) m_bUserCtrl = false;
+  switch (rCmdInfo.m_nShellCommand) {
+    case CCommandLineInfo::FileNew:
+      if (!OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr)) OnFileNew();
+      return m_pMainWnd != nullptr;
+    case CCommandLineInfo::FileOpen:
+      return OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr;
+    case CCommandLineInfo::FilePrint:
+    case CCommandLineInfo::FilePrintTo:
+      m_nCmdShow = SW_HIDE;
+      OpenDocumentFile(rCmdInfo.m_strFileName);
+      m_pCmdInfo = &rCmdInfo;
+      // Nothing on this program's route prints directly, so the command finds no handler.
+      if (m_pMainWnd != nullptr) m_pMainWnd->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT);
+      m_pCmdInfo = nullptr;
+      return FALSE;
+    case CCommandLineInfo::FileDDE:
+      // No DDE conversation can reach the program here, so nothing will ever ask for a window.
+      m_nCmdShow = SW_HIDE;
+      return TRUE;
+    case CCommandLineInfo::AppUnregister: {
+      bool ok = Unregister();
+      if (!rCmdInfo.m_bRunEmbedded) AfxMessageBox(ok ? AFX_IDP_UNREG_DONE : AFX_IDP_UNREG_FAILURE);
+      m_pUnregisterInfo = std::make_unique<CCommandLineInfo>(rCmdInfo);
+      m_pCmdInfo = m_pUnregisterInfo.get();
+      return FALSE;
+    }
+  }
+  return FALSE;
+}
+
+// Message boxes ----------------------------------------------------------------------------------
+
+int CWinApp::DoMessageBox(const std::string& prompt, UINT nType, UINT) {
+  UINT icon = nType & MB_ICONMASK;
+  if (icon == 0) icon = MB_ICONEXCLAMATION;
+  Gtk::MessageType type = icon == MB_ICONSTOP          ? Gtk::MESSAGE_ERROR
+                          : icon == MB_ICONQUESTION    ? Gtk::MESSAGE_QUESTION
+                          : icon == MB_ICONINFORMATION ? Gtk::MESSAGE_INFO
+                                                       : Gtk::MESSAGE_WARNING;
+  gchar* text = g_utf8_make_valid(prompt.c_str(), gssize(prompt.size()));
+  Gtk::MessageDialog dialog(text, false, type, Gtk::BUTTONS_NONE, true);
+  g_free(text);
+  dialog.set_title(m_pszAppName);
+  if (auto* pFrame = dynamic_cast<CFrameWnd*>(m_pMainWnd); pFrame && pFrame->GetGtkWindow())
+    dialog.set_transient_for(*pFrame->GetGtkWindow());
+  switch (nType & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+      dialog.add_button("OK", Gtk::RESPONSE_OK);
+      dialog.add_button("Cancel", Gtk::RESPONSE_CANCEL);
+      break;
+    case MB_YESNOCANCEL:
+      dialog.add_button("_Yes", Gtk::RESPONSE_YES);
+      dialog.add_button("_No", Gtk::RESPONSE_NO);
+      dialog.add_button("Cancel", Gtk::RESPONSE_CANCEL);
+      break;
+    case MB_YESNO:
+      dialog.add_button("_Yes", Gtk::RESPONSE_YES);
+      dialog.add_button("_No", Gtk::RESPONSE_NO);
+      break;
+    default:
+      dialog.add_button("OK", Gtk::RESPONSE_OK);
+      break;
+  }
+  switch (dialog.run()) {
+    case Gtk::RESPONSE_OK:
+      return IDOK;
+    case Gtk::RESPONSE_YES:
+      return IDYES;
+    case Gtk::RESPONSE_NO:
+      return IDNO;
+    default:
+      return (nType & MB_TYPEMASK) == MB_YESNO ? IDNO : (nType & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
+  }
+}
+
+// Main loop --------------------------------------------------------------------------------------
+
+void CWinApp::ArmIdle() {
+  if (m_idleSource == 0) m_idleSource = g_idle_add_full(G_PRIORITY_LOW, &CWinApp::OnIdlePass, this, nullptr);
+}
+
+gboolean CWinApp::OnIdlePass(gpointer data) {
+  auto* self = static_cast<CWinApp*>(data);
+  self->m_idleSource = 0;
+  for (long lCount = 0; self->OnIdle(lCount); ++lCount) {
+  }
+  return G_SOURCE_REMOVE;
+}
+
+BOOL CWinApp::OnIdle(long lCount) {
+  if (lCount == 0) {
+    if (m_pMainWnd != nullptr && m_pMainWnd->IsWindowVisible()) {
+      m_pMainWnd->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+      m_pMainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE);
+    }
+    if (m_pDocManager)
+      for (CDocTemplate* pTemplate : m_pDocManager->GetTemplates())
+        for (CDocument* pDoc : pTemplate->GetDocuments()) pDoc->OnIdle();
+    return TRUE;  // one more pass for housekeeping
+  }
+  return FALSE;
+}
+
+void CWinApp::PostQuitMessage(int nExitCode) {
+  m_nExitCode = nExitCode;
+  m_bQuitPosted = true;
+  if (m_pLoop != nullptr) g_main_loop_quit(m_pLoop);
+}
+
+int CWinApp::Run() {
+  // Without a main window nothing can ever end the loop: no other program drives this one here.
+  if (m_pMainWnd == nullptr) return ExitInstance();
+
+  // Logging off or shutting down ends the session with SIGTERM or SIGHUP; Ctrl+C in a terminal
+  // with SIGINT. Each ends it as the desktop's end of session would.
+  auto onSignal = [](gpointer data) -> gboolean {
+    auto* self = static_cast<CWinApp*>(data);
+    if (self->m_pMainWnd != nullptr) {
+      self->m_pMainWnd->SendMessage(WM_QUERYENDSESSION);
+      self->m_pMainWnd->SendMessage(WM_ENDSESSION, TRUE);
+    } else {
+      self->PostQuitMessage(0);
+    }
+    return G_SOURCE_CONTINUE;
+  };
+  guint signals[] = {g_unix_signal_add(SIGTERM, onSignal, this), g_unix_signal_add(SIGHUP, onSignal, this),
+                     g_unix_signal_add(SIGINT, onSignal, this)};
+
+  g_defaultPoll = g_main_context_get_poll_func(nullptr);
+  g_main_context_set_poll_func(nullptr, IdlePoll);
+  ArmIdle();
+  m_pLoop = g_main_loop_new(nullptr, FALSE);
+  if (!m_bQuitPosted) g_main_loop_run(m_pLoop);
+  g_main_loop_unref(m_pLoop);
+  m_pLoop = nullptr;
+  g_main_context_set_poll_func(nullptr, g_defaultPoll);
+  if (m_idleSource != 0) g_source_remove(m_idleSource);
+  m_idleSource = 0;
+  for (guint id : signals) g_source_remove(id);
+
+  return m_bSessionEnded ? m_nExitCode : ExitInstance();
+}
+
+int CWinApp::ExitInstance() {
+  if (m_pCmdInfo == nullptr || m_pCmdInfo->m_nShellCommand != CCommandLineInfo::AppUnregister)
+    SaveStdProfileSettings();
+  return m_nExitCode;
+}
+
+// Entry ------------------------------------------------------------------------------------------
+
+int AfxWinMain(int argc, char** argv, const CResourceModule& resources) {
+  AfxSetResourceModule(&resources);
+  CWinApp* pApp = AfxGetApp();
+  if (pApp == nullptr) return 1;
+  pApp->SetArguments(argc, argv);
+
+  gdk_set_allowed_backends("x11");
+  if (!gtk_init_check(nullptr, nullptr)) {
+    const char* display = g_getenv("DISPLAY");
+    g_printerr("%s: cannot open the display \"%s\". It needs an X11 desktop; without one, run it under a virtual "
+               "display: xvfb-run -a %s\n",
+               pApp->m_pszExeName.c_str(), display ? display : "", pApp->m_pszExeName.c_str());
+    return 1;
+  }
+  Gtk::Main::init_gtkmm_internals();
+
+  int nReturnCode;
+  if (!pApp->InitInstance()) {
+    if (pApp->m_pMainWnd != nullptr) pApp->m_pMainWnd->DestroyWindow();
+    nReturnCode = pApp->ExitInstance();
+  } else {
+    nReturnCode = pApp->Run();
+  }
+  return nReturnCode;
+}

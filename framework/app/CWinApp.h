@@ -1,0 +1,109 @@
+// The application object: start-up (InitInstance), the main loop with its idle pass (Run), the
+// settings store, the command line, the document manager, message boxes and shut-down
+// (ExitInstance). Exactly one exists, a global of the program's; AfxWinMain drives it.
+#pragma once
+
+#include <glib-object.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/CCommandLineInfo.h"
+#include "core/CCmdTarget.h"
+#include "core/ResourceModule.h"
+
+class CDocManager;
+class CDocTemplate;
+class CDocument;
+class CWnd;
+class SettingsStore;
+
+class CWinApp : public CCmdTarget {
+ public:
+  DECLARE_DYNAMIC(CWinApp)
+  explicit CWinApp(const char* lpszAppName = nullptr);
+  ~CWinApp() override;
+
+  virtual BOOL InitInstance() { return TRUE; }
+  virtual int Run();
+  virtual BOOL OnIdle(long lCount);
+  virtual int ExitInstance();
+  // Shows a message box captioned with the application's name, owned by the main window.
+  virtual int DoMessageBox(const std::string& prompt, UINT nType, UINT nIDPrompt);
+  virtual CDocument* OpenDocumentFile(const std::string& fileName);
+  // Asks for a file name with the GTK file chooser; false when cancelled.
+  virtual bool DoPromptFileName(std::string& fileName, UINT nIDSTitle, bool bOpenFileDialog, CDocTemplate* pTemplate);
+
+  void AddDocTemplate(CDocTemplate* pTemplate);
+  void SetRegistryKey(const char* lpszRegistryKey);
+  void LoadStdProfileSettings(UINT nMaxMRU = 4);
+  void SaveStdProfileSettings();
+  UINT GetProfileInt(const char* lpszSection, const char* lpszEntry, int nDefault);
+  bool WriteProfileInt(const char* lpszSection, const char* lpszEntry, int nValue);
+  // The store's key of a section: HKEY_CURRENT_USER\Software\<registry key>\<profile>\<section>.
+  std::string GetSectionKey(const char* lpszSection) const;
+  std::string GetAppRegistryKey() const;
+  SettingsStore& GetSettingsStore();
+
+  void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+  BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+  // Removes the shell's keys of the document type and the application's settings tree.
+  virtual bool Unregister();
+  void UnregisterShellFileTypes();
+
+  void HideApplication();
+  void CloseAllDocuments(bool bEndSession);
+  bool SaveAllModified();
+  // The session ends: documents closed and settings written now, then the loop ends.
+  void EndSession();
+  void PostQuitMessage(int nExitCode);
+
+  // Schedules one idle pass, to run once the main loop has nothing else to do.
+  void ArmIdle();
+  // Set by AfxWinMain before InitInstance.
+  void SetArguments(int argc, char** argv);
+
+  CWnd* m_pMainWnd = nullptr;
+  std::string m_pszAppName;
+  std::string m_pszExeName;
+  std::string m_pszRegistryKey;
+  std::string m_pszProfileName;
+  int m_nCmdShow = SW_SHOWNORMAL;
+  std::unique_ptr<CDocManager> m_pDocManager;
+  int m_nNumPreviewPages = 0;
+  CCommandLineInfo* m_pCmdInfo = nullptr;
+  bool m_bUserCtrl = true;  // false when another program controls this one (embedding, automation, DDE)
+  std::vector<std::string> m_arguments;  // the command line, program name excluded
+
+ protected:
+  void OnFileNew();
+  void OnFileOpen();
+  void OnFilePrintSetup();
+  void OnAppExit();
+  friend class CDocManager;
+
+ private:
+  friend int AfxWinMain(int argc, char** argv, const CResourceModule& resources);
+  static gboolean OnIdlePass(gpointer data);
+
+  std::unique_ptr<CCommandLineInfo> m_pUnregisterInfo;  // keeps ExitInstance from re-creating the key
+  std::unique_ptr<SettingsStore> m_pSettings;
+  GMainLoop* m_pLoop = nullptr;
+  int m_nExitCode = 0;
+  bool m_bQuitPosted = false;
+  bool m_bSessionEnded = false;
+  unsigned m_idleSource = 0;
+  GObject* m_pPrintSettings = nullptr;  // the Print Setup choice, kept for the run
+  GObject* m_pPageSetup = nullptr;
+
+  DECLARE_MESSAGE_MAP()
+};
+
+CWinApp* AfxGetApp();
+// The framework's entry: initialises GTK, runs InitInstance and the loop, shuts down.
+int AfxWinMain(int argc, char** argv, const CResourceModule& resources);
+int AfxMessageBox(const std::string& text, UINT nType = MB_OK, UINT nIDHelp = 0);
+int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = UINT(-1));
+void AfxPostQuitMessage(int nExitCode);
+void AfxEnableControlContainer();

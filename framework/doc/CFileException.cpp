@@ -1,0 +1,65 @@
+#include "doc/CFileException.h"
+
+#include <glib.h>
+
+#include <cerrno>
+
+#include "core/AfxRes.h"
+#include "core/ResourceModule.h"
+
+CFileException::Cause CFileException::OsErrorToCause(int err) {
+  switch (err) {
+    case 0:
+      return none;
+    case ENOENT:
+      return fileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+    case EINVAL:
+    case EILSEQ:
+      return badPath;
+    case EMFILE:
+    case ENFILE:
+      return tooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+    case EEXIST:
+      return accessDenied;
+    case EBADF:
+      return invalidFile;
+    case EBUSY:
+      return sharingViolation;
+    case EAGAIN:
+    case EDEADLK:
+    case ENOLCK:
+      return lockViolation;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return diskFull;
+    case EIO:
+      return hardIO;
+    case ESPIPE:
+      return badSeek;
+    case EMLINK:
+      return directoryFull;
+    default:
+      return genericException;
+  }
+}
+
+std::string CFileException::GetErrorMessage() const {
+  std::string name;
+  if (m_strFileName.empty()) {
+    name = AfxLoadString(AFX_IDS_UNNAMED_FILE);
+  } else {
+    gchar* display = g_filename_display_name(m_strFileName.c_str());
+    name = display;
+    g_free(display);
+  }
+  return AfxFormatString1(AfxLoadString(AFX_IDP_FILE_NONE + UINT(m_cause)), name);
+}

@@ -1,0 +1,178 @@
+#include "settings/RegistryText.h"
+
+#include <glib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+
+const char* const RegistryText::kHeader = "; FOLIOSCOPE settings: registry keys and values, one section a key";
+
+namespace {
+
+std::string Trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r");
+  if (b == std::string::npos) return "";
+  size_t e = s.find_last_not_of(" \t\r");
+  return s.substr(b, e - b + 1);
+}
+
+bool SameKey(const std::string& a, const std::string& b) { return g_ascii_strcasecmp(a.c_str(), b.c_str()) == 0; }
+
+bool IsSectionLine(const std::string& trimmed) {
+  return trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']';
+}
+
+std::string Quoted(const std::string& name) {
+  std::string out = "\"";
+  for (char c : name) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+bool RegistryText::Parse(const std::string& text) {
+  m_preamble.clear();
+  m_sections.clear();
+  if (text.find('\0') != std::string::npos) return false;
+  std::istringstream in(text);
+  std::string line;
+  bool meaningful = false;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::string trimmed = Trim(line);
+    if (!meaningful && !trimmed.empty()) {
+      meaningful = true;
+      if (trimmed[0] != ';' && trimmed[0] != '[' && trimmed != "REGEDIT4" &&
+          trimmed.rfind("Windows Registry Editor", 0) != 0)
+        return false;
+    }
+    if (IsSectionLine(trimmed))
+      m_sections.push_back({trimmed.substr(1, trimmed.size() - 2), {}});
+    else if (m_sections.empty())
+      m_preamble.push_back(line);
+    else
+      m_sections.back().lines.push_back(line);
+  }
+  return true;
+}
+
+std::string RegistryText::Serialize() const {
+  std::string out;
+  for (const std::string& line : m_preamble) out += line + "\n";
+  for (const Section& section : m_sections) {
+    out += "[" + section.key + "]\n";
+    for (const std::string& line : section.lines) out += line + "\n";
+  }
+  return out;
+}
+
+bool RegistryText::IsBelow(const std::string& key, const std::string& parent) {
+  return key.size() > parent.size() + 1 && key[parent.size()] == '\\' &&
+         g_ascii_strncasecmp(key.c_str(), parent.c_str(), parent.size()) == 0;
+}
+
+RegistryText::Section* RegistryText::Find(const std::string& key) {
+  auto it = std::find_if(m_sections.begin(), m_sections.end(), [&](const Section& s) { return SameKey(s.key, key); });
+  return it == m_sections.end() ? nullptr : &*it;
+}
+
+const RegistryText::Section* RegistryText::Find(const std::string& key) const {
+  return const_cast<RegistryText*>(this)->Find(key);
+}
+
+bool RegistryText::KeyExists(const std::string& key) const { return Find(key) != nullptr || HasSubkeys(key); }
+
+bool RegistryText::HasSubkeys(const std::string& key) const {
+  return std::any_of(m_sections.begin(), m_sections.end(), [&](const Section& s) { return IsBelow(s.key, key); });
+}
+
+void RegistryText::CreateKey(const std::string& key) {
+  if (KeyExists(key)) return;
+  // A blank line before each new section, as the export form has it.
+  std::vector<std::string>& before = m_sections.empty() ? m_preamble : m_sections.back().lines;
+  if (m_sections.empty() && m_preamble.empty()) before.push_back(kHeader);
+  if (!before.empty() && !Trim(before.back()).empty()) before.push_back("");
+  m_sections.push_back({key, {}});
+}
+
+bool RegistryText::DeleteTree(const std::string& key) {
+  size_t before = m_sections.size();
+  m_sections.erase(std::remove_if(m_sections.begin(), m_sections.end(),
+                                  [&](const Section& s) { return SameKey(s.key, key) || IsBelow(s.key, key); }),
+                   m_sections.end());
+  return m_sections.size() != before;
+}
+
+bool RegistryText::DeleteKey(const std::string& key) {
+  if (HasSubkeys(key) || Find(key) == nullptr) return false;
+  return DeleteTree(key);
+}
+
+std::optional<RegistryText::ValueLine> RegistryText::ParseValue(const std::string& line) {
+  std::string t = Trim(line);
+  if (t.rfind("@=", 0) == 0) return ValueLine{"", Trim(t.substr(2))};
+  if (t.empty() || t[0] != '"') return std::nullopt;
+  std::string name;
+  for (size_t i = 1; i < t.size(); ++i) {
+    if (t[i] == '\\' && i + 1 < t.size()) {
+      name += t[++i];
+    } else if (t[i] == '"') {
+      std::string rest = Trim(t.substr(i + 1));
+      if (rest.empty() || rest[0] != '=') return std::nullopt;
+      return ValueLine{name, Trim(rest.substr(1))};
+    } else {
+      name += t[i];
+    }
+  }
+  return std::nullopt;
+}
+
+bool RegistryText::HasValue(const std::string& key, const std::string& name) const {
+  const Section* section = Find(key);
+  if (section == nullptr) return false;
+  return std::any_of(section->lines.begin(), section->lines.end(), [&](const std::string& line) {
+    auto v = ParseValue(line);
+    return v && SameKey(v->name, name);
+  });
+}
+
+std::optional<std::uint32_t> RegistryText::GetDword(const std::string& key, const std::string& name) const {
+  const Section* section = Find(key);
+  if (section == nullptr) return std::nullopt;
+  for (const std::string& line : section->lines) {
+    auto v = ParseValue(line);
+    if (!v || !SameKey(v->name, name)) continue;
+    const std::string& data = v->data;
+    if (data.size() < 7 || data.size() > 14 || g_ascii_strncasecmp(data.c_str(), "dword:", 6) != 0) return std::nullopt;
+    std::uint32_t value = 0;
+    for (char c : data.substr(6)) {
+      if (!g_ascii_isxdigit(c)) return std::nullopt;
+      value = value * 16 + std::uint32_t(g_ascii_xdigit_value(c));
+    }
+    return value;
+  }
+  return std::nullopt;
+}
+
+void RegistryText::SetDword(const std::string& key, const std::string& name, std::uint32_t value) {
+  CreateKey(key);
+  Section* section = Find(key);
+  char data[16];
+  std::snprintf(data, sizeof data, "dword:%08x", value);
+  std::string line = Quoted(name) + "=" + data;
+  for (std::string& existing : section->lines) {
+    auto v = ParseValue(existing);
+    if (v && SameKey(v->name, name)) {
+      existing = line;
+      return;
+    }
+  }
+  // After the section's last value, ahead of the blank lines that separate it from the next.
+  auto pos = section->lines.end();
+  while (pos != section->lines.begin() && Trim(*(pos - 1)).empty()) --pos;
+  section->lines.insert(pos, line);
+}

@@ -1,0 +1,50 @@
+// The settings store's text: registry keys as "[HKEY_...\Key\Path]" sections holding
+// "Name"=dword:0000000N values, in the registry-export form people know. Every line the parser does
+// not understand is kept as it stands, so rewriting the text never loses what somebody put there.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+class RegistryText {
+ public:
+  // The lines of text; false when it is not a settings text at all (binary data, or a first
+  // meaningful line that is neither a comment nor a section), which must then be left alone.
+  bool Parse(const std::string& text);
+  std::string Serialize() const;
+
+  bool KeyExists(const std::string& key) const;
+  bool HasSubkeys(const std::string& key) const;
+  // Creates the key (parents exist implicitly).
+  void CreateKey(const std::string& key);
+  // Removes the key and everything below it; false when it did not exist.
+  bool DeleteTree(const std::string& key);
+  // Removes the key with its values when it has no subkeys; false when it is absent or has subkeys.
+  bool DeleteKey(const std::string& key);
+
+  // The value when it is stored as a 32-bit integer; nullopt when absent or of another type.
+  std::optional<std::uint32_t> GetDword(const std::string& key, const std::string& name) const;
+  bool HasValue(const std::string& key, const std::string& name) const;
+  void SetDword(const std::string& key, const std::string& name, std::uint32_t value);
+
+  static const char* const kHeader;
+
+ private:
+  struct Section {
+    std::string key;
+    std::vector<std::string> lines;  // value lines and anything else, as written
+  };
+  Section* Find(const std::string& key);
+  const Section* Find(const std::string& key) const;
+  static bool IsBelow(const std::string& key, const std::string& parent);
+  struct ValueLine {
+    std::string name;  // "" for the default value
+    std::string data;  // what follows "=", e.g. dword:00000002
+  };
+  static std::optional<ValueLine> ParseValue(const std::string& line);
+
+  std::vector<std::string> m_preamble;
+  std::vector<Section> m_sections;
+};

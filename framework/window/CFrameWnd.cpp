@@ -1,0 +1,268 @@
+#include "window/CFrameWnd.h"
+
+#include <gdkmm/display.h>
+#include <gdkmm/monitor.h>
+
+#include "app/CWinApp.h"
+#include "bars/CStatusBar.h"
+#include "core/AfxRes.h"
+#include "core/CCmdUI.h"
+#include "core/ResourceModule.h"
+#include "core/Trace.h"
+#include "doc/CCreateContext.h"
+#include "doc/CDocument.h"
+#include "window/CView.h"
+
+IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
+
+BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+  ON_WM_CREATE()
+  ON_WM_CLOSE()
+  ON_WM_SETFOCUS()
+  ON_WM_QUERYENDSESSION()
+  ON_WM_ENDSESSION()
+  ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
+  ON_UPDATE_COMMAND_UI(ID_INDICATOR_CAPS, OnUpdateKeyIndicator)
+  ON_UPDATE_COMMAND_UI(ID_INDICATOR_NUM, OnUpdateKeyIndicator)
+  ON_UPDATE_COMMAND_UI(ID_INDICATOR_SCRL, OnUpdateKeyIndicator)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateControlBarMenu)
+  ON_COMMAND_ID(ID_VIEW_STATUS_BAR, OnBarCheck)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, OnUpdateControlBarMenu)
+  ON_COMMAND_ID(ID_VIEW_TOOLBAR, OnBarCheck)
+END_MESSAGE_MAP()
+
+bool CFrameWnd::LoadFrame(UINT nIDResource, long dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext) {
+  std::string fullString = AfxLoadString(nIDResource);
+  AfxExtractSubString(m_strTitle, fullString, 0);
+  CREATESTRUCT cs;
+  cs.style = dwDefaultStyle;
+  cs.lpszName = m_strTitle;
+  cs.lpCreateParams = pContext;
+  return CreateEx(cs, pParentWnd);  // on failure the frame has deleted itself
+}
+
+bool CFrameWnd::PreCreateWindow(CREATESTRUCT& cs) {
+  if (cs.style & FWS_ADDTOTITLE) cs.style |= FWS_PREFIXTITLE;
+  cs.dwExStyle |= WS_EX_CLIENTEDGE;
+  return true;
+}
+
+Gtk::Widget* CFrameWnd::CreateWidget(const CREATESTRUCT& cs) {
+  auto* window = new Gtk::Window();
+  window->set_title(cs.lpszName);
+  window->set_gravity(Gdk::GRAVITY_NORTH_WEST);
+  if (cs.cx > 0 && cs.cy > 0) window->set_default_size(cs.cx, cs.cy);
+  window->move(cs.x, cs.y);
+  m_pClientBox = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_VERTICAL);
+  window->add(*m_pClientBox);
+  m_pClientBox->show();
+  window->signal_delete_event().connect([this](GdkEventAny*) {
+    SendMessage(WM_CLOSE);
+    return true;  // the frame decides whether and how the window goes
+  });
+  return window;
+}
+
+void CFrameWnd::AttachChild(CWnd* pChild) {
+  Gtk::Widget* widget = pChild->GetWidget();
+  if (pChild->GetDlgCtrlID() == AFX_IDW_PANE_FIRST) {
+    m_pClientBox->pack_start(*widget, Gtk::PACK_EXPAND_WIDGET);
+  } else if (pChild->GetDlgCtrlID() == AFX_IDW_STATUS_BAR) {
+    m_pClientBox->pack_end(*widget, Gtk::PACK_SHRINK);
+  } else {
+    m_pClientBox->pack_start(*widget, Gtk::PACK_SHRINK);
+    m_pClientBox->reorder_child(*widget, 0);
+  }
+}
+
+int CFrameWnd::OnCreate(CREATESTRUCT* lpcs) {
+  if (!OnCreateClient(lpcs, lpcs->lpCreateParams)) {
+    AfxTrace("Failed to create client pane/view for frame.\n");
+    return -1;
+  }
+  PostMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE);
+  RecalcLayout();
+  return 0;
+}
+
+bool CFrameWnd::OnCreateClient(CREATESTRUCT*, CCreateContext* pContext) {
+  if (pContext != nullptr && pContext->m_pNewViewClass != nullptr) return CreateView(pContext) != nullptr;
+  return true;
+}
+
+CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID) {
+  CObject* pObject = pContext->m_pNewViewClass->CreateObject();
+  auto* pView = dynamic_cast<CWnd*>(pObject);
+  if (pView == nullptr) {
+    AfxTrace("Warning: Dynamic create of view type %s failed.\n", pContext->m_pNewViewClass->m_lpszClassName);
+    delete pObject;
+    return nullptr;
+  }
+  CREATESTRUCT cs;
+  cs.style = WS_CHILD | WS_VISIBLE | WS_BORDER;
+  cs.nID = nID;
+  cs.lpCreateParams = pContext;
+  if (!pView->CreateEx(cs, this)) {
+    AfxTrace("Warning: could not create view for frame.\n");
+    return nullptr;  // the view deleted itself when its window went
+  }
+  // A view with its own sunken edge makes the frame's unnecessary.
+  if (pView->GetExStyle() & WS_EX_CLIENTEDGE) ModifyStyleEx(WS_EX_CLIENTEDGE, 0);
+  return pView;
+}
+
+void CFrameWnd::RecalcLayout() {
+  if (m_pClientBox != nullptr) m_pClientBox->queue_resize();
+}
+
+void CFrameWnd::SetActiveView(CView* pView) {
+  m_pViewActive = pView;
+  if (pView != nullptr) pView->GiveFocus();
+}
+
+CDocument* CFrameWnd::GetActiveDocument() const { return m_pViewActive ? m_pViewActive->GetDocument() : nullptr; }
+
+void CFrameWnd::InitialUpdateFrame(CDocument*, bool bMakeVisible) {
+  if (m_pViewActive == nullptr)
+    if (auto* pView = dynamic_cast<CView*>(GetDlgItem(AFX_IDW_PANE_FIRST))) SetActiveView(pView);
+  SendMessageToDescendants(WM_INITIALUPDATE);
+  if (bMakeVisible) {
+    int nCmdShow = -1;
+    CWinApp* pApp = AfxGetApp();
+    if (pApp->m_pMainWnd == this) {
+      nCmdShow = pApp->m_nCmdShow;
+      pApp->m_nCmdShow = -1;  // only the first showing uses the launch state
+    }
+    ActivateFrame(nCmdShow);
+    if (m_pViewActive != nullptr) m_pViewActive->GiveFocus();
+  }
+  OnUpdateFrameTitle(true);
+}
+
+void CFrameWnd::ActivateFrame(int nCmdShow) {
+  if (nCmdShow == -1 && !IsWindowVisible()) nCmdShow = SW_SHOWNORMAL;
+  if (nCmdShow != -1) ShowWindow(nCmdShow);
+  if (IsWindowVisible()) GetGtkWindow()->present();
+}
+
+void CFrameWnd::ShowWindow(int nCmdShow) {
+  Gtk::Window* window = GetGtkWindow();
+  if (window == nullptr) return;
+  switch (nCmdShow) {
+    case SW_HIDE:
+      window->hide();
+      return;
+    case SW_SHOWMAXIMIZED:
+      window->maximize();
+      break;
+    case SW_SHOWMINIMIZED:
+      window->iconify();
+      break;
+    default:
+      window->deiconify();
+      break;
+  }
+  window->show();
+}
+
+void CFrameWnd::OnUpdateFrameTitle(bool) {
+  // Without FWS_ADDTOTITLE the caption keeps the window title of the document string.
+  if (!(GetStyle() & FWS_ADDTOTITLE)) return;
+  if (CDocument* pDoc = GetActiveDocument())
+    GetGtkWindow()->set_title(pDoc->GetTitle() + " - " + m_strTitle);
+}
+
+BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+  if (m_pViewActive != nullptr && m_pViewActive->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
+  if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
+  CWinApp* pApp = AfxGetApp();
+  return pApp != nullptr && pApp->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+void CFrameWnd::SetMessageText(const std::string& text) {
+  m_strMessageText = text;
+  if (auto* pBar = dynamic_cast<CStatusBar*>(GetDlgItem(AFX_IDW_STATUS_BAR))) pBar->SetPaneText(0, text);
+}
+
+void CFrameWnd::SetMessageText(UINT nID) {
+  std::string prompt;
+  if (nID != 0) AfxExtractSubString(prompt, AfxLoadString(nID), 0);
+  if (prompt.size() > 255) prompt.resize(255);
+  SetMessageText(prompt);
+}
+
+LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
+  if (lParam != 0)
+    SetMessageText(std::string(reinterpret_cast<const char*>(lParam)));
+  else
+    SetMessageText(UINT(wParam));
+  return 0;
+}
+
+void CFrameWnd::OnSetFocus() {
+  if (m_pViewActive != nullptr) m_pViewActive->GiveFocus();
+}
+
+void CFrameWnd::OnClose() {
+  CWinApp* pApp = AfxGetApp();
+  CDocument* pDocument = GetActiveDocument();
+  if (pDocument != nullptr && !pDocument->CanCloseFrame(this)) return;
+  if (pApp != nullptr && pApp->m_pMainWnd == this) {
+    if (pDocument == nullptr && !pApp->SaveAllModified()) return;
+    // The window vanishes at once; the document, view and engine are torn down behind it.
+    pApp->HideApplication();
+    pApp->CloseAllDocuments(false);
+    if (pApp->m_pMainWnd == nullptr) return;  // closing the documents destroyed this frame
+  }
+  if (pDocument != nullptr && pDocument->m_bAutoDelete) {
+    pDocument->OnCloseDocument();
+    return;
+  }
+  DestroyWindow();
+}
+
+BOOL CFrameWnd::OnQueryEndSession() {
+  CWinApp* pApp = AfxGetApp();
+  return pApp != nullptr && pApp->m_pMainWnd == this ? BOOL(pApp->SaveAllModified()) : TRUE;
+}
+
+void CFrameWnd::OnEndSession(BOOL bEnding) {
+  if (!bEnding) return;
+  CWinApp* pApp = AfxGetApp();
+  if (pApp == nullptr || pApp->m_pMainWnd != this) return;
+  pApp->EndSession();
+}
+
+void CFrameWnd::PostNcDestroy() {
+  CWinApp* pApp = AfxGetApp();
+  if (pApp != nullptr && pApp->m_pMainWnd == this) {
+    pApp->m_pMainWnd = nullptr;
+    AfxPostQuitMessage(0);
+  }
+  delete this;
+}
+
+void CFrameWnd::OnUpdateKeyIndicator(CCmdUI* pCmdUI) {
+  GdkKeymap* keymap = gdk_keymap_get_for_display(gdk_display_get_default());
+  bool on = false;
+  if (pCmdUI->m_nID == ID_INDICATOR_CAPS) on = gdk_keymap_get_caps_lock_state(keymap);
+  if (pCmdUI->m_nID == ID_INDICATOR_NUM) on = gdk_keymap_get_num_lock_state(keymap);
+  if (pCmdUI->m_nID == ID_INDICATOR_SCRL) on = gdk_keymap_get_scroll_lock_state(keymap);
+  pCmdUI->Enable(on);
+}
+
+void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI) {
+  CWnd* pBar = GetDlgItem(pCmdUI->m_nID);
+  if (pBar == nullptr) {
+    pCmdUI->Enable(FALSE);
+    return;
+  }
+  pCmdUI->SetCheck(pBar->IsWindowVisible() ? 1 : 0);
+}
+
+void CFrameWnd::OnBarCheck(UINT nID) {
+  CWnd* pBar = GetDlgItem(nID);
+  if (pBar == nullptr) return;
+  pBar->ShowWindow(pBar->IsWindowVisible() ? SW_HIDE : SW_SHOW);
+  RecalcLayout();
+}

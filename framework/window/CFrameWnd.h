@@ -1,0 +1,73 @@
+// A top-level frame: a GTK window holding the view and the control bars. It routes commands
+// (active view, then itself, then the application), shows message texts in its status bar and
+// runs the close and end-of-session handling. The frame deletes itself when its window is gone.
+#pragma once
+
+#include <gtkmm/box.h>
+#include <gtkmm/window.h>
+
+#include <string>
+
+#include "window/CWnd.h"
+
+class CCreateContext;
+class CDocument;
+class CView;
+
+class CFrameWnd : public CWnd {
+ public:
+  DECLARE_DYNCREATE(CFrameWnd)
+  CFrameWnd() = default;
+
+  // Builds the whole frame from resource set nIDResource: caption, window, view and bars.
+  // False when no window came into being; the object has then deleted itself.
+  virtual bool LoadFrame(UINT nIDResource, long dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext);
+
+  bool IsFrameWnd() const override { return true; }
+  CView* GetActiveView() const { return m_pViewActive; }
+  void SetActiveView(CView* pView);
+  CDocument* GetActiveDocument() const;
+  Gtk::Window* GetGtkWindow() const { return static_cast<Gtk::Window*>(m_pWidget); }
+  const std::string& GetTitle() const { return m_strTitle; }
+
+  // Puts the text into the message pane of the status bar at once.
+  void SetMessageText(const std::string& text);
+  // Shows the prompt of the command or string nID (up to its first newline); blank when none.
+  void SetMessageText(UINT nID);
+  // The text last put into the message pane.
+  const std::string& GetMessageText() const { return m_strMessageText; }
+
+  virtual void RecalcLayout();
+  virtual void InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible);
+  virtual void ActivateFrame(int nCmdShow = -1);
+  virtual void OnUpdateFrameTitle(bool bAddToTitle);
+  void ShowWindow(int nCmdShow) override;
+
+  BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+ protected:
+  bool PreCreateWindow(CREATESTRUCT& cs) override;
+  Gtk::Widget* CreateWidget(const CREATESTRUCT& cs) override;
+  void AttachChild(CWnd* pChild) override;
+  void PostNcDestroy() override;
+  virtual bool OnCreateClient(CREATESTRUCT* lpcs, CCreateContext* pContext);
+  CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
+
+  int OnCreate(CREATESTRUCT* lpcs);
+  void OnClose();
+  void OnSetFocus();
+  BOOL OnQueryEndSession();
+  void OnEndSession(BOOL bEnding);
+  LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
+  void OnUpdateKeyIndicator(CCmdUI* pCmdUI);
+  void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
+  void OnBarCheck(UINT nID);
+
+  std::string m_strTitle;
+  CView* m_pViewActive = nullptr;
+  Gtk::Box* m_pClientBox = nullptr;  // the bars and the view, owned by the window
+  std::string m_strMessageText;
+
+ private:
+  DECLARE_MESSAGE_MAP()
+};

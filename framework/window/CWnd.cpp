@@ -1,0 +1,205 @@
+#include "window/CWnd.h"
+
+#include <glib.h>
+
+#include <algorithm>
+
+#include "core/CCmdUI.h"
+#include "core/Trace.h"
+#include "window/CFrameWnd.h"
+
+IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
+
+BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
+END_MESSAGE_MAP()
+
+namespace {
+struct PostedMessage {
+  CWnd* pWnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  unsigned sourceId;
+};
+}  // namespace
+
+CWnd::~CWnd() {
+  for (unsigned id : m_postedSources) g_source_remove(id);
+  delete m_pWidget;
+}
+
+bool CWnd::PreCreateWindow(CREATESTRUCT&) { return true; }
+
+Gtk::Widget* CWnd::CreateWidget(const CREATESTRUCT&) { return nullptr; }
+
+void CWnd::AttachChild(CWnd*) {}
+
+void CWnd::DetachChild(CWnd*) {}
+
+bool CWnd::CreateEx(CREATESTRUCT& cs, CWnd* pParent) {
+  m_pParentWnd = pParent;
+  if (PreCreateWindow(cs)) {
+    m_style = cs.style;
+    m_exStyle = cs.dwExStyle;
+    m_nID = cs.nID;
+    m_pWidget = CreateWidget(cs);
+  }
+  if (m_pWidget == nullptr) {
+    PostNcDestroy();  // may delete this object
+    return false;
+  }
+  if (pParent != nullptr) {
+    pParent->m_children.push_back(this);
+    pParent->AttachChild(this);
+  }
+  ConnectEvents();
+  if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+    DestroyWindow();  // PostNcDestroy may delete this object
+    return false;
+  }
+  if (pParent != nullptr && (m_style & WS_VISIBLE)) m_pWidget->show();
+  return true;
+}
+
+void CWnd::ConnectEvents() {
+  m_pWidget->signal_size_allocate().connect([this](Gtk::Allocation& a) {
+    if (a.get_width() == m_lastWidth && a.get_height() == m_lastHeight) return;
+    m_lastWidth = a.get_width();
+    m_lastHeight = a.get_height();
+    SendMessage(WM_SIZE, 0, LPARAM((std::uint64_t(m_lastHeight) << 32) | std::uint32_t(m_lastWidth)));
+  });
+  m_pWidget->signal_focus_in_event().connect(
+      [this](GdkEventFocus*) {
+        SendMessage(WM_SETFOCUS);
+        return false;
+      },
+      false);
+}
+
+bool CWnd::DestroyWindow() {
+  if (m_pWidget == nullptr) return false;
+  std::vector<CWnd*> children = m_children;
+  for (auto it = children.rbegin(); it != children.rend(); ++it) (*it)->DestroyWindow();
+  SendMessage(WM_DESTROY);
+  for (unsigned id : m_postedSources) g_source_remove(id);
+  m_postedSources.clear();
+  if (m_pParentWnd != nullptr) {
+    m_pParentWnd->DetachChild(this);
+    auto& siblings = m_pParentWnd->m_children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  }
+  delete m_pWidget;
+  m_pWidget = nullptr;
+  PostNcDestroy();
+  return true;
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) { return WindowProc(message, wParam, lParam); }
+
+void CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* posted = new PostedMessage{this, message, wParam, lParam, 0};
+  posted->sourceId = g_idle_add_full(
+      G_PRIORITY_DEFAULT,
+      [](gpointer data) -> gboolean {
+        auto* p = static_cast<PostedMessage*>(data);
+        auto& sources = p->pWnd->m_postedSources;
+        sources.erase(std::remove(sources.begin(), sources.end(), p->sourceId), sources.end());
+        p->pWnd->SendMessage(p->message, p->wParam, p->lParam);
+        return G_SOURCE_REMOVE;
+      },
+      posted, [](gpointer data) { delete static_cast<PostedMessage*>(data); });
+  m_postedSources.push_back(posted->sourceId);
+}
+
+void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) {
+  std::vector<CWnd*> children = m_children;
+  for (CWnd* child : children) {
+    child->SendMessage(message, wParam, lParam);
+    child->SendMessageToDescendants(message, wParam, lParam);
+  }
+}
+
+CWnd* CWnd::GetDlgItem(UINT nID) const {
+  for (CWnd* child : m_children)
+    if (child->m_nID == nID) return child;
+  return nullptr;
+}
+
+CFrameWnd* CWnd::GetParentFrame() const {
+  for (CWnd* p = m_pParentWnd; p != nullptr; p = p->m_pParentWnd)
+    if (p->IsFrameWnd()) return static_cast<CFrameWnd*>(p);
+  return nullptr;
+}
+
+void CWnd::ShowWindow(int nCmdShow) {
+  if (m_pWidget == nullptr) return;
+  if (nCmdShow == SW_HIDE)
+    m_pWidget->hide();
+  else
+    m_pWidget->show();
+}
+
+bool CWnd::IsWindowVisible() const { return m_pWidget != nullptr && m_pWidget->get_visible(); }
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  OnWndMsg(message, wParam, lParam, &result);
+  return result;
+}
+
+bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+  if (message == WM_COMMAND) {
+    *pResult = OnCommand(wParam, lParam);
+    return true;
+  }
+  const AFX_MSGMAP_ENTRY* e = FindMessageEntry(GetMessageMap(), message, 0, 0);
+  if (e == nullptr) return false;
+  using Pmf = AFX_PMSG;
+  Pmf pfn = e->pfn;
+  switch (e->nSig) {
+    case AfxSig::v_v:
+      (this->*pfn)();
+      break;
+    case AfxSig::i_cs:
+      *pResult = (this->*reinterpret_cast<int (CCmdTarget::*)(CREATESTRUCT*)>(pfn))(
+          reinterpret_cast<CREATESTRUCT*>(lParam));
+      break;
+    case AfxSig::v_uii:
+      (this->*reinterpret_cast<void (CCmdTarget::*)(UINT, int, int)>(pfn))(
+          UINT(wParam), int(std::uint64_t(lParam) & 0xFFFFFFFF), int(std::uint64_t(lParam) >> 32));
+      break;
+    case AfxSig::b_v:
+      *pResult = (this->*reinterpret_cast<BOOL (CCmdTarget::*)()>(pfn))();
+      break;
+    case AfxSig::v_b:
+      (this->*reinterpret_cast<void (CCmdTarget::*)(BOOL)>(pfn))(BOOL(wParam));
+      break;
+    case AfxSig::l_wl:
+      *pResult = (this->*reinterpret_cast<LRESULT (CCmdTarget::*)(WPARAM, LPARAM)>(pfn))(wParam, lParam);
+      break;
+    case AfxSig::v_cmdui:
+    case AfxSig::v_u:
+    case AfxSig::end:
+      return false;
+  }
+  return true;
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) {
+  UINT nID = UINT(wParam & 0xFFFF);
+  // A command that its update handler disables is dropped, whatever issued it.
+  CCmdUI state;
+  state.m_nID = nID;
+  OnCmdMsg(nID, CN_UPDATE_COMMAND_UI, &state, nullptr);
+  if (!state.m_bEnabled) {
+    AfxTrace("Warning: not executing disabled command %u\n", nID);
+    return TRUE;
+  }
+  return OnCmdMsg(nID, CN_COMMAND, nullptr, nullptr);
+}
+
+int CWnd::OnCreate(CREATESTRUCT*) { return 0; }
+void CWnd::OnSize(UINT, int, int) {}
+void CWnd::OnDestroy() {}
+void CWnd::OnSetFocus() {}
+void CWnd::OnClose() { DestroyWindow(); }
