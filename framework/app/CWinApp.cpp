@@ -280,6 +280,7 @@ int CWinApp::DoMessageBox(const std::string& prompt, UINT nType, UINT) {
                           : icon == MB_ICONINFORMATION ? Gtk::MESSAGE_INFO
                                                        : Gtk::MESSAGE_WARNING;
   gchar* text = g_utf8_make_valid(prompt.c_str(), gssize(prompt.size()));
+  AfxTrace("Message box: %s\n", text);
   Gtk::MessageDialog dialog(text, false, type, Gtk::BUTTONS_NONE, true);
   g_free(text);
   dialog.set_title(m_pszAppName);

@@ -3,7 +3,7 @@
 IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 
 namespace {
-const AFX_MSGMAP_ENTRY g_noEntries[] = {{0, 0, 0, 0, AfxSig::end, nullptr}};
+const AFX_MSGMAP_ENTRY g_noEntries[] = {{0, 0, 0, 0, AfxSig::end, {}}};
 const AFX_MSGMAP g_rootMap = {nullptr, g_noEntries};
 }  // namespace
 
@@ -26,14 +26,21 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
   if (e == nullptr) return FALSE;
   if (pHandlerInfo != nullptr) {
     pHandlerInfo->pTarget = this;
-    pHandlerInfo->pmf = e->pfn;
+    pHandlerInfo->pEntry = e;
     return TRUE;
   }
-  if (e->nSig == AfxSig::v_cmdui)
-    (this->*reinterpret_cast<void (CCmdTarget::*)(CCmdUI*)>(e->pfn))(static_cast<CCmdUI*>(pExtra));
-  else if (e->nSig == AfxSig::v_u)
-    (this->*reinterpret_cast<void (CCmdTarget::*)(UINT)>(e->pfn))(nID);
-  else
-    (this->*e->pfn)();
+  switch (e->nSig) {
+    case AfxSig::v_cmdui:
+      (this->*e->pfn.v_cmdui)(static_cast<CCmdUI*>(pExtra));
+      break;
+    case AfxSig::v_u:
+      (this->*e->pfn.v_u)(nID);
+      break;
+    case AfxSig::v_v:
+      (this->*e->pfn.v_v)();
+      break;
+    default:
+      return FALSE;
+  }
   return TRUE;
 }

@@ -7,10 +7,10 @@
 
 class CCmdTarget;
 class CCmdUI;
+struct CREATESTRUCT;
 
-using AFX_PMSG = void (CCmdTarget::*)();
-
-// The handler's signature, so that the dispatcher can call it with the right arguments.
+// The handler's signature, so that the dispatcher calls it with the right arguments; it names the
+// member of AfxHandler that holds the handler.
 enum class AfxSig : unsigned char {
   end,      // marks the end of a table
   v_v,      // void ()
@@ -23,13 +23,24 @@ enum class AfxSig : unsigned char {
   l_wl,     // LRESULT (WPARAM, LPARAM)
 };
 
+union AfxHandler {
+  void (CCmdTarget::*v_v)();
+  void (CCmdTarget::*v_cmdui)(CCmdUI*);
+  void (CCmdTarget::*v_u)(UINT);
+  int (CCmdTarget::*i_cs)(CREATESTRUCT*);
+  void (CCmdTarget::*v_uii)(UINT, int, int);
+  BOOL (CCmdTarget::*b_v)();
+  void (CCmdTarget::*v_b)(BOOL);
+  LRESULT (CCmdTarget::*l_wl)(WPARAM, LPARAM);
+};
+
 struct AFX_MSGMAP_ENTRY {
   UINT nMessage;
   int nCode;
   UINT nID;
   UINT nLastID;
   AfxSig nSig;
-  AFX_PMSG pfn;
+  AfxHandler pfn;
 };
 
 struct AFX_MSGMAP {
@@ -40,7 +51,7 @@ struct AFX_MSGMAP {
 // Filled instead of calling the handler when the route is only asked whether one exists.
 struct AFX_CMDHANDLERINFO {
   CCmdTarget* pTarget = nullptr;
-  AFX_PMSG pmf = nullptr;
+  const AFX_MSGMAP_ENTRY* pEntry = nullptr;
 };
 
 class CCmdTarget : public CObject {
@@ -56,11 +67,6 @@ class CCmdTarget : public CObject {
 
   // The first entry of the chain for this message (and, for commands, code and id), or nullptr.
   static const AFX_MSGMAP_ENTRY* FindMessageEntry(const AFX_MSGMAP* pMap, UINT nMessage, int nCode, UINT nID);
-
-  template <class R, class... A>
-  static AFX_PMSG Pmsg(R (CCmdTarget::*pfn)(A...)) {
-    return reinterpret_cast<AFX_PMSG>(pfn);
-  }
 };
 
 #define DECLARE_MESSAGE_MAP()                    \
@@ -73,25 +79,24 @@ class CCmdTarget : public CObject {
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                             \
   const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }         \
   const AFX_MSGMAP* theClass::GetThisMessageMap() {                                         \
-    using ThisClass = theClass;                                                             \
+    using ThisClass [[maybe_unused]] = theClass;                                                       \
     using TheBaseClass = baseClass;                                                         \
     static const AFX_MSGMAP_ENTRY entries[] = {
 #define END_MESSAGE_MAP()                                                          \
-  {0, 0, 0, 0, AfxSig::end, nullptr}                                                 \
+  {0, 0, 0, 0, AfxSig::end, {}}                                                      \
   }                                                                                  \
   ;                                                                                  \
   static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, entries}; \
   return &messageMap;                                                                \
   }
 
-// A handler of the class being described, cast to the table's common pointer type; the static_cast
-// checks its signature.
-#define AFX_HANDLER(type, fn) CCmdTarget::Pmsg(static_cast<type>(&ThisClass::fn))
+// One entry: a handler of the class being described, stored under its signature; the static_cast
+// checks that the handler has that signature.
+#define AFX_ENTRY(message, code, id, lastId, sig, fn) \
+  {(message), (code), (id), (lastId), AfxSig::sig, {.sig = static_cast<decltype(AfxHandler::sig)>(&ThisClass::fn)}},
 
-#define ON_COMMAND(id, fn) {WM_COMMAND, CN_COMMAND, (id), (id), AfxSig::v_v, AFX_HANDLER(void (CCmdTarget::*)(), fn)},
-#define ON_COMMAND_RANGE(id, idLast, fn) \
-  {WM_COMMAND, CN_COMMAND, (id), (idLast), AfxSig::v_v, AFX_HANDLER(void (CCmdTarget::*)(), fn)},
-#define ON_COMMAND_ID(id, fn) {WM_COMMAND, CN_COMMAND, (id), (id), AfxSig::v_u, AFX_HANDLER(void (CCmdTarget::*)(UINT), fn)},
-#define ON_UPDATE_COMMAND_UI(id, fn) \
-  {WM_COMMAND, CN_UPDATE_COMMAND_UI, (id), (id), AfxSig::v_cmdui, AFX_HANDLER(void (CCmdTarget::*)(CCmdUI*), fn)},
-#define ON_MESSAGE(msg, fn) {(msg), 0, 0, 0, AfxSig::l_wl, AFX_HANDLER(LRESULT (CCmdTarget::*)(WPARAM, LPARAM), fn)},
+#define ON_COMMAND(id, fn) AFX_ENTRY(WM_COMMAND, CN_COMMAND, id, id, v_v, fn)
+#define ON_COMMAND_RANGE(id, idLast, fn) AFX_ENTRY(WM_COMMAND, CN_COMMAND, id, idLast, v_v, fn)
+#define ON_COMMAND_ID(id, fn) AFX_ENTRY(WM_COMMAND, CN_COMMAND, id, id, v_u, fn)
+#define ON_UPDATE_COMMAND_UI(id, fn) AFX_ENTRY(WM_COMMAND, CN_UPDATE_COMMAND_UI, id, id, v_cmdui, fn)
+#define ON_MESSAGE(msg, fn) AFX_ENTRY(msg, 0, 0, 0, l_wl, fn)

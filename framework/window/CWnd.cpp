@@ -154,32 +154,26 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
   }
   const AFX_MSGMAP_ENTRY* e = FindMessageEntry(GetMessageMap(), message, 0, 0);
   if (e == nullptr) return false;
-  using Pmf = AFX_PMSG;
-  Pmf pfn = e->pfn;
   switch (e->nSig) {
     case AfxSig::v_v:
-      (this->*pfn)();
+      (this->*e->pfn.v_v)();
       break;
     case AfxSig::i_cs:
-      *pResult = (this->*reinterpret_cast<int (CCmdTarget::*)(CREATESTRUCT*)>(pfn))(
-          reinterpret_cast<CREATESTRUCT*>(lParam));
+      *pResult = (this->*e->pfn.i_cs)(reinterpret_cast<CREATESTRUCT*>(lParam));
       break;
     case AfxSig::v_uii:
-      (this->*reinterpret_cast<void (CCmdTarget::*)(UINT, int, int)>(pfn))(
-          UINT(wParam), int(std::uint64_t(lParam) & 0xFFFFFFFF), int(std::uint64_t(lParam) >> 32));
+      (this->*e->pfn.v_uii)(UINT(wParam), int(std::uint64_t(lParam) & 0xFFFFFFFF), int(std::uint64_t(lParam) >> 32));
       break;
     case AfxSig::b_v:
-      *pResult = (this->*reinterpret_cast<BOOL (CCmdTarget::*)()>(pfn))();
+      *pResult = (this->*e->pfn.b_v)();
       break;
     case AfxSig::v_b:
-      (this->*reinterpret_cast<void (CCmdTarget::*)(BOOL)>(pfn))(BOOL(wParam));
+      (this->*e->pfn.v_b)(BOOL(wParam));
       break;
     case AfxSig::l_wl:
-      *pResult = (this->*reinterpret_cast<LRESULT (CCmdTarget::*)(WPARAM, LPARAM)>(pfn))(wParam, lParam);
+      *pResult = (this->*e->pfn.l_wl)(wParam, lParam);
       break;
-    case AfxSig::v_cmdui:
-    case AfxSig::v_u:
-    case AfxSig::end:
+    default:
       return false;
   }
   return true;

@@ -106,12 +106,11 @@ class CWnd : public CCmdTarget {
   DECLARE_MESSAGE_MAP()
 };
 
-// Window-message entries; the static_cast in AFX_HANDLER checks each handler's signature.
-#define ON_WM_CREATE() {WM_CREATE, 0, 0, 0, AfxSig::i_cs, AFX_HANDLER(int (CCmdTarget::*)(CREATESTRUCT*), OnCreate)},
-#define ON_WM_SIZE() {WM_SIZE, 0, 0, 0, AfxSig::v_uii, AFX_HANDLER(void (CCmdTarget::*)(UINT, int, int), OnSize)},
-#define ON_WM_DESTROY() {WM_DESTROY, 0, 0, 0, AfxSig::v_v, AFX_HANDLER(void (CCmdTarget::*)(), OnDestroy)},
-#define ON_WM_SETFOCUS() {WM_SETFOCUS, 0, 0, 0, AfxSig::v_v, AFX_HANDLER(void (CCmdTarget::*)(), OnSetFocus)},
-#define ON_WM_CLOSE() {WM_CLOSE, 0, 0, 0, AfxSig::v_v, AFX_HANDLER(void (CCmdTarget::*)(), OnClose)},
-#define ON_WM_QUERYENDSESSION() \
-  {WM_QUERYENDSESSION, 0, 0, 0, AfxSig::b_v, AFX_HANDLER(BOOL (CCmdTarget::*)(), OnQueryEndSession)},
-#define ON_WM_ENDSESSION() {WM_ENDSESSION, 0, 0, 0, AfxSig::v_b, AFX_HANDLER(void (CCmdTarget::*)(BOOL), OnEndSession)},
+// Window-message entries.
+#define ON_WM_CREATE() AFX_ENTRY(WM_CREATE, 0, 0, 0, i_cs, OnCreate)
+#define ON_WM_SIZE() AFX_ENTRY(WM_SIZE, 0, 0, 0, v_uii, OnSize)
+#define ON_WM_DESTROY() AFX_ENTRY(WM_DESTROY, 0, 0, 0, v_v, OnDestroy)
+#define ON_WM_SETFOCUS() AFX_ENTRY(WM_SETFOCUS, 0, 0, 0, v_v, OnSetFocus)
+#define ON_WM_CLOSE() AFX_ENTRY(WM_CLOSE, 0, 0, 0, v_v, OnClose)
+#define ON_WM_QUERYENDSESSION() AFX_ENTRY(WM_QUERYENDSESSION, 0, 0, 0, b_v, OnQueryEndSession)
+#define ON_WM_ENDSESSION() AFX_ENTRY(WM_ENDSESSION, 0, 0, 0, v_b, OnEndSession)

@@ -1,0 +1,87 @@
+"""The real binary from start to end: its window, the setting kept across a run, the command-line
+forms that end without a window, the messages they give, and exit status 0 on every ending."""
+import os
+import signal
+import sys
+import unittest
+
+from viewer import SETTINGS, Viewer, WindowManager, find_windows, press, wait_for
+
+TWO = "[%s]\n\"PreviewPages\"=dword:00000002\n" % SETTINGS
+
+
+class StartAndEnd(unittest.TestCase):
+    def setUp(self):
+        self.viewer = None
+
+    def tearDown(self):
+        if self.viewer:
+            self.viewer.close()
+
+    def run_viewer(self, *args, store=None):
+        self.viewer = Viewer(store=store)
+        with open(os.path.join(self.viewer.pages, "index.html"), "w") as f:
+            f.write("<title>Start</title><p>start page")
+        return self.viewer.start(*args)
+
+    def test_close_box_ends_with_status_zero_and_keeps_the_setting(self):
+        for store, expected in [(TWO, TWO), (None, None)]:
+            with self.subTest(store=store):
+                viewer = self.run_viewer(store=store)
+                window = viewer.main_window()
+                self.assertIsNotNone(window, viewer.trace())
+                self.assertTrue(wait_for(lambda: "Load finished" in viewer.trace()))
+                press(window, "alt+F4")
+                self.assertEqual(viewer.wait(), 0)
+                stored = viewer.stored()
+                if expected:
+                    self.assertEqual(stored, expected)
+                else:
+                    self.assertIn("[%s]" % SETTINGS, stored)
+                    self.assertNotIn("PreviewPages", stored)
+                viewer.close()
+
+    def test_end_of_session_signal_writes_the_setting_and_ends_with_zero(self):
+        viewer = self.run_viewer(store="[%s]\n\"PreviewPages\"=dword:00000005\n" % SETTINGS)
+        self.assertIsNotNone(viewer.main_window())
+        viewer.process.send_signal(signal.SIGTERM)
+        self.assertEqual(viewer.wait(), 0)
+        self.assertIn("dword:00000005", viewer.stored())
+
+    def test_forms_that_end_without_a_main_window(self):
+        cases = [
+            (["/p", "index.html"], None),
+            (["/pt", "index.html", "printer", "driver", "port"], None),
+            (["/dde"], None),
+            (["/Unregister", "/Embedding"], None),
+            (["missing file.html"], "missing file.html was not found."),
+            (["/UNREGISTER"], "System registry entries have been removed"),
+        ]
+        for args, message in cases:
+            with self.subTest(args=args):
+                viewer = self.run_viewer(*args, store=TWO)
+                if message:
+                    box = wait_for(lambda: find_windows("^FOLIOSCP$"))
+                    self.assertTrue(box, viewer.trace())
+                    self.assertIn(message, viewer.trace())
+                    press(box[0], "Return")
+                self.assertEqual(viewer.wait(), 0, viewer.trace())
+                self.assertFalse(find_windows("^FOLIOSCOPE 3.4$"))
+                if any(a.lower() == "/unregister" for a in args):
+                    self.assertNotIn("FOLIOSCP", viewer.stored())
+                else:
+                    self.assertEqual(viewer.stored(), TWO)
+                viewer.close()
+
+    def test_hostile_command_line(self):
+        args = ["/junk"] * 3000 + ["-" + "x" * 10000, "/\udcff\udcfe", "", "-", "/"]
+        viewer = self.run_viewer(*args)
+        window = viewer.main_window()
+        self.assertIsNotNone(window, viewer.trace())
+        press(window, "alt+F4")
+        self.assertEqual(viewer.wait(), 0)
+
+
+if __name__ == "__main__":
+    with WindowManager():
+        unittest.main(argv=sys.argv[:1], verbosity=2)

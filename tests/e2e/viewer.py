@@ -1,0 +1,101 @@
+"""Drives the real folioscope binary on a virtual display, as a user would: xdotool for keys and
+windows, a settings folder and a page folder of the test's own."""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+BINARY = os.environ.get("FOLIOSCOPE_BINARY", "folioscope")
+SETTINGS = "HKEY_CURRENT_USER\\Software\\Local AppWizard-Generated Applications\\FOLIOSCP\\Settings"
+
+
+def xdotool(*args, check=False):
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True, check=check).stdout.split()
+
+
+def find_windows(name, visible=True):
+    return xdotool("search", *(["--onlyvisible"] if visible else []), "--name", name)
+
+
+def wait_for(predicate, timeout=20.0, step=0.1):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        result = predicate()
+        if result:
+            return result
+        time.sleep(step)
+    return predicate()
+
+
+class WindowManager:
+    """openbox on the display unless a window manager runs there already."""
+
+    def __init__(self):
+        self.process = None
+
+    def __enter__(self):
+        check = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True)
+        if "window id" not in check.stdout:
+            self.process = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
+                                            stderr=subprocess.DEVNULL)
+            wait_for(lambda: "window id" in subprocess.run(
+                ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True).stdout, 10)
+        return self
+
+    def __exit__(self, *exc):
+        if self.process:
+            self.process.terminate()
+            self.process.wait()
+
+
+class Viewer:
+    """One run of the viewer in its own page folder and settings folder."""
+
+    def __init__(self, pages=None, store=None):
+        self.home = tempfile.mkdtemp(prefix="folioscope-e2e-")
+        self.pages = pages or os.path.join(self.home, "pages")
+        os.makedirs(self.pages, exist_ok=True)
+        self.store = os.path.join(self.home, "config", "folioscope", "registry.reg")
+        if store is not None:
+            os.makedirs(os.path.dirname(self.store))
+            with open(self.store, "w") as f:
+                f.write(store)
+        self.process = None
+        self.log = os.path.join(self.home, "log")
+
+    def start(self, *args):
+        env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(self.home, "config"), NO_AT_BRIDGE="1",
+                   G_MESSAGES_DEBUG="FOLIOSCP")
+        with open(self.log, "wb") as log:
+            self.process = subprocess.Popen([BINARY, *args], cwd=self.pages, env=env, stdout=log,
+                                            stderr=subprocess.STDOUT)
+        return self
+
+    def wait(self, timeout=30):
+        return self.process.wait(timeout)
+
+    def trace(self):
+        with open(self.log, "rb") as f:
+            return f.read().decode("utf-8", "replace")
+
+    def main_window(self, timeout=20):
+        found = wait_for(lambda: find_windows("^FOLIOSCOPE 3.4$"), timeout)
+        return found[0] if found else None
+
+    def stored(self):
+        if not os.path.exists(self.store):
+            return None
+        with open(self.store) as f:
+            return f.read()
+
+    def close(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+
+def press(window, *keys):
+    xdotool("windowactivate", "--sync", window)
+    xdotool("key", "--clearmodifiers", *keys)

@@ -1,0 +1,22 @@
+// In-process tests of the real program: the real GTK widgets and the real engine under Xvfb,
+// driven through the program's one application object.
+#pragma once
+
+#include <glib.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "app/FOLIOSCP.h"
+#include "window/CFrameWnd.h"
+
+// Runs the main loop until done() holds or the time is up; returns done().
+inline bool RunUntil(const std::function<bool()>& done, int timeoutMs = 15000) {
+  gint64 end = g_get_monotonic_time() + gint64(timeoutMs) * 1000;
+  while (!done() && g_get_monotonic_time() < end)
+    if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(2000);
+  return done();
+}
+
+inline CFrameWnd* MainFrame() { return dynamic_cast<CFrameWnd*>(theApp.m_pMainWnd); }

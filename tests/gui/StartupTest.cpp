@@ -1,0 +1,64 @@
+// Start-up on a folder: the frame with its caption, the start page in the engine, the status
+// texts; File New looking the start page up again in the current directory of that moment; and
+// closing, which ends the loop and deletes the document.
+#include <unistd.h>
+#include <webkit2/webkit2.h>
+
+#include "../unit/TempDir.h"
+#include "GuiTest.h"
+#include "content/FOLIOSCPView.h"
+#include "doc/CDocument.h"
+#include "resources/Resource.h"
+
+namespace {
+
+std::string ShownUri() {
+  auto* view = dynamic_cast<CFOLIOSCPView*>(MainFrame()->GetActiveView());
+  const char* uri = view ? webkit_web_view_get_uri(view->GetBrowser()) : nullptr;
+  return uri ? uri : "";
+}
+
+bool Loaded() {
+  auto* view = dynamic_cast<CFOLIOSCPView*>(MainFrame()->GetActiveView());
+  return view && !webkit_web_view_is_loading(view->GetBrowser()) && !ShownUri().empty();
+}
+
+std::string Uri(const std::string& path) {
+  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+  std::string result = uri;
+  g_free(uri);
+  return result;
+}
+
+TEST(Startup, ShowsTheStartPageAndFollowsTheCurrentDirectory) {
+  TempDir first, second;
+  TempDir::Write(first / "index.html", "<title>First</title><a href='b.html'>b</a>");
+  TempDir::Write(second / "INDEX.html", "<title>Second</title>");
+  ASSERT_EQ(chdir(first.Path().c_str()), 0);
+
+  ASSERT_TRUE(theApp.InitInstance());
+  CFrameWnd* frame = MainFrame();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->GetGtkWindow()->get_title(), "FOLIOSCOPE 3.4");
+  EXPECT_TRUE(frame->IsWindowVisible());
+  CDocument* doc = frame->GetActiveDocument();
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(doc->GetTitle(), "FOLIOSCOPE");
+  EXPECT_TRUE(doc->GetPathName().empty());
+
+  ASSERT_TRUE(RunUntil([] { return Loaded() && MainFrame()->GetMessageText() == "Done"; }));
+  EXPECT_EQ(ShownUri(), Uri(first / "index.html"));
+
+  // File New after a change of folder: the other folder's start page, with its stored name.
+  ASSERT_EQ(chdir(second.Path().c_str()), 0);
+  frame->SendMessage(WM_COMMAND, ID_FILE_NEW);
+  ASSERT_TRUE(RunUntil([&] { return ShownUri() == Uri(second / "INDEX.html") && Loaded(); }));
+  EXPECT_EQ(frame->GetGtkWindow()->get_title(), "FOLIOSCOPE 3.4");
+
+  // Closing hides the window at once, closes the document and ends the loop.
+  frame->SendMessage(WM_CLOSE);
+  EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+  EXPECT_EQ(theApp.ExitInstance(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+// Starts GTK the way the program's entry does, with a settings folder of the test's own.
+#include <gdk/gdk.h>
+#include <gtest/gtest.h>
+#include <gtkmm/main.h>
+
+#include "../unit/TempDir.h"
+#include "app/CWinApp.h"
+#include "resources/Resources.h"
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  TempDir config;
+  setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+  setenv("NO_AT_BRIDGE", "1", 1);
+  AfxSetResourceModule(&ProgramResources());
+  char name[] = "folioscope";
+  char* args[] = {name};
+  AfxGetApp()->SetArguments(1, args);
+  gdk_set_allowed_backends("x11");
+  if (!gtk_init_check(nullptr, nullptr)) {
+    fprintf(stderr, "no display\n");
+    return 1;
+  }
+  Gtk::Main::init_gtkmm_internals();
+  return RUN_ALL_TESTS();
+}
