@@ -1,6 +1,7 @@
 #include "resources/Resources.h"
 
 const CResourceModule& ProgramResources() {
-  static const CResourceModule module{ProgramStrings()};
+  static const CResourceModule module{ProgramStrings(), ProgramMenus(),   ProgramAccelerators(), ProgramToolBars(),
+                                      ProgramIcons(),   ProgramDialogs(), &ProgramVersion()};
   return module;
 }

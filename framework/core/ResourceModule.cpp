@@ -3,8 +3,24 @@
 #include <algorithm>
 
 namespace {
+
 const CResourceModule* g_module = nullptr;
+
+template <class T>
+const T* FindById(std::span<const T> table, UINT nID) {
+  auto it = std::find_if(table.begin(), table.end(), [nID](const T& r) { return r.nID == nID; });
+  return it == table.end() ? nullptr : &*it;
 }
+
+}  // namespace
+
+const MenuBarResource* AfxFindMenu(UINT nID) { return g_module ? FindById(g_module->menus, nID) : nullptr; }
+const AcceleratorTableResource* AfxFindAccelerators(UINT nID) {
+  return g_module ? FindById(g_module->accelerators, nID) : nullptr;
+}
+const ToolBarResource* AfxFindToolBar(UINT nID) { return g_module ? FindById(g_module->toolbars, nID) : nullptr; }
+const IconResource* AfxFindIcon(UINT nID) { return g_module ? FindById(g_module->icons, nID) : nullptr; }
+const DialogResource* AfxFindDialog(UINT nID) { return g_module ? FindById(g_module->dialogs, nID) : nullptr; }
 
 void AfxSetResourceModule(const CResourceModule* pModule) { g_module = pModule; }
 

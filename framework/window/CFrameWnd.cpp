@@ -11,6 +11,8 @@
 #include "core/Trace.h"
 #include "doc/CCreateContext.h"
 #include "doc/CDocument.h"
+#include "window/CAcceleratorTable.h"
+#include "window/CFrameMenu.h"
 #include "window/CView.h"
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
@@ -31,6 +33,10 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_COMMAND_ID(ID_VIEW_TOOLBAR, OnBarCheck)
 END_MESSAGE_MAP()
 
+CFrameWnd::CFrameWnd() = default;
+
+CFrameWnd::~CFrameWnd() = default;
+
 bool CFrameWnd::LoadFrame(UINT nIDResource, long dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext) {
   std::string fullString = AfxLoadString(nIDResource);
   AfxExtractSubString(m_strTitle, fullString, 0);
@@ -38,7 +44,24 @@ bool CFrameWnd::LoadFrame(UINT nIDResource, long dwDefaultStyle, CWnd* pParentWn
   cs.style = dwDefaultStyle;
   cs.lpszName = m_strTitle;
   cs.lpCreateParams = pContext;
-  return CreateEx(cs, pParentWnd);  // on failure the frame has deleted itself
+  if (!CreateEx(cs, pParentWnd)) return false;  // the frame has deleted itself
+
+  Gtk::Window* window = GetGtkWindow();
+  if (const MenuBarResource* menu = AfxFindMenu(nIDResource)) {
+    m_pMenu = std::make_unique<CFrameMenu>(*this, *menu);
+    m_pOuterBox->pack_start(m_pMenu->GetMenuBar(), Gtk::PACK_SHRINK);
+    m_pOuterBox->reorder_child(m_pMenu->GetMenuBar(), 0);
+  }
+  if (const AcceleratorTableResource* accelerators = AfxFindAccelerators(nIDResource)) {
+    m_pAccelerators = std::make_unique<CAcceleratorTable>(*this, *accelerators);
+    window->add_accel_group(m_pAccelerators->GetGroup());
+  }
+  if (const IconResource* icon = AfxFindIcon(nIDResource)) {
+    std::vector<Glib::RefPtr<Gdk::Pixbuf>> images;
+    for (const char* path : icon->images) images.push_back(Gdk::Pixbuf::create_from_resource(path));
+    window->set_icon_list(images);
+  }
+  return true;
 }
 
 bool CFrameWnd::PreCreateWindow(CREATESTRUCT& cs) {
@@ -53,9 +76,11 @@ Gtk::Widget* CFrameWnd::CreateWidget(const CREATESTRUCT& cs) {
   window->set_gravity(Gdk::GRAVITY_NORTH_WEST);
   if (cs.cx > 0 && cs.cy > 0) window->set_default_size(cs.cx, cs.cy);
   window->move(cs.x, cs.y);
+  m_pOuterBox = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_VERTICAL);
   m_pClientBox = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_VERTICAL);
-  window->add(*m_pClientBox);
-  m_pClientBox->show();
+  m_pOuterBox->pack_end(*m_pClientBox, Gtk::PACK_EXPAND_WIDGET);
+  window->add(*m_pOuterBox);
+  m_pOuterBox->show_all();
   window->signal_delete_event().connect([this](GdkEventAny*) {
     SendMessage(WM_CLOSE);
     return true;  // the frame decides whether and how the window goes

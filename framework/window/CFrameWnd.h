@@ -6,18 +6,22 @@
 #include <gtkmm/box.h>
 #include <gtkmm/window.h>
 
+#include <memory>
 #include <string>
 
 #include "window/CWnd.h"
 
+class CAcceleratorTable;
 class CCreateContext;
 class CDocument;
+class CFrameMenu;
 class CView;
 
 class CFrameWnd : public CWnd {
  public:
   DECLARE_DYNCREATE(CFrameWnd)
-  CFrameWnd() = default;
+  CFrameWnd();
+  ~CFrameWnd() override;
 
   // Builds the whole frame from resource set nIDResource: caption, window, view and bars.
   // False when no window came into being; the object has then deleted itself.
@@ -29,6 +33,7 @@ class CFrameWnd : public CWnd {
   CDocument* GetActiveDocument() const;
   Gtk::Window* GetGtkWindow() const { return static_cast<Gtk::Window*>(m_pWidget); }
   const std::string& GetTitle() const { return m_strTitle; }
+  CFrameMenu* GetMenu() const { return m_pMenu.get(); }
 
   // Puts the text into the message pane of the status bar at once.
   void SetMessageText(const std::string& text);
@@ -65,7 +70,10 @@ class CFrameWnd : public CWnd {
 
   std::string m_strTitle;
   CView* m_pViewActive = nullptr;
+  Gtk::Box* m_pOuterBox = nullptr;   // the menu bar above the client area, owned by the window
   Gtk::Box* m_pClientBox = nullptr;  // the bars and the view, owned by the window
+  std::unique_ptr<CFrameMenu> m_pMenu;
+  std::unique_ptr<CAcceleratorTable> m_pAccelerators;
   std::string m_strMessageText;
 
  private:

@@ -1,0 +1,134 @@
+#include "window/CFrameMenu.h"
+
+#include <algorithm>
+
+#include <gtkmm/accellabel.h>
+#include <gtkmm/checkmenuitem.h>
+#include <gtkmm/cssprovider.h>
+#include <gtkmm/menu.h>
+#include <gtkmm/separatormenuitem.h>
+
+#include "core/AfxRes.h"
+#include "core/CCmdUI.h"
+#include "window/CFrameWnd.h"
+
+namespace {
+
+// A menu item as a user-interface element of the command route. Items are check items so that any
+// command's update handler can mark them; the mark is cleared before each update.
+class CMenuCmdUI : public CCmdUI {
+ public:
+  explicit CMenuCmdUI(Gtk::CheckMenuItem& item) : m_item(item) {}
+  void Enable(BOOL bOn) override {
+    CCmdUI::Enable(bOn);
+    if (m_item.get_sensitive() != bool(bOn)) m_item.set_sensitive(bOn);
+  }
+  void SetCheck(int nCheck) override {
+    CCmdUI::SetCheck(nCheck);
+    if (m_item.get_active() != (nCheck != 0)) m_item.set_active(nCheck != 0);
+  }
+
+ private:
+  Gtk::CheckMenuItem& m_item;
+};
+
+// "Ctrl+Shift+F6" → "<Control><Shift>F6", the form gtk_accelerator_parse reads.
+std::string AcceleratorName(const std::string& keyText) {
+  std::string name, part;
+  size_t start = 0;
+  while (true) {
+    size_t plus = keyText.find('+', start);
+    part = keyText.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
+    if (plus == std::string::npos) break;
+    name += part == "Ctrl" ? "<Control>" : part == "Alt" ? "<Alt>" : "<" + part + ">";
+    start = plus + 1;
+  }
+  return name + (part.size() == 1 ? std::string(1, char(g_ascii_tolower(part[0]))) : part);
+}
+
+}  // namespace
+
+std::pair<std::string, std::string> CFrameMenu::SplitLabel(const std::string& text) {
+  size_t tab = text.find('\t');
+  std::string label;
+  for (size_t i = 0; i < text.size() && i < tab; ++i) {
+    if (text[i] == '&' && i + 1 < tab && text[i + 1] == '&') {
+      label += '&';
+      ++i;
+    } else if (text[i] == '&') {
+      label += '_';
+    } else if (text[i] == '_') {
+      label += "__";
+    } else {
+      label += text[i];
+    }
+  }
+  return {label, tab == std::string::npos ? "" : text.substr(tab + 1)};
+}
+
+CFrameMenu::CFrameMenu(CFrameWnd& frame, const MenuBarResource& resource) : m_frame(frame) {
+  // A check mark shows only while an item is checked; otherwise its place stays empty.
+  static const Glib::RefPtr<Gtk::CssProvider> css = [] {
+    auto provider = Gtk::CssProvider::create();
+    provider->load_from_data(
+        "menuitem.afx-command check:not(:checked) { border-color: transparent; background: none;"
+        " box-shadow: none; -gtk-icon-source: none; }");
+    Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), provider,
+                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    return provider;
+  }();
+  AddItems(m_menuBar, resource.items);
+  // The menu has closed: the idle prompt returns at once.
+  m_menuBar.signal_deactivate().connect([this] { m_frame.SetMessageText(AFX_IDS_IDLEMESSAGE); });
+  m_menuBar.show_all();
+}
+
+void CFrameMenu::AddItems(Gtk::MenuShell& shell, std::span<const MenuResource> items) {
+  for (const MenuResource& r : items) {
+    if (r.text == nullptr) {
+      auto* separator = Gtk::make_managed<Gtk::SeparatorMenuItem>();
+      separator->signal_select().connect([this] { m_frame.SetMessageText(std::string()); });
+      shell.append(*separator);
+      continue;
+    }
+    auto [label, keyText] = SplitLabel(r.text);
+    if (!r.popup.empty()) {
+      auto* item = Gtk::make_managed<Gtk::MenuItem>(label, true);
+      auto* popup = Gtk::make_managed<Gtk::Menu>();
+      AddItems(*popup, r.popup);
+      item->set_submenu(*popup);
+      popup->signal_show().connect([this, popup] { UpdatePopup(*popup); });
+      item->signal_select().connect([this] { m_frame.SetMessageText(std::string()); });
+      m_items.emplace_back(item, 0);
+      shell.append(*item);
+      continue;
+    }
+    auto* item = Gtk::make_managed<Gtk::CheckMenuItem>(label, true);
+    item->get_style_context()->add_class("afx-command");
+    if (!keyText.empty()) {
+      guint key = 0;
+      GdkModifierType mods{};
+      gtk_accelerator_parse(AcceleratorName(keyText).c_str(), &key, &mods);
+      if (auto* accelLabel = dynamic_cast<Gtk::AccelLabel*>(item->get_child()))
+        accelLabel->set_accel(key, Gdk::ModifierType(mods));
+    }
+    UINT nID = r.nID;
+    item->signal_select().connect([this, nID] { m_frame.SetMessageText(nID); });
+    item->signal_activate().connect([this, nID] { m_frame.SendMessage(WM_COMMAND, nID); });
+    m_items.emplace_back(item, nID);
+    shell.append(*item);
+  }
+}
+
+void CFrameMenu::UpdatePopup(Gtk::MenuShell& popup) {
+  for (Gtk::Widget* child : popup.get_children()) {
+    auto* item = dynamic_cast<Gtk::CheckMenuItem*>(child);
+    if (item == nullptr) continue;
+    auto found = std::find_if(m_items.begin(), m_items.end(), [item](const auto& p) { return p.first == item; });
+    if (found == m_items.end() || found->second == 0) continue;
+    CMenuCmdUI state(*item);
+    state.m_nID = found->second;
+    state.SetCheck(0);
+    state.DoUpdate(&m_frame, true);
+  }
+}

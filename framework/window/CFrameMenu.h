@@ -1,0 +1,38 @@
+// A frame's menu bar, built from a menu resource. Each pop-up menu decides its items' states
+// through the frame's command route when it opens; the highlighted item's prompt goes to the
+// message pane, and "Ready" comes back when the menu closes. Choosing an item sends its command.
+#pragma once
+
+#include <gtkmm/menubar.h>
+#include <gtkmm/menuitem.h>
+
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/ResourceModule.h"
+
+class CFrameWnd;
+
+class CFrameMenu {
+ public:
+  CFrameMenu(CFrameWnd& frame, const MenuBarResource& resource);
+  CFrameMenu(const CFrameMenu&) = delete;
+  CFrameMenu& operator=(const CFrameMenu&) = delete;
+
+  Gtk::MenuBar& GetMenuBar() { return m_menuBar; }
+  // The pop-up items of the bar and the command items of each, in order, with their commands.
+  const std::vector<std::pair<Gtk::MenuItem*, UINT>>& GetItems() const { return m_items; }
+
+  // "&Save\tCtrl+S" → the mnemonic label "_Save" and the shown key "Ctrl+S".
+  static std::pair<std::string, std::string> SplitLabel(const std::string& text);
+
+ private:
+  void AddItems(Gtk::MenuShell& shell, std::span<const MenuResource> items);
+  void UpdatePopup(Gtk::MenuShell& popup);
+
+  CFrameWnd& m_frame;
+  Gtk::MenuBar m_menuBar;
+  std::vector<std::pair<Gtk::MenuItem*, UINT>> m_items;
+};
