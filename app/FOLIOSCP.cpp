@@ -1,5 +1,6 @@
 #include "app/FOLIOSCP.h"
 
+#include "app/AboutBox.h"
 #include "app/MainFrm.h"
 #include "content/FOLIOSCPDoc.h"
 #include "content/FOLIOSCPView.h"
@@ -7,6 +8,7 @@
 #include "resources/Resource.h"
 
 BEGIN_MESSAGE_MAP(CFOLIOSCPApp, CWinApp)
+  ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
   ON_COMMAND(ID_FILE_NEW, OnFileNew)
   ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
   ON_COMMAND(ID_FILE_PRINT_SETUP, OnFilePrintSetup)
@@ -28,4 +30,9 @@ BOOL CFOLIOSCPApp::InitInstance() {
 
   if (m_pMainWnd != nullptr) m_pMainWnd->ShowWindow(SW_SHOW);
   return TRUE;
+}
+
+void CFOLIOSCPApp::OnAppAbout() {
+  CAboutBox aboutDlg;
+  aboutDlg.DoModal();
 }

@@ -11,6 +11,9 @@ class CFOLIOSCPApp : public CWinApp {
   ~CFOLIOSCPApp() override = default;
   BOOL InitInstance() override;
 
+ protected:
+  void OnAppAbout();
+
   DECLARE_MESSAGE_MAP()
 };
 

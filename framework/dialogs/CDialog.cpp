@@ -1,0 +1,101 @@
+#include "dialogs/CDialog.h"
+
+#include <gtkmm/button.h>
+#include <gtkmm/dialog.h>
+#include <gtkmm/fixed.h>
+#include <gtkmm/image.h>
+#include <gtkmm/label.h>
+
+#include "app/CWinApp.h"
+#include "core/ResourceModule.h"
+#include "window/CFrameWnd.h"
+
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+  ON_COMMAND(IDOK, OnOK)
+  ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+int CDialog::DoModal() {
+  const DialogResource* t = AfxFindDialog(m_nIDTemplate);
+  if (t == nullptr) return -1;
+  CWnd* pOwner = m_pParentWnd ? m_pParentWnd : AfxGetApp()->m_pMainWnd;
+  auto* pFrame = dynamic_cast<CFrameWnd*>(pOwner);
+
+  auto* dialog = new Gtk::Dialog(t->caption, true);
+  m_pWidget = dialog;
+  if (pFrame != nullptr && pFrame->GetGtkWindow() != nullptr) dialog->set_transient_for(*pFrame->GetGtkWindow());
+  dialog->set_position(Gtk::WIN_POS_CENTER_ON_PARENT);
+  dialog->set_resizable(false);
+
+  // The dialog font's average character width and height make the dialog units.
+  auto layout = dialog->create_pango_layout("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  int textWidth = 0, textHeight = 0;
+  layout->get_pixel_size(textWidth, textHeight);
+  const double average = textWidth / 52.0;
+  auto x = [&](int dlu) { return DluToPixelsX(dlu, average); };
+  auto y = [&](int dlu) { return DluToPixelsY(dlu, textHeight); };
+
+  auto* fixed = Gtk::make_managed<Gtk::Fixed>();
+  fixed->set_size_request(x(t->cx), y(t->cy));
+  for (const DialogItemResource& item : t->items) {
+    Gtk::Widget* widget = nullptr;
+    switch (item.kind) {
+      case DialogItemResource::iconItem:
+        if (const IconResource* icon = AfxFindIcon(item.iconID); icon && !icon->images.empty())
+          widget = Gtk::make_managed<Gtk::Image>(Gdk::Pixbuf::create_from_resource(icon->images.front()));
+        break;
+      case DialogItemResource::textItem: {
+        auto* label = Gtk::make_managed<Gtk::Label>(item.text);
+        label->set_xalign(0.0f);
+        widget = label;
+        break;
+      }
+      case DialogItemResource::buttonItem: {
+        auto* button = Gtk::make_managed<Gtk::Button>(item.text);
+        int nID = item.nID;
+        button->signal_clicked().connect([this, nID] { SendMessage(WM_COMMAND, WPARAM(nID)); });
+        if (item.isDefault) {
+          button->set_can_default(true);
+          dialog->set_default(*button);
+          button->grab_focus();
+        }
+        widget = button;
+        break;
+      }
+    }
+    if (widget == nullptr) continue;
+    widget->set_size_request(x(item.cx), y(item.cy));
+    fixed->put(*widget, x(item.x), y(item.y));
+  }
+  dialog->get_content_area()->pack_start(*fixed);
+  dialog->show_all();
+  for (auto* child : fixed->get_children())
+    if (auto* button = dynamic_cast<Gtk::Button*>(child); button && button->has_default()) button->grab_focus();
+
+  // Esc and the close box cancel.
+  dialog->signal_response().connect([this](int response) {
+    if (response == Gtk::RESPONSE_DELETE_EVENT) SendMessage(WM_COMMAND, IDCANCEL);
+  });
+  OnInitDialog();
+  int response = dialog->run();
+  if (response == Gtk::RESPONSE_DELETE_EVENT) m_nResult = IDCANCEL;
+  m_pWidget = nullptr;
+  delete dialog;
+  return m_nResult;
+}
+
+void CDialog::EndDialog(int nResult) {
+  m_nResult = nResult;
+  if (auto* dialog = dynamic_cast<Gtk::Dialog*>(m_pWidget)) dialog->response(nResult);
+}
+
+void CDialog::OnOK() {
+  DoDataExchange();
+  EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }

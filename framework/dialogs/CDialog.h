@@ -1,0 +1,34 @@
+// A modal dialog built from a dialog template: a GTK dialog centred over the main window, with
+// its controls placed in dialog units converted through the dialog font's metrics. OK and Cancel
+// (Enter on the default button, Esc, the close box) end it through OnOK and OnCancel.
+#pragma once
+
+#include "window/CWnd.h"
+
+class CDialog : public CWnd {
+ public:
+  DECLARE_DYNAMIC(CDialog)
+  explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+
+  // Runs the dialog; IDOK or IDCANCEL (or what EndDialog was given); -1 when the template is missing.
+  virtual int DoModal();
+  void EndDialog(int nResult);
+
+  // Dialog units of a template in pixels, for a font whose average character is averageWidth
+  // wide and height high.
+  static int DluToPixelsX(int dlu, double averageWidth) { return int(dlu * averageWidth / 4 + 0.5); }
+  static int DluToPixelsY(int dlu, int height) { return (dlu * height + 4) / 8; }
+
+ protected:
+  virtual BOOL OnInitDialog() { return TRUE; }
+  virtual void DoDataExchange() {}
+  virtual void OnOK();
+  virtual void OnCancel();
+
+  UINT m_nIDTemplate;
+  CWnd* m_pParentWnd;
+
+ private:
+  int m_nResult = IDCANCEL;
+  DECLARE_MESSAGE_MAP()
+};
