@@ -39,10 +39,19 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
 
 int CMainFrame::OnCreate(CREATESTRUCT* lpCreateStruct) {
   if (CFrameWnd::OnCreate(lpCreateStruct) == -1) return -1;
+  if (!m_toolBar.CreateEx(this, TBSTYLE_FLAT,
+                          WS_CHILD | WS_VISIBLE | CBRS_GRIPPER | CBRS_TOP | CBRS_FLYBY | CBRS_TOOLTIPS | CBRS_SIZE_DYNAMIC) ||
+      !m_toolBar.LoadToolBar(IDR_MAINRES)) {
+    AfxTrace("%s", "Failed to create toolbar\n");
+    return -1;
+  }
   if (!m_statusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM) ||
       !m_statusBar.SetIndicators(statusIndicators, int(std::size(statusIndicators)))) {
     AfxTrace("%s", "Failed to create status bar\n");
     return -1;
   }
+  m_toolBar.EnableDocking(CBRS_ALIGN_ANY);
+  EnableDocking(CBRS_ALIGN_ANY);
+  DockControlBar(&m_toolBar);
   return 0;
 }

@@ -1,8 +1,9 @@
 // The main frame: placed at the screen's top-left corner with the size of a maximized window, the
-// fixed caption, and a status bar with the lock-key indicators.
+// fixed caption, a dockable toolbar and a status bar with the lock-key indicators.
 #pragma once
 
 #include "bars/CStatusBar.h"
+#include "bars/CToolBar.h"
 #include "window/CFrameWnd.h"
 
 class CMainFrame : public CFrameWnd {
@@ -16,6 +17,7 @@ class CMainFrame : public CFrameWnd {
   int OnCreate(CREATESTRUCT* lpCreateStruct);
 
   CStatusBar m_statusBar;
+  CToolBar m_toolBar;
 
   DECLARE_MESSAGE_MAP()
 };

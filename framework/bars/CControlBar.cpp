@@ -1,5 +1,8 @@
 #include "bars/CControlBar.h"
 
+#include <cmath>
+
+#include "bars/CMiniDockFrameWnd.h"
 #include "window/CFrameWnd.h"
 
 IMPLEMENT_DYNAMIC(CControlBar, CWnd)
@@ -10,6 +13,54 @@ END_MESSAGE_MAP()
 
 LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
   if (!IsWindowVisible()) return 0;
-  if (CFrameWnd* pTarget = GetParentFrame()) OnUpdateCmdUI(pTarget, wParam != 0);
+  if (CFrameWnd* pTarget = m_pOwnerFrame ? m_pOwnerFrame : GetParentFrame()) OnUpdateCmdUI(pTarget, wParam != 0);
   return 0;
+}
+
+void CControlBar::EnableDocking(long dwDockStyle) {
+  m_dwDockStyle = dwDockStyle;
+  if (m_pOwnerFrame == nullptr) m_pOwnerFrame = GetParentFrame();
+}
+
+void CControlBar::ShowWindow(int nCmdShow) {
+  CWnd::ShowWindow(nCmdShow);
+  // A floating bar hides and shows with its palette.
+  if (auto* pPalette = dynamic_cast<CMiniDockFrameWnd*>(m_pParentWnd)) pPalette->ShowPalette(nCmdShow != SW_HIDE);
+}
+
+void CControlBar::ConnectDragging(Gtk::Widget& background) {
+  background.add_events(Gdk::BUTTON_PRESS_MASK | Gdk::BUTTON_RELEASE_MASK | Gdk::POINTER_MOTION_MASK);
+  background.signal_button_press_event().connect([this](GdkEventButton* e) {
+    if (e->button != 1 || m_dwDockStyle == 0) return false;
+    if (e->type == GDK_2BUTTON_PRESS) {
+      m_bPressed = false;
+      m_pOwnerFrame->ToggleFloating(this);
+      return true;
+    }
+    m_bPressed = true;
+    m_bDragging = false;
+    m_pressX = e->x_root;
+    m_pressY = e->y_root;
+    return true;
+  });
+  background.signal_motion_notify_event().connect([this](GdkEventMotion* e) {
+    if (m_bPressed && !m_bDragging && (std::abs(e->x_root - m_pressX) > 4 || std::abs(e->y_root - m_pressY) > 4)) {
+      m_bDragging = true;
+      if (GdkWindow* window = e->window) {
+        GdkCursor* cursor = gdk_cursor_new_from_name(gdk_window_get_display(window), "move");
+        gdk_window_set_cursor(window, cursor);
+        if (cursor != nullptr) g_object_unref(cursor);
+      }
+    }
+    return m_bPressed;
+  });
+  background.signal_button_release_event().connect([this](GdkEventButton* e) {
+    if (e->button != 1 || !m_bPressed) return false;
+    m_bPressed = false;
+    if (e->window != nullptr) gdk_window_set_cursor(e->window, nullptr);
+    // The bar moves only now: taking it from its parent during the drag would end the pointer grab.
+    if (m_bDragging) m_pOwnerFrame->DropControlBar(this, int(e->x_root), int(e->y_root));
+    m_bDragging = false;
+    return true;
+  });
 }

@@ -5,6 +5,7 @@
 
 #include "core/CCmdUI.h"
 #include "core/ResourceModule.h"
+#include "window/CFrameWnd.h"
 
 IMPLEMENT_DYNAMIC(CStatusBar, CControlBar)
 
@@ -37,6 +38,7 @@ class CStatusCmdUI : public CCmdUI {
 
 bool CStatusBar::Create(CWnd* pParentWnd, long dwStyle, UINT nID) {
   m_dwStyle = dwStyle & CBRS_ALIGN_ANY;
+  m_pOwnerFrame = pParentWnd->GetParentFrame() ? pParentWnd->GetParentFrame() : dynamic_cast<CFrameWnd*>(pParentWnd);
   CREATESTRUCT cs;
   cs.style = dwStyle;
   cs.nID = nID;

@@ -4,6 +4,8 @@
 #include <gdkmm/monitor.h>
 
 #include "app/CWinApp.h"
+#include "bars/CDockBar.h"
+#include "bars/CMiniDockFrameWnd.h"
 #include "bars/CStatusBar.h"
 #include "core/AfxRes.h"
 #include "core/CCmdUI.h"
@@ -12,6 +14,7 @@
 #include "doc/CCreateContext.h"
 #include "doc/CDocument.h"
 #include "window/CAcceleratorTable.h"
+#include "window/CFrameClientArea.h"
 #include "window/CFrameMenu.h"
 #include "window/CView.h"
 
@@ -77,8 +80,8 @@ Gtk::Widget* CFrameWnd::CreateWidget(const CREATESTRUCT& cs) {
   if (cs.cx > 0 && cs.cy > 0) window->set_default_size(cs.cx, cs.cy);
   window->move(cs.x, cs.y);
   m_pOuterBox = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_VERTICAL);
-  m_pClientBox = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_VERTICAL);
-  m_pOuterBox->pack_end(*m_pClientBox, Gtk::PACK_EXPAND_WIDGET);
+  m_pClientArea = Gtk::make_managed<CFrameClientArea>();
+  m_pOuterBox->pack_end(*m_pClientArea, Gtk::PACK_EXPAND_WIDGET);
   window->add(*m_pOuterBox);
   m_pOuterBox->show_all();
   window->signal_delete_event().connect([this](GdkEventAny*) {
@@ -90,14 +93,29 @@ Gtk::Widget* CFrameWnd::CreateWidget(const CREATESTRUCT& cs) {
 
 void CFrameWnd::AttachChild(CWnd* pChild) {
   Gtk::Widget* widget = pChild->GetWidget();
-  if (pChild->GetDlgCtrlID() == AFX_IDW_PANE_FIRST) {
-    m_pClientBox->pack_start(*widget, Gtk::PACK_EXPAND_WIDGET);
-  } else if (pChild->GetDlgCtrlID() == AFX_IDW_STATUS_BAR) {
-    m_pClientBox->pack_end(*widget, Gtk::PACK_SHRINK);
-  } else {
-    m_pClientBox->pack_start(*widget, Gtk::PACK_SHRINK);
-    m_pClientBox->reorder_child(*widget, 0);
+  if (widget->get_is_toplevel()) {  // a floating palette: owned by the frame, kept above it
+    static_cast<Gtk::Window*>(widget)->set_transient_for(*GetGtkWindow());
+    return;
   }
+  LayoutEdge edge = LayoutEdge::fill;
+  if (auto* pBar = dynamic_cast<CControlBar*>(pChild)) {
+    if (std::find(m_listControlBars.begin(), m_listControlBars.end(), pBar) == m_listControlBars.end())
+      m_listControlBars.push_back(pBar);
+    long align = pBar->GetBarStyle() & CBRS_ALIGN_ANY;
+    edge = align & CBRS_ALIGN_TOP      ? LayoutEdge::top
+           : align & CBRS_ALIGN_BOTTOM ? LayoutEdge::bottom
+           : align & CBRS_ALIGN_LEFT   ? LayoutEdge::left
+                                       : LayoutEdge::right;
+  }
+  m_pClientArea->Add(*widget, edge);
+}
+
+void CFrameWnd::DetachChild(CWnd* pChild) {
+  if (auto* pBar = dynamic_cast<CControlBar*>(pChild); pBar && !pBar->HasWindow())
+    m_listControlBars.erase(std::remove(m_listControlBars.begin(), m_listControlBars.end(), pBar),
+                            m_listControlBars.end());
+  Gtk::Widget* widget = pChild->GetWidget();
+  if (widget != nullptr && widget->get_parent() == m_pClientArea) m_pClientArea->remove(*widget);
 }
 
 int CFrameWnd::OnCreate(CREATESTRUCT* lpcs) {
@@ -137,7 +155,7 @@ CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID) {
 }
 
 void CFrameWnd::RecalcLayout() {
-  if (m_pClientBox != nullptr) m_pClientBox->queue_resize();
+  if (m_pClientArea != nullptr) m_pClientArea->queue_resize();
 }
 
 void CFrameWnd::SetActiveView(CView* pView) {
@@ -206,7 +224,7 @@ BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* 
 
 void CFrameWnd::SetMessageText(const std::string& text) {
   m_strMessageText = text;
-  if (auto* pBar = dynamic_cast<CStatusBar*>(GetDlgItem(AFX_IDW_STATUS_BAR))) pBar->SetPaneText(0, text);
+  if (auto* pBar = dynamic_cast<CStatusBar*>(GetControlBar(AFX_IDW_STATUS_BAR))) pBar->SetPaneText(0, text);
 }
 
 void CFrameWnd::SetMessageText(UINT nID) {
@@ -277,7 +295,7 @@ void CFrameWnd::OnUpdateKeyIndicator(CCmdUI* pCmdUI) {
 }
 
 void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI) {
-  CWnd* pBar = GetDlgItem(pCmdUI->m_nID);
+  CWnd* pBar = GetControlBar(pCmdUI->m_nID);
   if (pBar == nullptr) {
     pCmdUI->Enable(FALSE);
     return;
@@ -286,8 +304,98 @@ void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI) {
 }
 
 void CFrameWnd::OnBarCheck(UINT nID) {
-  CWnd* pBar = GetDlgItem(nID);
+  CControlBar* pBar = GetControlBar(nID);
   if (pBar == nullptr) return;
   pBar->ShowWindow(pBar->IsWindowVisible() ? SW_HIDE : SW_SHOW);
+  if (auto* pDockBar = dynamic_cast<CDockBar*>(pBar->GetParent())) pDockBar->UpdateVisibility();
   RecalcLayout();
+}
+
+CControlBar* CFrameWnd::GetControlBar(UINT nID) const {
+  for (CControlBar* pBar : m_listControlBars)
+    if (pBar->GetDlgCtrlID() == nID) return pBar;
+  return nullptr;
+}
+
+CDockBar* CFrameWnd::GetDockBar(long dwAlign) const {
+  for (CControlBar* pBar : m_listControlBars)
+    if (auto* pDockBar = dynamic_cast<CDockBar*>(pBar); pDockBar && (pDockBar->GetBarStyle() & dwAlign))
+      return pDockBar;
+  return nullptr;
+}
+
+void CFrameWnd::EnableDocking(long dwDockStyle) {
+  const std::pair<long, UINT> areas[] = {{CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP},
+                                         {CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM},
+                                         {CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT},
+                                         {CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT}};
+  for (auto [align, nID] : areas)
+    if ((dwDockStyle & align) && GetDockBar(align) == nullptr) (new CDockBar)->Create(this, align, nID);
+}
+
+void CFrameWnd::DockControlBar(CControlBar* pBar, CDockBar* pDockBar) {
+  if (pDockBar == nullptr) {
+    for (long align : {CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT})
+      if ((pBar->GetDockStyle() & align) && (pDockBar = GetDockBar(align)) != nullptr) break;
+    if (pDockBar == nullptr) return;
+  }
+  CWnd* pOldParent = pBar->GetParent();
+  pBar->SetBarStyle((pBar->GetBarStyle() & ~(CBRS_ALIGN_ANY | CBRS_FLOATING)) |
+                    (pDockBar->GetBarStyle() & CBRS_ALIGN_ANY));
+  pBar->SetParent(pDockBar);
+  pBar->m_pDockBar = pDockBar;
+  if (auto* pPalette = dynamic_cast<CMiniDockFrameWnd*>(pOldParent)) pPalette->DestroyWindow();
+  if (auto* pOldDock = dynamic_cast<CDockBar*>(pOldParent)) pOldDock->UpdateVisibility();
+  RecalcLayout();
+}
+
+void CFrameWnd::FloatControlBar(CControlBar* pBar, int x, int y) {
+  CWnd* pOldParent = pBar->GetParent();
+  auto* pPalette = dynamic_cast<CMiniDockFrameWnd*>(pOldParent);
+  if (pPalette == nullptr) {
+    pPalette = new CMiniDockFrameWnd;
+    if (!pPalette->Create(this)) return;
+  }
+  pBar->SetBarStyle((pBar->GetBarStyle() & ~CBRS_ALIGN_ANY) | CBRS_FLOATING | CBRS_ALIGN_TOP);
+  pBar->SetParent(pPalette);
+  pPalette->MoveTo(x, y);
+  if (pBar->IsWindowVisible()) pPalette->ShowPalette(true);
+  if (auto* pOldDock = dynamic_cast<CDockBar*>(pOldParent)) pOldDock->UpdateVisibility();
+  RecalcLayout();
+}
+
+void CFrameWnd::DropControlBar(CControlBar* pBar, int x, int y) {
+  // Within this distance of an edge of the client area, a bar docks at that edge.
+  constexpr int kDockMargin = 32;
+  int originX = 0, originY = 0;
+  m_pClientArea->get_window()->get_origin(originX, originY);
+  Gtk::Allocation a = m_pClientArea->get_allocation();
+  int left = originX + a.get_x(), top = originY + a.get_y();
+  int right = left + a.get_width(), bottom = top + a.get_height();
+  long align = 0;
+  if (x >= left && x < right && y >= top && y < bottom) {
+    if (y < top + kDockMargin)
+      align = CBRS_ALIGN_TOP;
+    else if (y >= bottom - kDockMargin)
+      align = CBRS_ALIGN_BOTTOM;
+    else if (x < left + kDockMargin)
+      align = CBRS_ALIGN_LEFT;
+    else if (x >= right - kDockMargin)
+      align = CBRS_ALIGN_RIGHT;
+  }
+  CDockBar* pDockBar = (align & pBar->GetDockStyle()) ? GetDockBar(align) : nullptr;
+  if (pDockBar != nullptr)
+    DockControlBar(pBar, pDockBar);
+  else
+    FloatControlBar(pBar, x, y);
+}
+
+void CFrameWnd::ToggleFloating(CControlBar* pBar) {
+  if (pBar->IsFloating()) {
+    DockControlBar(pBar, pBar->m_pDockBar);
+    return;
+  }
+  int x = 0, y = 0;
+  pBar->GetWidget()->get_window()->get_origin(x, y);
+  FloatControlBar(pBar, x, y);
 }

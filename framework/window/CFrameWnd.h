@@ -8,10 +8,14 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "window/CWnd.h"
 
 class CAcceleratorTable;
+class CControlBar;
+class CDockBar;
+class CFrameClientArea;
 class CCreateContext;
 class CDocument;
 class CFrameMenu;
@@ -34,6 +38,7 @@ class CFrameWnd : public CWnd {
   Gtk::Window* GetGtkWindow() const { return static_cast<Gtk::Window*>(m_pWidget); }
   const std::string& GetTitle() const { return m_strTitle; }
   CFrameMenu* GetMenu() const { return m_pMenu.get(); }
+  CFrameClientArea* GetClientArea() const { return m_pClientArea; }
 
   // Puts the text into the message pane of the status bar at once.
   void SetMessageText(const std::string& text);
@@ -43,6 +48,20 @@ class CFrameWnd : public CWnd {
   const std::string& GetMessageText() const { return m_strMessageText; }
 
   virtual void RecalcLayout();
+
+  // Docking: the four dock areas (top, bottom, left, right) and moving bars between them and
+  // floating palettes.
+  void EnableDocking(long dwDockStyle);
+  // Docks the bar in the given area, or in the first area its docking style allows.
+  void DockControlBar(CControlBar* pBar, CDockBar* pDockBar = nullptr);
+  // Floats the bar in a palette whose top-left corner is at the screen point.
+  void FloatControlBar(CControlBar* pBar, int x, int y);
+  // Where a bar dragged to the screen point goes: the dock area at that edge, or a palette there.
+  void DropControlBar(CControlBar* pBar, int x, int y);
+  void ToggleFloating(CControlBar* pBar);
+  CDockBar* GetDockBar(long dwAlign) const;
+  // The bar with this identifier wherever it is docked or floats, or nullptr.
+  CControlBar* GetControlBar(UINT nID) const;
   virtual void InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible);
   virtual void ActivateFrame(int nCmdShow = -1);
   virtual void OnUpdateFrameTitle(bool bAddToTitle);
@@ -54,6 +73,7 @@ class CFrameWnd : public CWnd {
   bool PreCreateWindow(CREATESTRUCT& cs) override;
   Gtk::Widget* CreateWidget(const CREATESTRUCT& cs) override;
   void AttachChild(CWnd* pChild) override;
+  void DetachChild(CWnd* pChild) override;
   void PostNcDestroy() override;
   virtual bool OnCreateClient(CREATESTRUCT* lpcs, CCreateContext* pContext);
   CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
@@ -71,9 +91,10 @@ class CFrameWnd : public CWnd {
   std::string m_strTitle;
   CView* m_pViewActive = nullptr;
   Gtk::Box* m_pOuterBox = nullptr;   // the menu bar above the client area, owned by the window
-  Gtk::Box* m_pClientBox = nullptr;  // the bars and the view, owned by the window
+  CFrameClientArea* m_pClientArea = nullptr;  // the bars and the view, owned by the window
   std::unique_ptr<CFrameMenu> m_pMenu;
   std::unique_ptr<CAcceleratorTable> m_pAccelerators;
+  std::vector<CControlBar*> m_listControlBars;
   std::string m_strMessageText;
 
  private:

@@ -119,6 +119,20 @@ void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) 
   }
 }
 
+void CWnd::SetParent(CWnd* pNewParent) {
+  if (m_pParentWnd == pNewParent) return;
+  if (m_pParentWnd != nullptr) {
+    m_pParentWnd->DetachChild(this);
+    auto& siblings = m_pParentWnd->m_children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  }
+  m_pParentWnd = pNewParent;
+  if (pNewParent != nullptr) {
+    pNewParent->m_children.push_back(this);
+    pNewParent->AttachChild(this);
+  }
+}
+
 CWnd* CWnd::GetDlgItem(UINT nID) const {
   for (CWnd* child : m_children)
     if (child->m_nID == nID) return child;

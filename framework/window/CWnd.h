@@ -61,6 +61,8 @@ class CWnd : public CCmdTarget {
   bool HasWindow() const { return m_pWidget != nullptr; }
   UINT GetDlgCtrlID() const { return m_nID; }
   CWnd* GetParent() const { return m_pParentWnd; }
+  // Moves the window, with its widget, under another parent window.
+  void SetParent(CWnd* pNewParent);
   CWnd* GetDlgItem(UINT nID) const;
   const std::vector<CWnd*>& GetChildren() const { return m_children; }
   CFrameWnd* GetParentFrame() const;

@@ -1,0 +1,50 @@
+#include "bars/CMiniDockFrameWnd.h"
+
+#include <gtkmm/window.h>
+
+IMPLEMENT_DYNAMIC(CMiniDockFrameWnd, CWnd)
+
+bool CMiniDockFrameWnd::Create(CWnd* pParentWnd) {
+  CREATESTRUCT cs;
+  return CreateEx(cs, pParentWnd);
+}
+
+Gtk::Widget* CMiniDockFrameWnd::CreateWidget(const CREATESTRUCT&) {
+  auto* window = new Gtk::Window();
+  window->set_type_hint(Gdk::WINDOW_TYPE_HINT_UTILITY);
+  window->set_title("");
+  window->set_resizable(true);
+  window->set_skip_taskbar_hint(true);
+  window->signal_delete_event().connect([this](GdkEventAny*) {
+    // Closing the palette hides the bar; View > Toolbar brings it back.
+    if (!GetChildren().empty()) GetChildren().front()->ShowWindow(SW_HIDE);
+    return true;
+  });
+  return window;
+}
+
+void CMiniDockFrameWnd::AttachChild(CWnd* pChild) {
+  auto* window = static_cast<Gtk::Window*>(m_pWidget);
+  window->add(*pChild->GetWidget());
+  window->resize(1, 1);  // as small as the bar allows
+}
+
+void CMiniDockFrameWnd::DetachChild(CWnd*) { static_cast<Gtk::Window*>(m_pWidget)->remove(); }
+
+void CMiniDockFrameWnd::MoveTo(int x, int y) {
+  m_x = x;
+  m_y = y;
+  static_cast<Gtk::Window*>(m_pWidget)->move(x, y);
+}
+
+void CMiniDockFrameWnd::ShowPalette(bool bShow) {
+  auto* window = static_cast<Gtk::Window*>(m_pWidget);
+  if (bShow == window->get_visible()) return;
+  if (bShow) {
+    window->move(m_x, m_y);
+    window->show();
+  } else {
+    window->get_position(m_x, m_y);
+    window->hide();
+  }
+}
