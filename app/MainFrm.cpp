@@ -1,9 +1,8 @@
 #include "app/MainFrm.h"
 
-#include <gdk/gdk.h>
-
 #include "core/Trace.h"
 #include "resources/Resource.h"
+#include "window/PrimaryMonitor.h"
 
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 
@@ -15,20 +14,10 @@ namespace {
 
 const UINT statusIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
 
-// The work area of the primary monitor: the size a maximized window gets.
-GdkRectangle MaximizedArea() {
-  GdkRectangle area{0, 0, 800, 600};
-  GdkDisplay* display = gdk_display_get_default();
-  GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
-  if (monitor == nullptr && display != nullptr) monitor = gdk_display_get_monitor(display, 0);
-  if (monitor != nullptr) gdk_monitor_get_workarea(monitor, &area);
-  return area;
-}
-
 }  // namespace
 
 bool CMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
-  GdkRectangle area = MaximizedArea();
+  GdkRectangle area = AfxPrimaryMonitorWorkArea();  // the size of a maximized window
   cs.cy = area.height;
   cs.cx = area.width;
   cs.y = 0;

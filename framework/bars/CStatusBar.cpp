@@ -6,6 +6,7 @@
 #include "core/CCmdUI.h"
 #include "core/ResourceModule.h"
 #include "window/CFrameWnd.h"
+#include "window/PrimaryMonitor.h"
 
 IMPLEMENT_DYNAMIC(CStatusBar, CControlBar)
 
@@ -36,6 +37,11 @@ class CStatusCmdUI : public CCmdUI {
 
 }  // namespace
 
+int CStatusBar::MessagePaneMinimumWidth() {
+  constexpr int kPaneMargin = 4;
+  return AfxPrimaryMonitorGeometry().width / 4 + kPaneMargin;
+}
+
 bool CStatusBar::Create(CWnd* pParentWnd, long dwStyle, UINT nID) {
   m_dwStyle = dwStyle & CBRS_ALIGN_ANY;
   m_pOwnerFrame = pParentWnd->GetParentFrame() ? pParentWnd->GetParentFrame() : dynamic_cast<CFrameWnd*>(pParentWnd);
@@ -59,7 +65,10 @@ bool CStatusBar::SetIndicators(const UINT* lpIDArray, int nIDCount) {
     label->set_xalign(0.0f);
     std::string text;
     if (nID == ID_SEPARATOR) {
+      // The message pane stretches, but is never narrower than a quarter of the screen; in a
+      // narrower window the panes to its right lie past the edge.
       label->set_ellipsize(Pango::ELLIPSIZE_END);
+      label->set_size_request(MessagePaneMinimumWidth(), -1);
       box->pack_start(*label, Gtk::PACK_EXPAND_WIDGET);
     } else {
       const char* indicator = AfxFindString(nID);

@@ -21,6 +21,8 @@ class CStatusBar : public CControlBar {
   int GetCount() const { return int(m_panes.size()); }
 
   void OnUpdateCmdUI(CCmdTarget* pTarget, bool bDisableIfNoHandler) override;
+  // A quarter of the primary screen's width plus the pane's margin.
+  static int MessagePaneMinimumWidth();
 
  protected:
   Gtk::Widget* CreateWidget(const CREATESTRUCT& cs) override;

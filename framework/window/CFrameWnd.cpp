@@ -2,6 +2,9 @@
 
 #include <gdkmm/display.h>
 #include <gdkmm/monitor.h>
+#include <glibmm/main.h>
+
+#include <algorithm>
 
 #include "app/CWinApp.h"
 #include "bars/CDockBar.h"
@@ -17,6 +20,7 @@
 #include "window/CFrameClientArea.h"
 #include "window/CFrameMenu.h"
 #include "window/CView.h"
+#include "window/MessagePrompts.h"
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
@@ -84,11 +88,36 @@ Gtk::Widget* CFrameWnd::CreateWidget(const CREATESTRUCT& cs) {
   m_pOuterBox->pack_end(*m_pClientArea, Gtk::PACK_EXPAND_WIDGET);
   window->add(*m_pOuterBox);
   m_pOuterBox->show_all();
+  // The requested placement is that of the outer frame, decorations included; they are known only
+  // once the window is mapped, so the size is corrected then, once.
+  m_placement = {cs.x, cs.y, cs.cx, cs.cy};
+  window->signal_map_event().connect([this](GdkEventAny*) {
+    if (!m_bPlacementCorrected) {
+      m_bPlacementCorrected = true;
+      Glib::signal_idle().connect_once([this] { CorrectPlacement(); });
+    }
+    return false;
+  });
   window->signal_delete_event().connect([this](GdkEventAny*) {
     SendMessage(WM_CLOSE);
     return true;  // the frame decides whether and how the window goes
   });
   return window;
+}
+
+void CFrameWnd::CorrectPlacement() {
+  Gtk::Window* window = GetGtkWindow();
+  if (window == nullptr || !window->get_realized() || m_placement.width <= 0 || m_placement.height <= 0) return;
+  GdkRectangle outer{};
+  gdk_window_get_frame_extents(window->get_window()->gobj(), &outer);
+  int width = 0, height = 0;
+  window->get_size(width, height);
+  int decorationWidth = outer.width - width, decorationHeight = outer.height - height;
+  if (outer.x == m_placement.x && outer.y == m_placement.y && outer.width == m_placement.width &&
+      outer.height == m_placement.height)
+    return;
+  window->resize(std::max(1, m_placement.width - decorationWidth), std::max(1, m_placement.height - decorationHeight));
+  window->move(m_placement.x, m_placement.y);
 }
 
 void CFrameWnd::AttachChild(CWnd* pChild) {
@@ -227,12 +256,7 @@ void CFrameWnd::SetMessageText(const std::string& text) {
   if (auto* pBar = dynamic_cast<CStatusBar*>(GetControlBar(AFX_IDW_STATUS_BAR))) pBar->SetPaneText(0, text);
 }
 
-void CFrameWnd::SetMessageText(UINT nID) {
-  std::string prompt;
-  if (nID != 0) AfxExtractSubString(prompt, AfxLoadString(nID), 0);
-  if (prompt.size() > 255) prompt.resize(255);
-  SetMessageText(prompt);
-}
+void CFrameWnd::SetMessageText(UINT nID) { SetMessageText(AfxPromptOf(nID)); }
 
 LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
   if (lParam != 0)

@@ -95,8 +95,13 @@ class CFrameWnd : public CWnd {
   std::unique_ptr<CFrameMenu> m_pMenu;
   std::unique_ptr<CAcceleratorTable> m_pAccelerators;
   std::vector<CControlBar*> m_listControlBars;
-  std::string m_strMessageText;
 
  private:
+  void CorrectPlacement();
+  GdkRectangle m_placement{};
+  bool m_bPlacementCorrected = false;
+
+  std::string m_strMessageText;
+
   DECLARE_MESSAGE_MAP()
 };

@@ -203,6 +203,7 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) {
     AfxTrace("Warning: not executing disabled command %u\n", nID);
     return TRUE;
   }
+  AfxTrace("Command %u\n", nID);
   return OnCmdMsg(nID, CN_COMMAND, nullptr, nullptr);
 }
 

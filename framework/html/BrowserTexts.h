@@ -1,0 +1,31 @@
+// Everything the browser control says in words: its status texts, the labels of its find bar and the
+// page it shows for a local file that cannot be opened. Addresses and paths are made readable and
+// safe here: percent escapes decoded when the result is valid text, control characters kept out,
+// long addresses shortened, names escaped for HTML.
+#pragma once
+
+#include <string>
+
+class BrowserTexts {
+ public:
+  // An address as the user reads it; "" for none.
+  static std::string Address(const char* uri);
+  // A file name or path in the file system's encoding, as the user reads it.
+  static std::string Path(const std::string& path);
+
+  static std::string Opening();
+  static std::string Loading(const std::string& address);
+  static std::string Done();
+  static std::string CannotOpen(const std::string& what, const std::string& reason);
+  static std::string HandedOn(const std::string& address);
+  static std::string NotRegularFile();
+  static std::string NoSuchFile();
+  static std::string NoPermission();
+  static std::string Zoom(double level);
+  static std::string PrintFailed(const std::string& reason);
+  static std::string Matches(unsigned count);
+
+  // The page shown instead of a local file that cannot be opened: it names the file's full path and
+  // the reason, and offers a way back.
+  static std::string ErrorPage(const std::string& path, const std::string& reason);
+};

@@ -1,0 +1,105 @@
+#include "html/FindBar.h"
+
+#include <webkit2/webkit2.h>
+
+#include "html/BrowserTexts.h"
+
+namespace {
+
+constexpr guint kOptions = WEBKIT_FIND_OPTIONS_CASE_INSENSITIVE | WEBKIT_FIND_OPTIONS_WRAP_AROUND;
+
+void Decorate(Gtk::Button& button, const char* icon, const char* tooltip) {
+  button.set_image_from_icon_name(icon, Gtk::ICON_SIZE_BUTTON);
+  button.set_relief(Gtk::RELIEF_NONE);
+  button.set_tooltip_text(tooltip);
+  button.set_can_focus(false);
+}
+
+}  // namespace
+
+FindBar::FindBar(WebKitWebView* webView)
+    : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 4),
+      m_webView(webView),
+      m_finder(WEBKIT_FIND_CONTROLLER(g_object_ref(webkit_web_view_get_find_controller(webView)))) {
+  set_border_width(3);
+  m_entry.set_placeholder_text("Find in page");
+  m_entry.set_width_chars(30);
+  Decorate(m_previous, "go-up-symbolic", "Previous match (Shift+Enter)");
+  Decorate(m_next, "go-down-symbolic", "Next match (Enter)");
+  Decorate(m_close, "window-close-symbolic", "Close the find bar (Esc)");
+  pack_start(m_entry, Gtk::PACK_SHRINK);
+  pack_start(m_previous, Gtk::PACK_SHRINK);
+  pack_start(m_next, Gtk::PACK_SHRINK);
+  pack_start(m_matches, Gtk::PACK_SHRINK, 6);
+  pack_end(m_close, Gtk::PACK_SHRINK);
+  show_all_children();
+  set_no_show_all(true);  // hidden until Ctrl+F, whatever shows the window
+
+  m_entry.signal_search_changed().connect([this] { Search(); });
+  m_entry.signal_activate().connect([this] { Next(); });
+  m_entry.signal_next_match().connect([this] { Next(); });
+  m_entry.signal_previous_match().connect([this] { Previous(); });
+  m_entry.signal_stop_search().connect([this] { Close(); });
+  m_entry.signal_key_press_event().connect(
+      [this](GdkEventKey* event) {
+        const bool enter = event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter;
+        if (!enter || !(event->state & GDK_SHIFT_MASK)) return false;
+        Previous();
+        return true;
+      },
+      false);
+  m_previous.signal_clicked().connect([this] { Previous(); });
+  m_next.signal_clicked().connect([this] { Next(); });
+  m_close.signal_clicked().connect([this] { Close(); });
+  g_signal_connect(m_finder, "counted-matches", G_CALLBACK(OnCounted), this);
+  g_signal_connect(m_finder, "failed-to-find-text", G_CALLBACK(OnFailed), this);
+}
+
+FindBar::~FindBar() {
+  g_signal_handlers_disconnect_by_data(m_finder, this);
+  g_object_unref(m_finder);
+}
+
+void FindBar::Open() {
+  show();
+  m_entry.grab_focus();  // selects the entry's text
+  Search();
+}
+
+void FindBar::Close() {
+  if (!IsOpen()) return;
+  webkit_find_controller_search_finish(m_finder);
+  hide();
+  gtk_widget_grab_focus(GTK_WIDGET(m_webView));
+}
+
+void FindBar::Next() {
+  if (m_entry.get_text().empty()) return;
+  webkit_find_controller_search_next(m_finder);
+}
+
+void FindBar::Previous() {
+  if (m_entry.get_text().empty()) return;
+  webkit_find_controller_search_previous(m_finder);
+}
+
+void FindBar::Search() {
+  const std::string text = m_entry.get_text();
+  m_entry.get_style_context()->remove_class("error");
+  if (text.empty()) {
+    webkit_find_controller_search_finish(m_finder);
+    m_matches.set_text("");
+    return;
+  }
+  webkit_find_controller_search(m_finder, text.c_str(), kOptions, G_MAXUINT);
+  webkit_find_controller_count_matches(m_finder, text.c_str(), kOptions, G_MAXUINT);
+}
+
+void FindBar::OnCounted(WebKitFindController*, guint count, FindBar* self) {
+  self->m_matches.set_text(BrowserTexts::Matches(count));
+}
+
+void FindBar::OnFailed(WebKitFindController*, FindBar* self) {
+  self->m_matches.set_text(BrowserTexts::Matches(0));
+  self->m_entry.get_style_context()->add_class("error");
+}

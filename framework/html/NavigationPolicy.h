@@ -1,0 +1,34 @@
+// Decides where each navigation of the engine goes. The host may cancel one (OnBeforeNavigate2,
+// OnNewWindow2); otherwise: a link or script asking for a new window opens in this same view; a
+// location whose scheme the engine cannot show, and a file of a type it has no viewer for, go to the
+// desktop's handler; a local path that is not a regular file or folder (a FIFO, a device) is
+// refused with a status text, since reading it could block forever. Nothing else is ever cancelled.
+#pragma once
+
+#include "html/DesktopHandoff.h"
+
+typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
+typedef struct _WebKitNavigationAction WebKitNavigationAction;
+typedef struct _GtkWidget GtkWidget;
+class BrowserControl;
+
+class NavigationPolicy {
+ public:
+  NavigationPolicy(WebKitWebView* webView, BrowserControl& control);
+  ~NavigationPolicy();
+  NavigationPolicy(const NavigationPolicy&) = delete;
+  NavigationPolicy& operator=(const NavigationPolicy&) = delete;
+
+ private:
+  static gboolean OnDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision* decision, int type,
+                                 NavigationPolicy* self);
+  static GtkWidget* OnCreate(WebKitWebView* webView, WebKitNavigationAction* action, NavigationPolicy* self);
+  bool DecideNavigation(WebKitPolicyDecision* decision);
+  bool DecideResponse(WebKitPolicyDecision* decision);
+  void HandOn(WebKitPolicyDecision* decision, const char* uri);
+
+  WebKitWebView* m_webView;
+  BrowserControl& m_control;
+  DesktopHandoff m_handoff;
+};
