@@ -21,6 +21,8 @@ IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
 
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
   ON_COMMAND(ID_APP_EXIT, OnAppExit)
+  ON_COMMAND_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE16, OnOpenRecentFile)
+  ON_UPDATE_COMMAND_UI(ID_FILE_MRU_FILE1, OnUpdateRecentFileMenu)
 END_MESSAGE_MAP()
 
 namespace {
@@ -191,6 +193,10 @@ void CWinApp::OnFileOpen() {
   if (m_pDocManager) m_pDocManager->OnFileOpen();
 }
 
+void CWinApp::OnOpenRecentFile() {}  // the program keeps no recent-file list
+
+void CWinApp::OnUpdateRecentFileMenu(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
+
 void CWinApp::OnAppExit() {
   if (m_pMainWnd != nullptr) m_pMainWnd->SendMessage(WM_CLOSE);
 }
@@ -318,6 +324,21 @@ int CWinApp::DoMessageBox(const std::string& prompt, UINT nType, UINT) {
 
 // Main loop --------------------------------------------------------------------------------------
 
+void CWinApp::BeginIdleProcessing() {
+  if (g_defaultPoll != nullptr) return;
+  g_defaultPoll = g_main_context_get_poll_func(nullptr);
+  g_main_context_set_poll_func(nullptr, IdlePoll);
+  ArmIdle();
+}
+
+void CWinApp::EndIdleProcessing() {
+  if (g_defaultPoll == nullptr) return;
+  g_main_context_set_poll_func(nullptr, g_defaultPoll);
+  g_defaultPoll = nullptr;
+  if (m_idleSource != 0) g_source_remove(m_idleSource);
+  m_idleSource = 0;
+}
+
 void CWinApp::ArmIdle() {
   if (m_idleSource == 0) m_idleSource = g_idle_add_full(G_PRIORITY_LOW, &CWinApp::OnIdlePass, this, nullptr);
 }
@@ -369,16 +390,12 @@ int CWinApp::Run() {
   guint signals[] = {g_unix_signal_add(SIGTERM, onSignal, this), g_unix_signal_add(SIGHUP, onSignal, this),
                      g_unix_signal_add(SIGINT, onSignal, this)};
 
-  g_defaultPoll = g_main_context_get_poll_func(nullptr);
-  g_main_context_set_poll_func(nullptr, IdlePoll);
-  ArmIdle();
+  BeginIdleProcessing();
   m_pLoop = g_main_loop_new(nullptr, FALSE);
   if (!m_bQuitPosted) g_main_loop_run(m_pLoop);
   g_main_loop_unref(m_pLoop);
   m_pLoop = nullptr;
-  g_main_context_set_poll_func(nullptr, g_defaultPoll);
-  if (m_idleSource != 0) g_source_remove(m_idleSource);
-  m_idleSource = 0;
+  EndIdleProcessing();
   for (guint id : signals) g_source_remove(id);
 
   return m_bSessionEnded ? m_nExitCode : ExitInstance();

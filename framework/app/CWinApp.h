@@ -13,6 +13,7 @@
 #include "core/CCmdTarget.h"
 #include "core/ResourceModule.h"
 
+class CCmdUI;
 class CDocManager;
 class CDocTemplate;
 class CDocument;
@@ -61,6 +62,10 @@ class CWinApp : public CCmdTarget {
 
   // Schedules one idle pass, to run once the main loop has nothing else to do.
   void ArmIdle();
+  // From here on, an idle pass follows whenever the main loop has drained what woke it. Run does
+  // this; code that drives the loop itself (tests) may too.
+  void BeginIdleProcessing();
+  void EndIdleProcessing();
   // Set by AfxWinMain before InitInstance.
   void SetArguments(int argc, char** argv);
 
@@ -81,7 +86,8 @@ class CWinApp : public CCmdTarget {
   void OnFileOpen();
   void OnFilePrintSetup();
   void OnAppExit();
-  friend class CDocManager;
+  void OnOpenRecentFile();
+  void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
 
  private:
   friend int AfxWinMain(int argc, char** argv, const CResourceModule& resources);

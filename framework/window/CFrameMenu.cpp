@@ -114,13 +114,17 @@ void CFrameMenu::AddItems(Gtk::MenuShell& shell, std::span<const MenuResource> i
     }
     UINT nID = r.nID;
     item->signal_select().connect([this, nID] { m_frame.SetMessageText(nID); });
-    item->signal_activate().connect([this, nID] { m_frame.SendMessage(WM_COMMAND, nID); });
+    item->signal_activate().connect([this, nID] {
+      if (!m_bUpdating) m_frame.SendMessage(WM_COMMAND, nID);
+    });
     m_items.emplace_back(item, nID);
     shell.append(*item);
   }
 }
 
 void CFrameMenu::UpdatePopup(Gtk::MenuShell& popup) {
+  // Setting a check item's mark activates it; that is no command.
+  m_bUpdating = true;
   for (Gtk::Widget* child : popup.get_children()) {
     auto* item = dynamic_cast<Gtk::CheckMenuItem*>(child);
     if (item == nullptr) continue;
@@ -131,4 +135,5 @@ void CFrameMenu::UpdatePopup(Gtk::MenuShell& popup) {
     state.SetCheck(0);
     state.DoUpdate(&m_frame, true);
   }
+  m_bUpdating = false;
 }

@@ -35,4 +35,5 @@ class CFrameMenu {
   CFrameWnd& m_frame;
   Gtk::MenuBar m_menuBar;
   std::vector<std::pair<Gtk::MenuItem*, UINT>> m_items;
+  bool m_bUpdating = false;
 };

@@ -368,8 +368,9 @@ void CFrameWnd::DockControlBar(CControlBar* pBar, CDockBar* pDockBar) {
                     (pDockBar->GetBarStyle() & CBRS_ALIGN_ANY));
   pBar->SetParent(pDockBar);
   pBar->m_pDockBar = pDockBar;
-  if (auto* pPalette = dynamic_cast<CMiniDockFrameWnd*>(pOldParent)) pPalette->DestroyWindow();
+  AfxTrace("Bar %u docked in area %u\n", pBar->GetDlgCtrlID(), pDockBar->GetDlgCtrlID());
   if (auto* pOldDock = dynamic_cast<CDockBar*>(pOldParent)) pOldDock->UpdateVisibility();
+  if (auto* pPalette = dynamic_cast<CMiniDockFrameWnd*>(pOldParent)) pPalette->DestroyWindow();  // deletes it
   RecalcLayout();
 }
 
@@ -383,6 +384,7 @@ void CFrameWnd::FloatControlBar(CControlBar* pBar, int x, int y) {
   pBar->SetBarStyle((pBar->GetBarStyle() & ~CBRS_ALIGN_ANY) | CBRS_FLOATING | CBRS_ALIGN_TOP);
   pBar->SetParent(pPalette);
   pPalette->MoveTo(x, y);
+  AfxTrace("Bar %u floats at %d,%d\n", pBar->GetDlgCtrlID(), x, y);
   if (pBar->IsWindowVisible()) pPalette->ShowPalette(true);
   if (auto* pOldDock = dynamic_cast<CDockBar*>(pOldParent)) pOldDock->UpdateVisibility();
   RecalcLayout();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <glib.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -20,3 +21,18 @@ inline bool RunUntil(const std::function<bool()>& done, int timeoutMs = 15000) {
 }
 
 inline CFrameWnd* MainFrame() { return dynamic_cast<CFrameWnd*>(theApp.m_pMainWnd); }
+
+// Starts the program once for the executable's tests, on a folder with a start page, with idle
+// processing as the main loop has it.
+inline void StartOnce() {
+  static bool started = false;
+  if (started) return;
+  started = true;
+  static gchar* folder = g_dir_make_tmp("folioscope-gui-XXXXXX", nullptr);
+  std::string page = std::string(folder) + "/index.html";
+  g_file_set_contents(page.c_str(), "<title>Start</title><p>start page", -1, nullptr);
+  ASSERT_EQ(chdir(folder), 0);
+  ASSERT_TRUE(theApp.InitInstance());
+  theApp.BeginIdleProcessing();
+  ASSERT_TRUE(RunUntil([] { return MainFrame()->GetMessageText() == "Done"; }));
+}

@@ -45,7 +45,9 @@ TEST(StartPage, FoundOrExplained) {
     StartPage page = StartPage::Find(dir.Path());
     EXPECT_EQ(page.path, c.path.empty() ? "" : dir / c.path);
     EXPECT_NE(page.html.find(c.saying), std::string::npos) << page.html;
-    if (c.path.empty()) EXPECT_EQ(page.baseDir, dir.Path());
+    if (c.path.empty()) {
+      EXPECT_EQ(page.baseDir, dir.Path());
+    }
   }
 }
 

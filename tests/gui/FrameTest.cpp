@@ -1,0 +1,160 @@
+// The main frame on screen: its menus and their states, the bar toggles, the floating toolbar,
+// toolbar states at idle time, the lock-key indicators and the fly-by prompt.
+#include <gtkmm/accellabel.h>
+#include <gtkmm/checkmenuitem.h>
+#include <gtkmm/menu.h>
+#include <gtkmm/separatormenuitem.h>
+
+#include "GuiTest.h"
+#include "bars/CStatusBar.h"
+#include "bars/CToolBar.h"
+#include "resources/Resource.h"
+#include "window/CFrameMenu.h"
+
+namespace {
+
+class Frame : public testing::Test {
+ protected:
+  void SetUp() override { StartOnce(); }
+  CFrameWnd* frame() { return MainFrame(); }
+  CToolBar* toolBar() { return dynamic_cast<CToolBar*>(frame()->GetControlBar(AFX_IDW_TOOLBAR)); }
+  CStatusBar* statusBar() { return dynamic_cast<CStatusBar*>(frame()->GetControlBar(AFX_IDW_STATUS_BAR)); }
+
+  // Opens the pop-up menu with this label and returns its items: label (with its shown key),
+  // sensitive, checked; a separator as "-".
+  std::vector<std::string> OpenMenu(const std::string& label) {
+    CFrameMenu* menu = frame()->GetMenu();
+    Gtk::MenuItem* top = nullptr;
+    for (auto [item, id] : menu->GetItems())
+      if (id == 0 && item->get_label() == label) top = item;
+    EXPECT_NE(top, nullptr) << label;
+    if (top == nullptr) return {};
+    menu->GetMenuBar().select_item(*top);
+    EXPECT_TRUE(RunUntil([top] { return top->get_submenu()->get_mapped(); }));
+    std::vector<std::string> items;
+    for (Gtk::Widget* child : top->get_submenu()->get_children()) {
+      if (dynamic_cast<Gtk::SeparatorMenuItem*>(child)) {
+        items.push_back("-");
+        continue;
+      }
+      auto* item = static_cast<Gtk::CheckMenuItem*>(child);
+      std::string text = item->get_label();
+      guint key = 0;
+      Gdk::ModifierType mods{};
+      static_cast<Gtk::AccelLabel*>(item->get_child())->get_accel(key, mods);
+      if (key != 0) text += "\t" + std::string(gtk_accelerator_get_label(key, GdkModifierType(mods)));
+      if (!item->get_sensitive()) text += " (disabled)";
+      if (item->get_active()) text += " (checked)";
+      items.push_back(text);
+    }
+    return items;
+  }
+  void CloseMenu() {
+    frame()->GetMenu()->GetMenuBar().deactivate();
+    RunUntil([] { return false; }, 50);
+  }
+};
+
+TEST_F(Frame, MenusShowTheirItemsAndStatesAndPromptsWhenOpened) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(OpenMenu("_File"), (V{"_New\tCtrl+N", "_Open...\tCtrl+O", "_Save\tCtrl+S", "Save _As...", "-",
+                                  "_Print...\tCtrl+P", "P_rint Setup...", "-", "E_xit"}));
+  // The highlighted item's prompt; "Ready" when the menu closes.
+  Gtk::MenuItem* first = nullptr;
+  for (auto [item, id] : frame()->GetMenu()->GetItems())
+    if (id == ID_FILE_NEW) first = item;
+  static_cast<Gtk::MenuShell*>(first->get_parent())->select_item(*first);
+  EXPECT_EQ(frame()->GetMessageText(), "Create a new document");
+  CloseMenu();
+  EXPECT_EQ(frame()->GetMessageText(), "Ready");
+  EXPECT_EQ(OpenMenu("_Edit"), (V{"_Undo\tCtrl+Z (disabled)", "-", "Cu_t\tCtrl+X (disabled)",
+                                  "_Copy\tCtrl+C (disabled)", "_Paste\tCtrl+V (disabled)"}));
+  CloseMenu();
+  EXPECT_EQ(OpenMenu("_View"), (V{"_Toolbar (checked)", "_Status Bar (checked)"}));
+  CloseMenu();
+  EXPECT_EQ(OpenMenu("_Help"), (V{"_About FOLIOSCP..."}));
+  CloseMenu();
+}
+
+TEST_F(Frame, BarTogglesHideAndShowAtOnceWithTheirCheckMarks) {
+  frame()->SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
+  EXPECT_FALSE(toolBar()->IsWindowVisible());
+  EXPECT_EQ(OpenMenu("_View"), (std::vector<std::string>{"_Toolbar", "_Status Bar (checked)"}));
+  CloseMenu();
+  frame()->SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
+  EXPECT_TRUE(toolBar()->IsWindowVisible());
+
+  // Texts set while the status bar is hidden: the latest shows when it returns.
+  frame()->SendMessage(WM_COMMAND, ID_VIEW_STATUS_BAR);
+  EXPECT_FALSE(statusBar()->IsWindowVisible());
+  EXPECT_EQ(OpenMenu("_View"), (std::vector<std::string>{"_Toolbar (checked)", "_Status Bar"}));
+  CloseMenu();
+  frame()->SetMessageText("first");
+  frame()->SetMessageText("latest");
+  frame()->SendMessage(WM_COMMAND, ID_VIEW_STATUS_BAR);
+  EXPECT_TRUE(statusBar()->IsWindowVisible());
+  EXPECT_EQ(statusBar()->GetPaneText(0), "latest");
+}
+
+TEST_F(Frame, FloatingToolbarHidesAndReturnsWithItsPalette) {
+  frame()->FloatControlBar(toolBar(), 300, 200);
+  auto* palette = dynamic_cast<Gtk::Window*>(toolBar()->GetWidget()->get_toplevel());
+  ASSERT_NE(palette, nullptr);
+  ASSERT_NE(palette, frame()->GetGtkWindow());
+  EXPECT_TRUE(RunUntil([palette] { return palette->get_mapped(); }));
+  EXPECT_EQ(palette->get_transient_for(), frame()->GetGtkWindow());
+  int x = 0, y = 0;
+  palette->get_position(x, y);
+
+  frame()->SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
+  EXPECT_FALSE(palette->get_visible());
+  frame()->SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
+  EXPECT_TRUE(RunUntil([palette] { return palette->get_mapped(); }));
+  int x2 = 0, y2 = 0;
+  palette->get_position(x2, y2);
+  EXPECT_EQ(std::make_pair(x2, y2), std::make_pair(x, y));
+
+  frame()->ToggleFloating(toolBar());  // back to its last docked place
+  EXPECT_EQ(toolBar()->GetParent()->GetDlgCtrlID(), UINT(AFX_IDW_DOCKBAR_TOP));
+  EXPECT_FALSE(toolBar()->IsFloating());
+}
+
+TEST_F(Frame, ToolbarStatesFollowTheRouteAtIdleTime) {
+  ASSERT_TRUE(RunUntil([this] { return !toolBar()->GetButton(ID_EDIT_CUT)->get_sensitive(); }));
+  for (UINT id : {UINT(ID_EDIT_CUT), UINT(ID_EDIT_COPY), UINT(ID_EDIT_PASTE)}) EXPECT_FALSE(toolBar()->GetButton(id)->get_sensitive());
+  for (UINT id : {UINT(ID_FILE_NEW), UINT(ID_FILE_OPEN), UINT(ID_FILE_SAVE), UINT(ID_FILE_PRINT),
+                  UINT(ID_APP_ABOUT), UINT(ID_BACK_BROWSER), UINT(ID_FORWARD_BROWSER)})
+    EXPECT_TRUE(toolBar()->GetButton(id)->get_sensitive()) << id;
+  EXPECT_EQ(toolBar()->GetButton(ID_BACK_BROWSER)->get_tooltip_text(), "Back Browser");
+  EXPECT_EQ(toolBar()->GetButton(ID_FILE_NEW)->get_tooltip_text(), "New");
+}
+
+TEST_F(Frame, LockKeyIndicatorsFollowTheKeysAtIdleTime) {
+  for (auto [key, pane, text] : {std::tuple{"Caps_Lock", 1, "CAP"}, std::tuple{"Num_Lock", 2, "NUM"}}) {
+    SCOPED_TRACE(text);
+    std::string before = statusBar()->GetPaneText(pane);
+    std::string after = before.empty() ? text : "";
+    ASSERT_EQ(system((std::string("xdotool key ") + key).c_str()), 0);
+    EXPECT_TRUE(RunUntil([&] { return statusBar()->GetPaneText(pane) == after; }, 5000));
+    ASSERT_EQ(system((std::string("xdotool key ") + key).c_str()), 0);
+    EXPECT_TRUE(RunUntil([&] { return statusBar()->GetPaneText(pane) == before; }, 5000));
+  }
+}
+
+TEST_F(Frame, RestingOnABackButtonShowsItsPromptUntilThePointerLeaves) {
+  Gtk::Button* back = toolBar()->GetButton(ID_BACK_BROWSER);
+  frame()->GetGtkWindow()->present();
+  RunUntil([this] { return frame()->GetGtkWindow()->is_active(); }, 2000);
+  int x = 0, y = 0;
+  back->get_window()->get_origin(x, y);
+  Gtk::Allocation a = back->get_allocation();
+  auto move = [](int px, int py) {
+    return system(("xdotool mousemove " + std::to_string(px) + " " + std::to_string(py)).c_str());
+  };
+  ASSERT_EQ(move(x + a.get_x() + a.get_width() / 2, y + a.get_y() + a.get_height() / 2), 0);
+  EXPECT_TRUE(RunUntil([this] { return frame()->GetMessageText() == "Back Browser"; }, 3000));
+  ASSERT_EQ(move(x + 400, y + 400), 0);  // off the toolbar, over the page
+  EXPECT_TRUE(RunUntil([this] { return frame()->GetMessageText() == "Ready"; }, 3000));
+}
+
+}  // namespace
