@@ -1,0 +1,83 @@
+// Bare reference program for the benchmark: one gtkmm window holding one
+// WebKitWebView that loads index.html of the current directory. It does
+// nothing else, so it shows what WebKitGTK costs on its own.
+
+#include <gtkmm.h>
+#include <webkit2/webkit2.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+bool load_reported = false;
+
+void on_load_changed(WebKitWebView* view, WebKitLoadEvent event, gpointer)
+{
+    if (event != WEBKIT_LOAD_FINISHED || load_reported)
+        return;
+    load_reported = true;
+    const gchar* uri = webkit_web_view_get_uri(view);
+    std::fprintf(stderr, "Load finished: %s\n", uri ? uri : "");
+    std::fflush(stderr);
+}
+
+std::string start_page_uri()
+{
+    gchar* cwd = g_get_current_dir();
+    gchar* path = g_build_filename(cwd, "index.html", nullptr);
+    GError* error = nullptr;
+    gchar* uri = g_filename_to_uri(path, nullptr, &error);
+    std::string result;
+    if (uri) {
+        result = uri;
+    } else {
+        std::fprintf(stderr, "cannot make a URI from %s: %s\n", path,
+                     error ? error->message : "unknown error");
+        g_clear_error(&error);
+    }
+    g_free(uri);
+    g_free(path);
+    g_free(cwd);
+    return result;
+}
+
+} // namespace
+
+int main()
+{
+    // Must precede GTK initialisation, which happens inside Gtk::Application.
+    gdk_set_allowed_backends("x11");
+
+    auto app = Gtk::Application::create("", Gio::APPLICATION_NON_UNIQUE);
+    Gtk::Window* window = nullptr;
+
+    app->signal_activate().connect([&]() {
+        // Overlay scrollbars animate and keep waking the main loop; turn
+        // them off before any view exists so an idle window stays idle.
+        g_object_set(gtk_settings_get_default(), "gtk-overlay-scrolling", FALSE,
+                     nullptr);
+
+        window = new Gtk::Window();
+        window->set_title("bare-webkit");
+        window->set_default_size(1024, 768);
+
+        GtkWidget* raw_view = webkit_web_view_new();
+        g_signal_connect(raw_view, "load-changed", G_CALLBACK(on_load_changed),
+                         nullptr);
+        Gtk::Widget* view = Glib::wrap(raw_view);
+        window->add(*view);
+        view->show();
+
+        app->add_window(*window);
+        window->show();
+
+        const std::string uri = start_page_uri();
+        if (!uri.empty())
+            webkit_web_view_load_uri(WEBKIT_WEB_VIEW(raw_view), uri.c_str());
+    });
+
+    const int status = app->run();
+    delete window;
+    return status;
+}
