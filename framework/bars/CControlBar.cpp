@@ -28,6 +28,12 @@ void CControlBar::ShowWindow(int nCmdShow) {
   if (auto* pPalette = dynamic_cast<CMiniDockFrameWnd*>(m_pParentWnd)) pPalette->ShowPalette(nCmdShow != SW_HIDE);
 }
 
+int CControlBar::CalcRowWidth() const {
+  int minimum = 0, natural = 0;
+  m_pWidget->get_preferred_width(minimum, natural);
+  return natural;
+}
+
 void CControlBar::ConnectDragging(Gtk::Widget& background) {
   background.add_events(Gdk::BUTTON_PRESS_MASK | Gdk::BUTTON_RELEASE_MASK | Gdk::POINTER_MOTION_MASK);
   background.signal_button_press_event().connect([this](GdkEventButton* e) {

@@ -44,6 +44,8 @@ class CControlBar : public CWnd {
   void EnableDocking(long dwDockStyle);
   long GetDockStyle() const { return m_dwDockStyle; }
   void ShowWindow(int nCmdShow) override;
+  // The width the bar needs to lie in one row.
+  virtual int CalcRowWidth() const;
   // The dock area the bar went to when it last docked, or nullptr.
   CDockBar* m_pDockBar = nullptr;
 

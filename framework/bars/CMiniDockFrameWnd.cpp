@@ -2,6 +2,8 @@
 
 #include <gtkmm/window.h>
 
+#include "bars/CControlBar.h"
+
 IMPLEMENT_DYNAMIC(CMiniDockFrameWnd, CWnd)
 
 bool CMiniDockFrameWnd::Create(CWnd* pParentWnd) {
@@ -25,8 +27,12 @@ Gtk::Widget* CMiniDockFrameWnd::CreateWidget(const CREATESTRUCT&) {
 
 void CMiniDockFrameWnd::AttachChild(CWnd* pChild) {
   auto* window = static_cast<Gtk::Window*>(m_pWidget);
-  window->add(*pChild->GetWidget());
-  window->resize(1, 1);  // as small as the bar allows
+  Gtk::Widget* bar = pChild->GetWidget();
+  window->add(*bar);
+  // The bar in one row, until the palette is resized; the height follows from the width.
+  int width = 1;
+  if (auto* pBar = dynamic_cast<CControlBar*>(pChild)) width = pBar->CalcRowWidth();
+  window->resize(width, 1);
 }
 
 void CMiniDockFrameWnd::DetachChild(CWnd*) { static_cast<Gtk::Window*>(m_pWidget)->remove(); }

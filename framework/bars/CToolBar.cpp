@@ -36,11 +36,10 @@ void InstallStyle() {
     auto provider = Gtk::CssProvider::create();
     provider->load_from_data(
         "button.afx-toolbutton { padding: 0; margin: 0; min-width: 0; min-height: 0; border-width: 1px; }"
-        "flowbox.afx-toolbar flowboxchild { padding: 0; margin: 0; }"
         // Separators: a one-pixel line in a six-pixel gap.
-        "flowbox.afx-toolbar separator { background-color: @borders; min-width: 1px; min-height: 1px; }"
-        "flowbox.afx-toolbar separator.vertical { margin: 3px 3px 3px 2px; }"
-        "flowbox.afx-toolbar separator.horizontal { margin: 2px 3px 3px 3px; }");
+        "separator.afx-toolbar { background-color: @borders; min-width: 1px; min-height: 1px; }"
+        "separator.afx-toolbar.vertical { margin: 3px 3px 3px 2px; }"
+        "separator.afx-toolbar.horizontal { margin: 2px 3px 3px 3px; }");
     Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), provider,
                                                GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     return provider;
@@ -89,13 +88,8 @@ Gtk::Widget* CToolBar::CreateWidget(const CREATESTRUCT&) {
     cr->fill();
     return true;
   });
-  m_pFlow = Gtk::make_managed<Gtk::FlowBox>();
+  m_pFlow = Gtk::make_managed<CToolBarLayout>();
   m_pFlow->get_style_context()->add_class("afx-toolbar");
-  m_pFlow->set_selection_mode(Gtk::SELECTION_NONE);
-  m_pFlow->set_homogeneous(false);
-  m_pFlow->set_max_children_per_line(1000);
-  m_pFlow->set_row_spacing(0);
-  m_pFlow->set_column_spacing(0);
   m_pBox->pack_start(*m_pGrip, Gtk::PACK_SHRINK);
   m_pBox->pack_start(*m_pFlow, Gtk::PACK_EXPAND_WIDGET);
   background->add(*m_pBox);
@@ -120,6 +114,7 @@ bool CToolBar::LoadToolBar(UINT nIDResource) {
   for (UINT nID : m_pResource->items) {
     if (nID == ID_SEPARATOR) {
       auto* separator = Gtk::make_managed<Gtk::Separator>(Gtk::ORIENTATION_VERTICAL);
+      separator->get_style_context()->add_class("afx-toolbar");
       m_items.push_back({nID, separator, -1});
       continue;
     }
@@ -140,7 +135,7 @@ bool CToolBar::LoadToolBar(UINT nIDResource) {
     if (m_pFlyBy) m_pFlyBy->WatchButton(*button, nID);
     m_items.push_back({nID, button, image++});
   }
-  for (const Item& item : m_items) m_pFlow->add(*item.widget);
+  for (const Item& item : m_items) m_pFlow->Add(*item.widget);
   LoadImages();
   Arrange();
   m_pFlow->show_all();
@@ -169,9 +164,9 @@ void CToolBar::Arrange() {
   bool horizontal = IsHorizontal();
   auto orientation = horizontal ? Gtk::ORIENTATION_HORIZONTAL : Gtk::ORIENTATION_VERTICAL;
   m_pBox->set_orientation(orientation);
-  m_pFlow->set_orientation(orientation);
+  m_pFlow->SetVertical(!horizontal);
   // Docked, the buttons stay in one line; floating, they re-flow into rows as the palette is resized.
-  m_pFlow->set_min_children_per_line(IsFloating() ? 1 : guint(m_items.size()));
+  m_pFlow->SetWrap(IsFloating());
   for (const Item& item : m_items) {
     if (item.image >= 0) continue;
     auto* separator = static_cast<Gtk::Separator*>(item.widget);
@@ -180,6 +175,8 @@ void CToolBar::Arrange() {
   m_pGrip->set_size_request(horizontal ? kGripWidth : -1, horizontal ? -1 : kGripWidth);
   m_pGrip->set_visible((m_dwStyle & CBRS_GRIPPER) && !IsFloating());
 }
+
+int CToolBar::CalcRowWidth() const { return m_pFlow->RowWidth() + (m_pGrip->get_visible() ? kGripWidth : 0); }
 
 Gtk::Button* CToolBar::GetButton(UINT nID) const {
   for (const Item& item : m_items)

@@ -7,12 +7,12 @@
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/drawingarea.h>
-#include <gtkmm/flowbox.h>
 
 #include <memory>
 #include <vector>
 
 #include "bars/CControlBar.h"
+#include "bars/CToolBarLayout.h"
 #include "bars/FlyByPrompts.h"
 #include "core/ResourceModule.h"
 
@@ -29,6 +29,7 @@ class CToolBar : public CControlBar {
   bool LoadToolBar(UINT nIDResource);
   void OnUpdateCmdUI(CCmdTarget* pTarget, bool bDisableIfNoHandler) override;
   void SetBarStyle(long dwStyle) override;
+  int CalcRowWidth() const override;
 
   Gtk::Button* GetButton(UINT nID) const;
   // The tooltip of a command: its string between the first and the second newline, at most 79
@@ -51,6 +52,6 @@ class CToolBar : public CControlBar {
   std::vector<Item> m_items;
   Gtk::Box* m_pBox = nullptr;
   Gtk::DrawingArea* m_pGrip = nullptr;
-  Gtk::FlowBox* m_pFlow = nullptr;
+  CToolBarLayout* m_pFlow = nullptr;
   std::unique_ptr<FlyByPrompts> m_pFlyBy;
 };

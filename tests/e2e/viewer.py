@@ -28,6 +28,15 @@ def wait_for(predicate, timeout=20.0, step=0.1):
     return predicate()
 
 
+def window_manager_running():
+    """True when the root window names a window manager's check window that still exists."""
+    check = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True).stdout
+    if "window id" not in check:
+        return False
+    window = check.split()[-1]
+    return subprocess.run(["xwininfo", "-id", window], capture_output=True).returncode == 0
+
+
 class WindowManager:
     """openbox on the display unless a window manager runs there already."""
 
@@ -35,12 +44,10 @@ class WindowManager:
         self.process = None
 
     def __enter__(self):
-        check = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True)
-        if "window id" not in check.stdout:
+        if not window_manager_running():
             self.process = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
                                             stderr=subprocess.DEVNULL)
-            wait_for(lambda: "window id" in subprocess.run(
-                ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True).stdout, 10)
+            wait_for(window_manager_running, 10)
         return self
 
     def __exit__(self, *exc):

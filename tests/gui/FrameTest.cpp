@@ -114,6 +114,13 @@ TEST_F(Frame, FloatingToolbarHidesAndReturnsWithItsPalette) {
   palette->get_position(x2, y2);
   EXPECT_EQ(std::make_pair(x2, y2), std::make_pair(x, y));
 
+  // A narrower palette re-flows the buttons into rows.
+  Gtk::Button* first = toolBar()->GetButton(ID_FILE_NEW);
+  Gtk::Button* last = toolBar()->GetButton(ID_FORWARD_BROWSER);
+  EXPECT_EQ(first->get_allocation().get_y(), last->get_allocation().get_y());
+  palette->resize(4 * 23, 200);
+  EXPECT_TRUE(RunUntil([&] { return last->get_allocation().get_y() > first->get_allocation().get_y(); }, 5000));
+
   frame()->ToggleFloating(toolBar());  // back to its last docked place
   EXPECT_EQ(toolBar()->GetParent()->GetDlgCtrlID(), UINT(AFX_IDW_DOCKBAR_TOP));
   EXPECT_FALSE(toolBar()->IsFloating());
