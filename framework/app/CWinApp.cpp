@@ -207,14 +207,14 @@ void CWinApp::OnFilePrintSetup() {
   AfxExtractSubString(title, AfxLoadString(ID_FILE_PRINT_SETUP), 1);
   GtkWidget* dialog = gtk_print_unix_dialog_new(title.c_str(), pFrame ? pFrame->GetGtkWindow()->gobj() : nullptr);
   GtkPrintUnixDialog* printDialog = GTK_PRINT_UNIX_DIALOG(dialog);
-  if (m_pPrintSettings != nullptr) gtk_print_unix_dialog_set_settings(printDialog, GTK_PRINT_SETTINGS(m_pPrintSettings));
-  if (m_pPageSetup != nullptr) gtk_print_unix_dialog_set_page_setup(printDialog, GTK_PAGE_SETUP(m_pPageSetup));
+  if (m_pPrintSettings != nullptr) gtk_print_unix_dialog_set_settings(printDialog, m_pPrintSettings);
+  if (m_pPageSetup != nullptr) gtk_print_unix_dialog_set_page_setup(printDialog, m_pPageSetup);
   gtk_print_unix_dialog_set_embed_page_setup(printDialog, TRUE);
   if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK) {
     if (m_pPrintSettings != nullptr) g_object_unref(m_pPrintSettings);
     if (m_pPageSetup != nullptr) g_object_unref(m_pPageSetup);
-    m_pPrintSettings = G_OBJECT(gtk_print_unix_dialog_get_settings(printDialog));
-    m_pPageSetup = G_OBJECT(g_object_ref(gtk_print_unix_dialog_get_page_setup(printDialog)));
+    m_pPrintSettings = gtk_print_unix_dialog_get_settings(printDialog);
+    m_pPageSetup = GTK_PAGE_SETUP(g_object_ref(gtk_print_unix_dialog_get_page_setup(printDialog)));
   }
   gtk_widget_destroy(dialog);
 }

@@ -13,6 +13,8 @@
 #include "core/CCmdTarget.h"
 #include "core/ResourceModule.h"
 
+typedef struct _GtkPrintSettings GtkPrintSettings;
+typedef struct _GtkPageSetup GtkPageSetup;
 class CCmdUI;
 class CDocManager;
 class CDocTemplate;
@@ -46,6 +48,10 @@ class CWinApp : public CCmdTarget {
   std::string GetSectionKey(const char* lpszSection) const;
   std::string GetAppRegistryKey() const;
   SettingsStore& GetSettingsStore();
+
+  // The printer choice confirmed in Print Setup, kept for the run; nullptr before any.
+  GtkPrintSettings* GetPrintSettings() const { return m_pPrintSettings; }
+  GtkPageSetup* GetPageSetup() const { return m_pPageSetup; }
 
   void ParseCommandLine(CCommandLineInfo& rCmdInfo);
   BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
@@ -100,8 +106,8 @@ class CWinApp : public CCmdTarget {
   bool m_bQuitPosted = false;
   bool m_bSessionEnded = false;
   unsigned m_idleSource = 0;
-  GObject* m_pPrintSettings = nullptr;  // the Print Setup choice, kept for the run
-  GObject* m_pPageSetup = nullptr;
+  GtkPrintSettings* m_pPrintSettings = nullptr;  // the Print Setup choice, kept for the run
+  GtkPageSetup* m_pPageSetup = nullptr;
 
   DECLARE_MESSAGE_MAP()
 };

@@ -5,7 +5,13 @@
 #include <gtkmm/menu.h>
 #include <gtkmm/separatormenuitem.h>
 
+#include <glibmm/main.h>
+#include <gtk/gtkunixprint.h>
+#include <gtkmm/button.h>
+#include <gtkmm/label.h>
+
 #include "GuiTest.h"
+#include "app/AboutBox.h"
 #include "bars/CStatusBar.h"
 #include "bars/CToolBar.h"
 #include "resources/Resource.h"
@@ -162,6 +168,96 @@ TEST_F(Frame, RestingOnABackButtonShowsItsPromptUntilThePointerLeaves) {
   EXPECT_TRUE(RunUntil([this] { return frame()->GetMessageText() == "Back Browser"; }, 3000));
   ASSERT_EQ(move(x + 400, y + 400), 0);  // off the toolbar, over the page
   EXPECT_TRUE(RunUntil([this] { return frame()->GetMessageText() == "Ready"; }, 3000));
+}
+
+// The toplevel window with this title, or nullptr.
+Gtk::Window* FindWindow(const std::string& title) {
+  for (Gtk::Window* window : Gtk::Window::list_toplevels())
+    if (window->get_mapped() && window->get_title() == title) return window;
+  return nullptr;
+}
+
+template <class T>
+std::vector<T*> Descendants(Gtk::Widget* widget) {
+  std::vector<T*> found;
+  if (auto* t = dynamic_cast<T*>(widget)) found.push_back(t);
+  if (auto* container = dynamic_cast<Gtk::Container*>(widget))
+    for (Gtk::Widget* child : container->get_children()) {
+      auto more = Descendants<T>(child);
+      found.insert(found.end(), more.begin(), more.end());
+    }
+  return found;
+}
+
+// Runs body on the dialog once it is on screen, from inside its modal loop.
+void WhenShown(const std::string& title, std::function<void(Gtk::Window&)> body) {
+  auto* pending = new std::function<void(Gtk::Window&)>(std::move(body));
+  auto* name = new std::string(title);
+  Glib::signal_timeout().connect(
+      [pending, name] {
+        Gtk::Window* window = FindWindow(*name);
+        if (window == nullptr) return true;
+        (*pending)(*window);
+        delete pending;
+        delete name;
+        return false;
+      },
+      50);
+}
+
+TEST_F(Frame, AboutBoxIsCentredAndEndsWithOkEnterEscOrItsCloseBox) {
+  const std::pair<const char*, int> cases[] = {{"OK", IDOK}, {"Return", IDOK}, {"Escape", IDCANCEL}, {"close", IDCANCEL}};
+  for (auto [how, result] : cases) {
+    SCOPED_TRACE(how);
+    std::string texts;
+    bool centred = false;
+    WhenShown("About FOLIOSCP", [&, how = std::string(how)](Gtk::Window& dialog) {
+      for (Gtk::Label* label : Descendants<Gtk::Label>(&dialog)) texts += label->get_text() + "|";
+      int fx, fy, fw, fh, dx, dy, dw, dh;
+      frame()->GetGtkWindow()->get_position(fx, fy);
+      frame()->GetGtkWindow()->get_size(fw, fh);
+      dialog.get_position(dx, dy);
+      dialog.get_size(dw, dh);
+      centred = std::abs((fx + fw / 2) - (dx + dw / 2)) <= 2 && std::abs((fy + fh / 2) - (dy + dh / 2)) <= 2;
+      if (how == "OK") {
+        for (Gtk::Button* button : Descendants<Gtk::Button>(&dialog))
+          if (button->get_label() == "OK") button->clicked();
+      } else if (how == "close") {
+        dialog.close();
+      } else {
+        system(("xdotool mousemove " + std::to_string(dx + dw / 2) + " " + std::to_string(dy + 10) + " key " + how).c_str());
+      }
+    });
+    CAboutBox about;
+    EXPECT_EQ(about.DoModal(), result);
+    EXPECT_TRUE(centred);
+    EXPECT_NE(texts.find("FOLIOSCOPE PRO 3.4|"), std::string::npos) << texts;
+    EXPECT_NE(texts.find("Copyright"), std::string::npos) << texts;
+  }
+  // Through the Help menu's command.
+  WhenShown("About FOLIOSCP", [](Gtk::Window& dialog) { dialog.close(); });
+  frame()->SendMessage(WM_COMMAND, ID_APP_ABOUT);
+  EXPECT_EQ(FindWindow("About FOLIOSCP"), nullptr);
+}
+
+TEST_F(Frame, PrintSetupKeepsTheConfirmedChoiceForTheRun) {
+  auto setup = [this](GtkPageOrientation orientation, int response) {
+    WhenShown("Print Setup", [&](Gtk::Window& window) {
+      auto* dialog = GTK_PRINT_UNIX_DIALOG(window.gobj());
+      GtkPageSetup* page = gtk_page_setup_copy(gtk_print_unix_dialog_get_page_setup(dialog));
+      gtk_page_setup_set_orientation(page, orientation);
+      gtk_print_unix_dialog_set_page_setup(dialog, page);
+      g_object_unref(page);
+      gtk_dialog_response(GTK_DIALOG(dialog), response);
+    });
+    frame()->SendMessage(WM_COMMAND, ID_FILE_PRINT_SETUP);
+    GtkPageSetup* kept = theApp.GetPageSetup();
+    return kept ? int(gtk_page_setup_get_orientation(kept)) : -1;
+  };
+  EXPECT_EQ(setup(GTK_PAGE_ORIENTATION_LANDSCAPE, GTK_RESPONSE_CANCEL), -1);  // nothing chosen yet
+  EXPECT_EQ(setup(GTK_PAGE_ORIENTATION_LANDSCAPE, GTK_RESPONSE_OK), GTK_PAGE_ORIENTATION_LANDSCAPE);
+  // A cancelled choice changes nothing.
+  EXPECT_EQ(setup(GTK_PAGE_ORIENTATION_PORTRAIT, GTK_RESPONSE_CANCEL), GTK_PAGE_ORIENTATION_LANDSCAPE);
 }
 
 }  // namespace
