@@ -1,4 +1,4 @@
-// Starts GTK the way the program's entry does, with a settings folder of the test's own.
+// Starts GTK the way the program's entry does, with settings and data folders of the test's own.
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
 #include <gtkmm/main.h>
@@ -9,8 +9,11 @@
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
+  if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();  // listing needs no display
   TempDir config;
   setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+  TempDir data;  // the engine's stores and the desktop's handler lists, away from the user's
+  setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
   setenv("NO_AT_BRIDGE", "1", 1);
   AfxSetResourceModule(&ProgramResources());
   char name[] = "folioscope";
