@@ -1,8 +1,10 @@
 """The real binary from start to end: its window, the setting kept across a run, the command-line
 forms that end without a window, the messages they give, and exit status 0 on every ending."""
 import os
+import shutil
 import signal
 import sys
+import tempfile
 import unittest
 
 from viewer import SETTINGS, Viewer, WindowManager, find_windows, press, wait_for
@@ -40,6 +42,21 @@ class StartAndEnd(unittest.TestCase):
                     self.assertIn("[%s]" % SETTINGS, stored)
                     self.assertNotIn("PreviewPages", stored)
                 viewer.close()
+
+    def test_a_named_file_becomes_the_document_and_the_start_page_shows(self):
+        folder = tempfile.mkdtemp(prefix="folioscope-e2e-")
+        self.addCleanup(shutil.rmtree, folder)
+        named = os.path.join(folder, "notes #1 100%.txt")
+        with open(named, "w") as f:
+            f.write("data that must survive")
+        viewer = self.run_viewer(named)
+        self.assertIsNotNone(viewer.main_window(), viewer.trace())
+        self.assertTrue(wait_for(lambda: "Load finished" in viewer.trace()))
+        self.assertIn("pages/index.html", viewer.trace())
+        viewer.process.send_signal(signal.SIGTERM)
+        self.assertEqual(viewer.wait(), 0)
+        with open(named) as f:
+            self.assertEqual(f.read(), "data that must survive")
 
     def test_end_of_session_signal_writes_the_setting_and_ends_with_zero(self):
         viewer = self.run_viewer(store="[%s]\n\"PreviewPages\"=dword:00000005\n" % SETTINGS)
