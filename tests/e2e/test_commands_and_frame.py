@@ -79,6 +79,7 @@ class CommandsAndFrame(unittest.TestCase):
         client = subprocess.run(["xwininfo", "-id", self.window], capture_output=True, text=True).stdout
         cx = int(re.search(r"Absolute upper-left X:\s+(-?\d+)", client).group(1))
         cy = int(re.search(r"Absolute upper-left Y:\s+(-?\d+)", client).group(1))
+        ch = int(re.search(r"Height:\s+(\d+)", client).group(1))
 
         def drag(from_x, from_y, to_x, to_y):
             xdotool("mousemove", "--sync", str(from_x), str(from_y))
@@ -90,7 +91,12 @@ class CommandsAndFrame(unittest.TestCase):
 
         # The gripper sits at the toolbar's leading edge, below the menu bar.
         grip_x, grip_y = cx + 4, cy + 38
-        drag(grip_x, grip_y, cx + 5, cy + 400)
+        drag(grip_x, grip_y, cx + 400, cy + ch - 10)
+        self.assertTrue(wait_for(lambda: "Bar 59392 docked in area 59422" in self.viewer.trace(), 5),
+                        self.viewer.trace()[-2000:])
+        screenshot("docked-bottom")
+        # Docked at the bottom the bar lies above the status bar; its gripper is at its left end.
+        drag(cx + 4, cy + ch - 36, cx + 5, cy + 400)
         self.assertTrue(wait_for(lambda: "Bar 59392 docked in area 59420" in self.viewer.trace(), 5),
                         self.viewer.trace()[-2000:])
         screenshot("docked-left")
