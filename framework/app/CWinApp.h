@@ -96,7 +96,6 @@ class CWinApp : public CCmdTarget {
   void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
 
  private:
-  friend int AfxWinMain(int argc, char** argv, const CResourceModule& resources);
   static gboolean OnIdlePass(gpointer data);
 
   std::unique_ptr<CCommandLineInfo> m_pUnregisterInfo;  // keeps ExitInstance from re-creating the key
