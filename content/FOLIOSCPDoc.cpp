@@ -4,6 +4,8 @@
 
 IMPLEMENT_DYNCREATE(CFOLIOSCPDoc, CDocument)
 
+static_assert(sizeof(CFOLIOSCPDoc) == sizeof(CDocument), "the document holds no data of its own");
+
 BEGIN_MESSAGE_MAP(CFOLIOSCPDoc, CDocument)
 END_MESSAGE_MAP()
 

@@ -2,18 +2,26 @@
 // then renamed over the target, so a crash or a full disk leaves the old file whole.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
 
 namespace AtomicFile {
 
 struct Result {
   int error = 0;         // errno of the failing step, 0 on success
-  bool created = false;  // the temporary file could be created (the failure came later)
+  bool created = false;  // the new file could be created (the failure came later)
 };
 
-// Makes pathName an empty regular file. A symbolic link is written through to its target; the
-// old file's permissions are kept. Folders, devices, FIFOs and sockets are refused, never replaced.
+// Makes pathName an empty regular file. A symbolic link is written through to its target; a
+// dangling link or a loop is reported, never replaced. The old file's permissions and, where
+// allowed, its owner are kept. Folders, devices, FIFOs, sockets and read-only files are refused.
+// When the folder takes no new entries, a writable file is emptied in place.
 Result ReplaceWithEmpty(const std::string& pathName);
+
+// True when the file of st (at pathName) is not to be written: this user may not write it, or it
+// has no write permission for anybody (which holds for root too).
+bool IsReadOnly(const std::string& pathName, const struct stat& st);
 
 // pathName made absolute against the current directory, with "." and ".." resolved.
 std::string FullPath(const std::string& pathName);

@@ -1,6 +1,6 @@
 #include "doc/CDocManager.h"
 
-#include <gtkmm/filechooserdialog.h>
+#include <glib.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -11,6 +11,7 @@
 #include "doc/AtomicFile.h"
 #include "doc/CDocTemplate.h"
 #include "doc/CDocument.h"
+#include "doc/CFileDialog.h"
 #include "window/CFrameWnd.h"
 #include "window/CView.h"
 
@@ -27,7 +28,8 @@ void CDocManager::OnFileNew() {
 
 void CDocManager::OnFileOpen() {
   std::string fileName;
-  if (!DoPromptFileName(fileName, AFX_IDS_OPENFILE, true, nullptr)) return;
+  // Through the application, whose prompt a program may replace.
+  if (!AfxGetApp()->DoPromptFileName(fileName, AFX_IDS_OPENFILE, true, nullptr)) return;
   AfxGetApp()->OpenDocumentFile(fileName);
 }
 
@@ -66,37 +68,12 @@ CDocument* CDocManager::OpenDocumentFile(const std::string& fileName) {
 }
 
 bool CDocManager::DoPromptFileName(std::string& fileName, UINT nIDSTitle, bool bOpenFileDialog, CDocTemplate*) {
-  Gtk::FileChooserDialog dialog(AfxLoadString(nIDSTitle),
-                                bOpenFileDialog ? Gtk::FILE_CHOOSER_ACTION_OPEN : Gtk::FILE_CHOOSER_ACTION_SAVE);
-  CWinApp* pApp = AfxGetApp();
-  if (auto* pFrame = dynamic_cast<CFrameWnd*>(pApp->m_pMainWnd); pFrame && pFrame->GetGtkWindow())
-    dialog.set_transient_for(*pFrame->GetGtkWindow());
-  dialog.set_modal(true);
-  dialog.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
-  dialog.add_button(bOpenFileDialog ? "_Open" : "_Save", Gtk::RESPONSE_ACCEPT);
-  dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
-  auto filter = Gtk::FileFilter::create();
-  filter->set_name(AfxLoadString(AFX_IDS_ALLFILTER));
-  filter->add_pattern("*");
-  dialog.add_filter(filter);
-  if (!bOpenFileDialog) {
-    dialog.set_do_overwrite_confirmation(true);
-    if (!fileName.empty() && fileName.front() == '/') {
-      gchar* dir = g_path_get_dirname(fileName.c_str());
-      gchar* base = g_filename_display_basename(fileName.c_str());
-      dialog.set_current_folder(dir);
-      dialog.set_current_name(base);
-      g_free(dir);
-      g_free(base);
-    } else {
-      gchar* display = g_filename_display_name(fileName.c_str());
-      dialog.set_current_name(display);
-      g_free(display);
-    }
-  }
-  if (dialog.run() != Gtk::RESPONSE_ACCEPT) return false;
-  fileName = dialog.get_filename();
-  return !fileName.empty();
+  Gtk::Window* pParent = nullptr;
+  if (auto* pFrame = dynamic_cast<CFrameWnd*>(AfxGetApp()->m_pMainWnd)) pParent = pFrame->GetGtkWindow();
+  CFileDialog dialog(bOpenFileDialog, AfxLoadString(nIDSTitle), fileName, pParent);
+  if (!dialog.DoModal()) return false;
+  fileName = dialog.GetPathName();
+  return true;
 }
 
 bool CDocManager::SaveAllModified() {

@@ -15,6 +15,7 @@
 #include "doc/CFileException.h"
 #include "window/CFrameWnd.h"
 #include "window/CView.h"
+#include "window/WaitCursor.h"
 
 IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
 
@@ -141,13 +142,12 @@ void CDocument::OnFileSaveAs() { DoSave(nullptr); }
 
 BOOL CDocument::DoFileSave() {
   // Only empty files are ever written, so a file at the path name that holds data is not one of
-  // ours (it came from File Open): ask for a name rather than silently emptying it. A missing or
-  // read-only file asks too.
+  // ours (it came from File Open or was changed since): ask for a name rather than silently
+  // emptying it. A missing, read-only or special file asks too.
   struct stat st {};
-  bool writable = !m_strPathName.empty() && stat(m_strPathName.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-                  st.st_size == 0 && access(m_strPathName.c_str(), W_OK) == 0;
-  if (!writable) return DoSave(nullptr);
-  return DoSave(m_strPathName.c_str());
+  bool storable = !m_strPathName.empty() && stat(m_strPathName.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+                  st.st_size == 0 && !AtomicFile::IsReadOnly(m_strPathName, st);
+  return DoSave(storable ? m_strPathName.c_str() : nullptr);
 }
 
 BOOL CDocument::DoSave(const char* pathName, bool bReplace) {
@@ -161,6 +161,7 @@ BOOL CDocument::DoSave(const char* pathName, bool bReplace) {
     }
     if (!AfxGetApp()->DoPromptFileName(newName, AFX_IDS_SAVEFILE, false, m_pDocTemplate)) return FALSE;
   }
+  CWaitCursor wait;
   if (!OnSaveDocument(newName)) return FALSE;
   if (bReplace) SetPathName(AtomicFile::FullPath(newName));
   return TRUE;

@@ -26,12 +26,12 @@ CFileException::Cause CFileException::OsErrorToCause(int err) {
     case EPERM:
     case EROFS:
     case EISDIR:
-    case ETXTBSY:
     case EEXIST:
       return accessDenied;
     case EBADF:
       return invalidFile;
     case EBUSY:
+    case ETXTBSY:  // a running program's file, which may not be written
       return sharingViolation;
     case EAGAIN:
     case EDEADLK:

@@ -7,7 +7,7 @@ import sys
 import time
 import unittest
 
-from viewer import Viewer, WindowManager, find_windows, press, wait_for, xdotool
+from viewer import WindowManager, start_on_page, find_windows, press, wait_for, xdotool
 
 SHOTS = os.environ.get("FOLIOSCOPE_SCREENSHOTS")  # a folder for screenshots, when set
 
@@ -31,10 +31,7 @@ def screenshot(name):
 
 class CommandsAndFrame(unittest.TestCase):
     def setUp(self):
-        self.viewer = Viewer()
-        with open(os.path.join(self.viewer.pages, "index.html"), "w") as f:
-            f.write("<title>Start</title><p>start page")
-        self.viewer.start()
+        self.viewer = start_on_page()
         self.window = self.viewer.main_window()
         self.assertIsNotNone(self.window, self.viewer.trace())
         self.assertTrue(wait_for(lambda: "Load finished" in self.viewer.trace()))

@@ -7,7 +7,7 @@ import sys
 import tempfile
 import unittest
 
-from viewer import SETTINGS, Viewer, WindowManager, find_windows, press, wait_for
+from viewer import SETTINGS, WindowManager, find_windows, press, start_on_page, wait_for
 
 TWO = "[%s]\n\"PreviewPages\"=dword:00000002\n" % SETTINGS
 
@@ -21,10 +21,8 @@ class StartAndEnd(unittest.TestCase):
             self.viewer.close()
 
     def run_viewer(self, *args, store=None):
-        self.viewer = Viewer(store=store)
-        with open(os.path.join(self.viewer.pages, "index.html"), "w") as f:
-            f.write("<title>Start</title><p>start page")
-        return self.viewer.start(*args)
+        self.viewer = start_on_page(*args, store=store)
+        return self.viewer
 
     def test_close_box_ends_with_status_zero_and_keeps_the_setting(self):
         for store, expected in [(TWO, TWO), (None, None)]:

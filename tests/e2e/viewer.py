@@ -106,3 +106,11 @@ class Viewer:
 def press(window, *keys):
     xdotool("windowactivate", "--sync", window)
     xdotool("key", "--clearmodifiers", *keys)
+
+
+def start_on_page(*args, store=None):
+    """A viewer started on a page folder of its own that holds a start page."""
+    viewer = Viewer(store=store)
+    with open(os.path.join(viewer.pages, "index.html"), "w") as f:
+        f.write("<title>Start</title><p>start page")
+    return viewer.start(*args)
