@@ -13,7 +13,9 @@ class CFOLIOSCPView : public CHtmlView {
 
   CFOLIOSCPDoc* GetDocument() const;
   void OnInitialUpdate() override;
-  void OnDraw() override {}
+  void OnDraw() override {}  // the engine paints the page
+  void AssertValid() const override { CHtmlView::AssertValid(); }
+  void Dump() const override { CHtmlView::Dump(); }
 
  protected:
   bool PreCreateWindow(CREATESTRUCT& cs) override { return CHtmlView::PreCreateWindow(cs); }

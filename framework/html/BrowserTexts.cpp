@@ -73,9 +73,14 @@ std::string BrowserTexts::NoSuchFile() { return "there is no such file"; }
 
 std::string BrowserTexts::NoPermission() { return "permission denied"; }
 
-std::string BrowserTexts::Zoom(double level) {
-  return "Zoom " + std::to_string(int(std::lround(level * 100))) + "%";
+std::string BrowserTexts::NotUtf8() { return "the browser engine cannot open a path that is not valid UTF-8"; }
+
+std::string BrowserTexts::EngineStopped(bool outOfMemory) {
+  return outOfMemory ? "The page stopped: it needed more memory than the browser engine may use"
+                     : "The page stopped: the browser engine ended unexpectedly";
 }
+
+std::string BrowserTexts::Zoom(double level) { return "Zoom " + std::to_string(int(std::lround(level * 100))) + "%"; }
 
 std::string BrowserTexts::PrintFailed(const std::string& reason) { return "Printing failed: " + reason; }
 

@@ -21,6 +21,8 @@ class BrowserTexts {
   static std::string NotRegularFile();
   static std::string NoSuchFile();
   static std::string NoPermission();
+  static std::string NotUtf8();
+  static std::string EngineStopped(bool outOfMemory);
   static std::string Zoom(double level);
   static std::string PrintFailed(const std::string& reason);
   static std::string Matches(unsigned count);

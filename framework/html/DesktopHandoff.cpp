@@ -52,7 +52,7 @@ bool DesktopHandoff::EngineShows(const std::string& uri) {
 void DesktopHandoff::Open(const std::string& uri) {
   GdkDisplay* display = gdk_display_get_default();
   GAppLaunchContext* context = display ? G_APP_LAUNCH_CONTEXT(gdk_display_get_app_launch_context(display)) : nullptr;
-  g_app_info_launch_default_for_uri_async(uri.c_str(), context, m_cancellable, Launched, 
+  g_app_info_launch_default_for_uri_async(uri.c_str(), context, m_cancellable, Launched,
                                           new Launch{&m_done, G_CANCELLABLE(g_object_ref(m_cancellable)), uri});
   if (context != nullptr) g_object_unref(context);
 }

@@ -11,9 +11,7 @@
 #include "html/BrowserTexts.h"
 
 NavigationPolicy::NavigationPolicy(WebKitWebView* webView, BrowserControl& control)
-    : m_webView(webView),
-      m_control(control),
-      m_handoff([this](const std::string& uri, const std::string& error) {
+    : m_webView(webView), m_control(control), m_handoff([this](const std::string& uri, const std::string& error) {
         if (!error.empty()) m_control.ReportStatus(BrowserTexts::CannotOpen(BrowserTexts::Address(uri.c_str()), error));
       }) {
   g_signal_connect(webView, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
@@ -35,7 +33,8 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
   if (uri == nullptr) return false;
   const char* frameName = webkit_navigation_action_get_frame_name(action);
   bool cancel = false;
-  if (BrowserEvents* events = m_control.GetEvents()) events->OnBeforeNavigate2(uri, frameName ? frameName : "", &cancel);
+  if (BrowserEvents* events = m_control.GetEvents())
+    events->OnBeforeNavigate2(uri, frameName ? frameName : "", &cancel);
   if (cancel) {
     webkit_policy_decision_ignore(decision);
     return true;

@@ -5,6 +5,8 @@
 // refused with a status text, since reading it could block forever. Nothing else is ever cancelled.
 #pragma once
 
+#include <glib.h>
+
 #include "html/DesktopHandoff.h"
 
 typedef struct _WebKitWebView WebKitWebView;

@@ -3,6 +3,8 @@
 // failure is reported through the callback.
 #pragma once
 
+#include <glib.h>
+
 #include <functional>
 #include <memory>
 #include <string>

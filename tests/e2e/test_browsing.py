@@ -1,0 +1,45 @@
+"""The real binary as a user browses with it: Ctrl+P brings up the print dialog while the page has
+the focus and Esc closes it; Ctrl+F finds in the page; the run ends with status 0 and nothing on the
+error output."""
+import os
+import sys
+import unittest
+
+from viewer import Viewer, WindowManager, find_windows, press, wait_for
+
+
+class Browsing(unittest.TestCase):
+    def setUp(self):
+        self.viewer = Viewer()
+        with open(os.path.join(self.viewer.pages, "index.html"), "w") as f:
+            f.write("<title>Start</title><p>start page with a word to find")
+
+    def tearDown(self):
+        self.viewer.close()
+
+    def test_print_dialog_comes_with_ctrl_p_and_goes_with_esc(self):
+        viewer = self.viewer.start()
+        window = viewer.main_window()
+        self.assertIsNotNone(window, viewer.trace())
+        self.assertTrue(wait_for(lambda: "Load finished" in viewer.trace()), viewer.trace())
+
+        press(window, "ctrl+p")
+        dialog = wait_for(lambda: find_windows("^Print$"))
+        self.assertTrue(dialog, viewer.trace())
+        press(dialog[0], "Escape")
+        self.assertTrue(wait_for(lambda: not find_windows("^Print$")), "the print dialog stays")
+        self.assertTrue(find_windows("^FOLIOSCOPE 3.4$"))
+
+        press(window, "ctrl+f")
+        press(window, "w", "o", "r", "d", "Return", "Escape")
+        press(window, "alt+F4")
+        self.assertEqual(viewer.wait(), 0)
+        # Without a system bus (containers, CI) the print dialog's printer discovery says so.
+        problems = [line for line in viewer.trace().splitlines()
+                    if line.strip() and "-DEBUG" not in line and "Couldn't connect to D-Bus system bus" not in line]
+        self.assertEqual(problems, [], viewer.trace())
+
+
+if __name__ == "__main__":
+    with WindowManager():
+        unittest.main(argv=sys.argv[:1], verbosity=2)

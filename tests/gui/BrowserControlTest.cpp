@@ -1,0 +1,265 @@
+// The browser control's own conveniences on the real engine: its events and the host's say over
+// navigations, the find bar, zoom, reload, copying, where the focus goes and its size in the frame.
+#include <gtkmm/clipboard.h>
+#include <gtkmm/window.h>
+
+#include <algorithm>
+
+#include "PageDriver.h"
+#include "html/BrowserControl.h"
+
+namespace {
+
+using namespace page;
+
+// A host that records the control's events and may refuse navigations and new windows.
+class Recorder : public BrowserEvents {
+ public:
+  std::vector<std::string> events;
+  std::string status;
+  bool canGoBack = false;
+  std::string refused;  // navigations to addresses containing this are cancelled
+  bool refuseNewWindows = false;
+
+  void OnStatusTextChange(const std::string& text) override { status = text; }
+  void OnProgressChange(long progress, long progressMax) override {
+    if (progress == progressMax) Add("Progress complete");
+  }
+  void OnCommandStateChange(long command, bool enable) override {
+    if (command == CSC_NAVIGATEBACK) canGoBack = enable;
+  }
+  void OnDownloadBegin() override { Add("DownloadBegin"); }
+  void OnDownloadComplete() override { Add("DownloadComplete"); }
+  void OnTitleChange(const std::string& title) override { Add("TitleChange " + title); }
+  void OnNavigateComplete2(const std::string& url) override { Add("NavigateComplete2 " + Name(url)); }
+  void OnBeforeNavigate2(const std::string& url, const std::string&, bool* pbCancel) override {
+    Add("BeforeNavigate2 " + Name(url));
+    if (!refused.empty() && url.find(refused) != std::string::npos) *pbCancel = true;
+  }
+  void OnPropertyChange(const std::string&) override { Add("PropertyChange"); }
+  void OnNewWindow2(bool* pbCancel) override {
+    Add("NewWindow2");
+    *pbCancel = refuseNewWindows;
+  }
+  void OnDocumentComplete(const std::string& url) override { Add("DocumentComplete " + Name(url)); }
+  void OnQuit() override {}
+  void OnVisible(bool) override {}
+  void OnToolBar(bool) override {}
+  void OnMenuBar(bool) override {}
+  void OnStatusBar(bool) override {}
+  void OnFullScreen(bool) override {}
+  void OnTheaterMode(bool) override {}
+
+  bool Saw(const std::vector<std::string>& inOrder) const {
+    return std::search(events.begin(), events.end(), inOrder.begin(), inOrder.end(),
+                       [](auto& a, auto& b) { return a == b; }) != events.end() ||
+           Subsequence(inOrder);
+  }
+
+ private:
+  void Add(const std::string& event) { events.push_back(event); }
+  static std::string Name(const std::string& url) { return url.substr(url.rfind('/') + 1); }
+  bool Subsequence(const std::vector<std::string>& wanted) const {
+    auto it = events.begin();
+    for (const std::string& w : wanted) {
+      it = std::find(it, events.end(), w);
+      if (it == events.end()) return false;
+      ++it;
+    }
+    return true;
+  }
+};
+
+// A browser control of its own in a window at the screen's top-left corner.
+struct Hosted {
+  Recorder host;
+  Gtk::Window window;
+  BrowserControl* control = Gtk::make_managed<BrowserControl>(host, true);
+
+  Hosted() {
+    window.set_default_size(600, 400);
+    window.move(0, 0);
+    window.add(*control);
+    window.show_all();
+    window.present();
+  }
+  WebKitWebView* Engine() const { return control->GetWebView(); }
+  bool Shows(const std::string& uri) const {
+    const char* shown = webkit_web_view_get_uri(Engine());
+    return shown && shown == uri && !webkit_web_view_is_loading(Engine());
+  }
+};
+
+TEST(BrowserControl, ReportsItsEventsAndLetsTheHostRefuseNavigations) {
+  TempDir dir;
+  TempDir::Write(dir / "a.html", Blocks("A", {"a href=\"b.html\" target=\"_blank\"", "a href=\"refused.html\""}));
+  TempDir::Write(dir / "b.html", "<title>B</title>");
+  TempDir::Write(dir / "refused.html", "<title>Refused</title>");
+  Hosted hosted;
+  hosted.control->Navigate(Uri(dir / "a.html"));
+  ASSERT_TRUE(RunUntil([&] { return hosted.Shows(Uri(dir / "a.html")) && hosted.host.status == "Done"; }));
+  EXPECT_TRUE(hosted.host.Saw({"BeforeNavigate2 a.html", "DownloadBegin", "NavigateComplete2 a.html",
+                               "DocumentComplete a.html", "DownloadComplete"}));
+  EXPECT_TRUE(RunUntil([&] { return hosted.host.Saw({"TitleChange A"}); }));  // the title may come late
+  EXPECT_TRUE(hosted.host.Saw({"Progress complete"}));
+  EXPECT_FALSE(hosted.host.canGoBack);
+
+  hosted.host.events.clear();
+  hosted.host.refuseNewWindows = true;
+  Click(0, hosted.Engine());
+  EXPECT_TRUE(RunUntil([&] { return hosted.host.Saw({"NewWindow2"}); })) << testing::PrintToString(hosted.host.events);
+  hosted.host.refused = "refused";
+  Click(1, hosted.Engine());
+  EXPECT_TRUE(RunUntil([&] { return hosted.host.Saw({"BeforeNavigate2 refused.html"}); }));
+  Settle();
+  EXPECT_TRUE(hosted.Shows(Uri(dir / "a.html")));
+  EXPECT_FALSE(hosted.host.Saw({"DownloadBegin"}));
+
+  hosted.host.refuseNewWindows = false;
+  Click(0, hosted.Engine());
+  EXPECT_TRUE(RunUntil([&] { return hosted.Shows(Uri(dir / "b.html")); }));
+  EXPECT_TRUE(hosted.host.Saw({"NewWindow2", "BeforeNavigate2 b.html", "NavigateComplete2 b.html"}));
+  EXPECT_TRUE(RunUntil([&] { return hosted.host.canGoBack; }));
+}
+
+class InTheView : public testing::Test {
+ protected:
+  void SetUp() override { StartOnce(); }
+  BrowserControl* Control() { return View()->GetControl(); }
+  FindBar& Bar() { return Control()->GetFindBar(); }
+  bool PageHasFocus() { return gtk_widget_has_focus(GTK_WIDGET(Engine())); }
+};
+
+TEST_F(InTheView, CtrlFFindsTextAndEscClosesTheBar) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", Blocks("Find", {"p", "p"}) +
+                                         "<p style='margin-top:200px'>a needle, another "
+                                         "Needle and a third NEEDLE</p>");
+  ASSERT_TRUE(OpenFolder(dir));
+  PointAt(1);
+  EXPECT_FALSE(Bar().IsOpen());
+
+  Keys("ctrl+f");
+  ASSERT_TRUE(RunUntil([&] { return Bar().IsOpen() && Bar().GetEntry().has_focus(); }));
+  EXPECT_TRUE(Xdo({"type", "needle"}));
+  EXPECT_TRUE(RunUntil([&] { return Bar().GetMatchText() == "3 matches"; })) << Bar().GetMatchText();
+  Keys("Return shift+Return F3");  // next, previous, next: the bar stays with its text
+  Settle();
+  EXPECT_TRUE(Bar().IsOpen());
+  EXPECT_EQ(Bar().GetEntry().get_text(), "needle");
+
+  Keys("ctrl+a");
+  EXPECT_TRUE(Xdo({"type", "nothing like it"}));
+  EXPECT_TRUE(RunUntil([&] { return Bar().GetMatchText() == "No matches"; })) << Bar().GetMatchText();
+
+  Keys("Escape");
+  EXPECT_TRUE(RunUntil([&] { return !Bar().IsOpen() && PageHasFocus(); }));
+  Keys("ctrl+f");
+  EXPECT_TRUE(RunUntil([&] { return Bar().IsOpen() && Bar().GetEntry().get_text() == "nothing like it"; }));
+  Keys("Escape");
+  EXPECT_TRUE(RunUntil([&] { return !Bar().IsOpen(); }));
+}
+
+TEST_F(InTheView, ZoomFollowsTheKeysAndTheWheelWithCtrl) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", Blocks("Zoom", {"p", "p"}));
+  ASSERT_TRUE(OpenFolder(dir));
+  PointAt(1);
+  struct Step {
+    const char* what;
+    std::vector<std::string> xdo;
+    double zoom;
+  };
+  const Step steps[] = {
+      {"Ctrl+plus", {"key", "--clearmodifiers", "ctrl+plus"}, 1.1},
+      {"Ctrl+equal", {"key", "--clearmodifiers", "ctrl+equal"}, 1.2},
+      {"Ctrl+minus", {"key", "--clearmodifiers", "ctrl+minus"}, 1.1},
+      {"Ctrl+0", {"key", "--clearmodifiers", "ctrl+0"}, 1.0},
+      {"Ctrl+minus on the keypad", {"key", "--clearmodifiers", "ctrl+KP_Subtract"}, 0.9},
+      {"Ctrl+wheel up twice", {"keydown", "ctrl", "click", "--repeat", "2", "4", "keyup", "ctrl"}, 1.1},
+      {"Ctrl+wheel down", {"keydown", "ctrl", "click", "5", "keyup", "ctrl"}, 1.0},
+      {"the wheel without Ctrl scrolls", {"click", "5"}, 1.0},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    EXPECT_TRUE(Xdo(step.xdo));
+    EXPECT_TRUE(RunUntil([&] { return std::abs(webkit_web_view_get_zoom_level(Engine()) - step.zoom) < 0.001; }))
+        << webkit_web_view_get_zoom_level(Engine());
+  }
+  EXPECT_EQ(Message(), "Zoom 100%");
+}
+
+TEST_F(InTheView, F5ReloadsThePage) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html",
+                 "<script>document.title = 'Load ' + (sessionStorage.n = Number(sessionStorage.n || 0) + 1)</script>");
+  ASSERT_TRUE(OpenFolder(dir));
+  ASSERT_TRUE(RunUntil([] { return Title() == "Load 1"; })) << Title();
+  Keys("F5");
+  EXPECT_TRUE(RunUntil([] { return Title() == "Load 2"; })) << Title();
+  Settle();
+  EXPECT_EQ(Title(), "Load 2") << "one reload per press";
+}
+
+TEST_F(InTheView, CtrlCCopiesThePagesSelection) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", "<title>Copy</title><p>words to copy");
+  ASSERT_TRUE(OpenFolder(dir));
+  Gtk::Clipboard::get()->set_text("before");
+  Keys("ctrl+a ctrl+c");
+  std::string copied;
+  EXPECT_TRUE(RunUntil([&] {
+    Gtk::Clipboard::get()->request_text([&](const Glib::ustring& text) { copied = text; });
+    return copied == "words to copy";
+  })) << copied;
+}
+
+TEST_F(InTheView, TheFocusGoesBackWhereItWasWhenTheFrameRegainsIt) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", "<title>Focus</title><p>text");
+  ASSERT_TRUE(OpenFolder(dir));
+  Gtk::Window other;
+  auto awayAndBack = [&] {
+    other.show();
+    other.present();
+    EXPECT_TRUE(RunUntil([&] { return other.has_toplevel_focus(); }));
+    other.hide();
+    MainFrame()->GetGtkWindow()->present();
+    EXPECT_TRUE(RunUntil([&] { return MainFrame()->GetGtkWindow()->has_toplevel_focus(); }));
+    Settle();
+  };
+
+  Control()->Perform(BrowserAction::find);
+  ASSERT_TRUE(Bar().GetEntry().has_focus());
+  awayAndBack();
+  EXPECT_TRUE(Bar().GetEntry().has_focus()) << "the find bar's entry had it";
+
+  Bar().Close();
+  ASSERT_TRUE(PageHasFocus());
+  awayAndBack();
+  EXPECT_TRUE(PageHasFocus());
+}
+
+TEST_F(InTheView, TheControlCoversTheViewAfterEverySizeChange) {
+  Gtk::Window* window = MainFrame()->GetGtkWindow();
+  GtkWidget* control = GTK_WIDGET(Control()->gobj());
+  for (auto [width, height] : {std::pair{900, 700}, {640, 480}, {1100, 900}}) {
+    SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+    window->resize(width, height);
+    ASSERT_TRUE(RunUntil([&] { return window->get_width() == width && window->get_height() == height; }));
+    Settle(100);
+    GtkAllocation outer, inner;
+    gtk_widget_get_allocation(control, &outer);
+    gtk_widget_get_allocation(GTK_WIDGET(Engine()), &inner);
+    const int left = inner.x - outer.x, top = inner.y - outer.y;
+    const int right = outer.x + outer.width - inner.x - inner.width;
+    const int bottom = outer.y + outer.height - inner.y - inner.height;
+    EXPECT_EQ(left, right);
+    EXPECT_EQ(top, bottom);
+    EXPECT_LE(left, 2) << "no more than the sunken edge";
+    EXPECT_LE(top, 2);
+    EXPECT_GT(inner.width, width / 2);
+  }
+}
+
+}  // namespace

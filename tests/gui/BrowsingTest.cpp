@@ -1,0 +1,356 @@
+// Browsing in the content view on the real engine: status texts in the message pane, Back and
+// Forward (commands, keys and mouse buttons), new windows, links to missing files, paths with
+// awkward characters, locations handed to the desktop, the engine's file-access limits, and pages
+// that misbehave.
+#include <gtkmm/window.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <functional>
+
+#include "PageDriver.h"
+#include "core/CCmdUI.h"
+#include "html/BrowserTexts.h"
+
+namespace {
+
+using namespace page;
+
+class Browsing : public testing::Test {
+ protected:
+  void SetUp() override { StartOnce(); }
+};
+
+bool Enabled(UINT id) {
+  CCmdUI state;
+  state.m_nID = id;
+  state.DoUpdate(MainFrame(), true);
+  return state.m_bEnabled;
+}
+
+TEST_F(Browsing, LinkAddressShowsWhileThePointerIsOnTheLinkAndLoadTextsFollow) {
+  TempDir dir;
+  mkdir((dir / "sub dir").c_str(), 0700);
+  const std::string odd = dir / "sub dir/50% #1 \u00fc.html";
+  TempDir::Write(odd, "<title>Odd</title>");
+  TempDir::Write(dir / "index.html", Blocks("Links", {"a href=\"sub%20dir/50%25%20%231%20%C3%BC.html\"", "p", "p"}));
+  ASSERT_TRUE(OpenFolder(dir));
+
+  PointAt(1);
+  Settle();
+  EXPECT_EQ(Message(), "Done") << "moving over text that is no link keeps the text";
+  PointAt(0);
+  EXPECT_TRUE(RunUntil([&] { return Message() == "file://" + odd; })) << Message();
+  PointAt(1);
+  EXPECT_TRUE(RunUntil([] { return Message().empty(); })) << Message();
+
+  Click(0);
+  ASSERT_TRUE(WaitFor(Uri(odd)));
+  EXPECT_TRUE(RunUntil([] { return Title() == "Odd"; })) << Title();
+  EXPECT_TRUE(RunUntil([] { return Message() == "Done"; })) << Message();
+  EXPECT_EQ(MainFrame()->GetGtkWindow()->get_title(), "FOLIOSCOPE 3.4");
+}
+
+TEST_F(Browsing, BackAndForwardStepOncePerCommandKeyOrButtonAndAreSilentAtTheEnds) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", Blocks("A", {"a href=\"b.html\"", "p"}));
+  TempDir::Write(dir / "b.html", Blocks("B", {"a href=\"c.html\"", "p"}));
+  TempDir::Write(dir / "c.html", Blocks("C", {"p", "p"}));
+  const std::string a = Uri(dir / "index.html"), b = Uri(dir / "b.html"), c = Uri(dir / "c.html");
+  ASSERT_TRUE(OpenFolder(dir));
+  Click(0);
+  ASSERT_TRUE(WaitFor(b));
+  Click(0);
+  ASSERT_TRUE(WaitFor(c));
+  PointAt(1);
+
+  auto button = [](const char* number, const char* presses) {
+    return [=] { EXPECT_TRUE(Xdo({"click", "--repeat", presses, "--delay", "40", number})); };
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    std::string shows;
+  };
+  const Step steps[] = {
+      {"Back", [] { Command(ID_BACK_BROWSER); }, b},
+      {"Alt+Left", [] { Keys("alt+Left"); }, a},
+      {"Forward", [] { Command(ID_FORWARD_BROWSER); }, b},
+      {"mouse forward button", button("9", "1"), c},
+      {"Forward with no later page", [] { Command(ID_FORWARD_BROWSER); }, c},
+      {"two quick presses of the mouse back button", button("8", "2"), a},
+      {"Alt+Right twice", [] { Keys("alt+Right alt+Right"); }, c},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.act();
+    EXPECT_TRUE(WaitFor(step.shows)) << ShownUri();
+    Settle();  // room for a second, unwanted step
+    EXPECT_EQ(ShownUri(), step.shows);
+    EXPECT_TRUE(Enabled(ID_BACK_BROWSER));
+    EXPECT_TRUE(Enabled(ID_FORWARD_BROWSER));
+  }
+
+  // The first page of the history: Back goes nowhere and says nothing.
+  WebKitBackForwardList* history = webkit_web_view_get_back_forward_list(Engine());
+  GList* earlier = webkit_back_forward_list_get_back_list(history);
+  WebKitBackForwardListItem* first = webkit_back_forward_list_get_nth_item(history, -int(g_list_length(earlier)));
+  g_list_free(earlier);
+  const std::string firstUri = webkit_back_forward_list_item_get_uri(first);
+  webkit_web_view_go_to_back_forward_list_item(Engine(), first);
+  ASSERT_TRUE(WaitFor(firstUri));
+  ASSERT_TRUE(RunUntil([] { return Message() == "Done"; }));
+  Command(ID_BACK_BROWSER);
+  EXPECT_FALSE(webkit_web_view_is_loading(Engine()));
+  Settle();
+  EXPECT_EQ(ShownUri(), firstUri);
+  EXPECT_EQ(Message(), "Done");
+  EXPECT_TRUE(Enabled(ID_BACK_BROWSER));
+}
+
+TEST_F(Browsing, NewWindowsOpenInTheSameView) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", Blocks("Start", {"a href=\"b.html\" target=\"_blank\"",
+                                                      "a href=\"#\" onclick=\"window.open('b.html'); return false\"",
+                                                      "a href=\"b.html\" target=\"elsewhere\""}));
+  TempDir::Write(dir / "b.html", "<title>B</title>");
+  ASSERT_TRUE(OpenFolder(dir));
+  const auto windows = Gtk::Window::list_toplevels().size();
+  for (int link : {0, 1, 2}) {
+    SCOPED_TRACE(link);
+    Click(link);
+    EXPECT_TRUE(WaitFor(Uri(dir / "b.html")));
+    EXPECT_EQ(Gtk::Window::list_toplevels().size(), windows);
+    Command(ID_BACK_BROWSER);
+    ASSERT_TRUE(WaitFor(Uri(dir / "index.html")));
+  }
+}
+
+TEST_F(Browsing, LinkToAMissingFileShowsItsPathAndAWayBack) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", Blocks("Start", {"a href=\"gone/no%20such%20%3Cpage%3E.html#part\""}));
+  ASSERT_TRUE(OpenFolder(dir));
+  const std::string path = dir / "gone/no such <page>.html";
+  const std::string text = "Cannot open " + path + ": there is no such file";
+
+  Click(0);
+  ASSERT_TRUE(RunUntil([] { return Title() == "Cannot open page" && !webkit_web_view_is_loading(Engine()); }));
+  EXPECT_EQ(CountText(path), 1u);
+  EXPECT_EQ(Message(), text);
+  Settle();
+  EXPECT_EQ(Message(), text) << "the text stays";
+
+  Keys("Tab Return");  // the page's way back
+  EXPECT_TRUE(WaitFor(Uri(dir / "index.html")));
+  EXPECT_TRUE(RunUntil([] { return Message() == "Done"; })) << Message();
+}
+
+TEST_F(Browsing, StartPagesInFoldersWithAwkwardNamesLoad) {
+  TempDir parent;
+  for (const char* name : {"with space", "hash#dir", "per%25cent", "per%cent", "\u00fcml\u00e4ut", "bytes \xff\xfe"}) {
+    SCOPED_TRACE(name);
+    const std::string folder = parent / name;
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    TempDir::Write(folder + "/index.html", "<title>Loaded</title>");
+    ASSERT_EQ(chdir(folder.c_str()), 0);
+    Command(ID_FILE_NEW);
+    if (g_utf8_validate(name, -1, nullptr)) {
+      EXPECT_TRUE(WaitFor(Uri(folder + "/index.html"))) << ShownUri();
+      EXPECT_TRUE(RunUntil([] { return Title() == "Loaded"; })) << Title();
+      EXPECT_TRUE(RunUntil([] { return Message() == "Done"; })) << Message();
+    } else {  // the engine reads no such path; the page and the message pane say so
+      EXPECT_TRUE(RunUntil([] { return Title() == "Cannot open page" && !webkit_web_view_is_loading(Engine()); }));
+      EXPECT_EQ(CountText(BrowserTexts::Path(folder)), 1u);
+      EXPECT_NE(Message().find("not valid UTF-8"), std::string::npos) << Message();
+      Settle();
+      EXPECT_NE(Message().find("not valid UTF-8"), std::string::npos) << Message();
+    }
+  }
+}
+
+// A desktop handler, installed for this test's user, that records what it is given: mailto:
+// addresses and ZIP archives.
+class DesktopHandler {
+ public:
+  DesktopHandler() {
+    const std::string apps = std::string(g_get_user_data_dir()) + "/applications";
+    g_mkdir_with_parents(apps.c_str(), 0700);
+    TempDir::Write(m_dir / "catch", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + m_caught + "'\n");
+    chmod((m_dir / "catch").c_str(), 0700);
+    TempDir::Write(apps + "/folioscope-catcher.desktop",
+                   "[Desktop Entry]\nType=Application\nName=Catcher\nExec='" + (m_dir / "catch") +
+                       "' %u\nMimeType=x-scheme-handler/mailto;application/zip;\n");
+    TempDir::Write(std::string(g_get_user_config_dir()) + "/mimeapps.list",
+                   "[Default Applications]\nx-scheme-handler/mailto=folioscope-catcher.desktop\n"
+                   "application/zip=folioscope-catcher.desktop\n");
+  }
+  std::string Caught() const { return TempDir::Read(m_caught); }
+
+ private:
+  TempDir m_dir;
+  std::string m_caught = m_dir / "caught";
+};
+
+TEST_F(Browsing, LocationsTheEngineCannotShowGoToTheDesktop) {
+  DesktopHandler handler;
+  TempDir dir;
+  TempDir::Write(dir / "archive.zip", std::string("PK\x03\x04", 4) + "not much of an archive");
+  TempDir::Write(dir / "index.html", Blocks("Start", {"a href=\"mailto:someone@example.com\"", "a href=\"archive.zip\"",
+                                                      "a href=\"mailto:other@example.com\" target=\"_blank\"",
+                                                      "a href=\"x-folioscope-nothing:thing\""}));
+  ASSERT_TRUE(OpenFolder(dir));
+  const std::string start = Uri(dir / "index.html");
+
+  std::string caught;
+  // A local file reaches the handler as a path.
+  for (auto [link, uri] : {std::pair{0, std::string("mailto:someone@example.com")},
+                           {1, dir / "archive.zip"},
+                           {2, std::string("mailto:other@example.com")}}) {
+    SCOPED_TRACE(uri);
+    caught += uri + "\n";
+    Click(link);
+    EXPECT_TRUE(RunUntil([&] { return handler.Caught() == caught; })) << handler.Caught();
+    EXPECT_NE(Message().find("in another application"), std::string::npos) << Message();
+    EXPECT_EQ(ShownUri(), start);
+    EXPECT_EQ(Title(), "Start");
+  }
+
+  Click(3);
+  EXPECT_TRUE(RunUntil([] { return Message().rfind("Cannot open x-folioscope-nothing:thing: ", 0) == 0; }))
+      << Message();
+  Settle();
+  EXPECT_EQ(ShownUri(), start);
+  EXPECT_EQ(Title(), "Start");
+}
+
+TEST_F(Browsing, PagesFromFilesCannotReadOtherFiles) {
+  TempDir dir;
+  TempDir::Write(dir / "secret.txt", "secret");
+  TempDir::Write(dir / "index.html",
+                 "<title>Start</title><script>"
+                 "function read(url) {"
+                 "  try { const x = new XMLHttpRequest(); x.open('GET', url, false); x.send(); return x.responseText; }"
+                 "  catch (e) { return 'blocked'; } }"
+                 "document.title = [read('secret.txt'), read('" +
+                     Uri(dir / "secret.txt") +
+                     "'), read('file:///etc/passwd')].join(' ');"
+                     "</script>");
+  ASSERT_TRUE(OpenFolder(dir));
+  EXPECT_TRUE(RunUntil([] { return Title() == "blocked blocked blocked"; })) << Title();
+}
+
+// A server on this machine that accepts connections and never answers.
+class SilentServer {
+ public:
+  SilentServer() : m_service(g_socket_service_new()) {
+    m_port = g_socket_listener_add_any_inet_port(G_SOCKET_LISTENER(m_service), nullptr, nullptr);
+    g_signal_connect(m_service, "incoming",
+                     G_CALLBACK(+[](GSocketService*, GSocketConnection* connection, GObject*,
+                                    std::vector<GSocketConnection*>* held) {
+                       held->push_back(G_SOCKET_CONNECTION(g_object_ref(connection)));
+                       return TRUE;
+                     }),
+                     &m_held);
+    g_socket_service_start(m_service);
+  }
+  ~SilentServer() {
+    g_socket_service_stop(m_service);
+    g_socket_listener_close(G_SOCKET_LISTENER(m_service));
+    for (GSocketConnection* connection : m_held) g_object_unref(connection);
+    g_object_unref(m_service);
+  }
+  std::string Url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/never"; }
+
+ private:
+  GSocketService* m_service;
+  std::vector<GSocketConnection*> m_held;
+  guint16 m_port = 0;
+};
+
+TEST_F(Browsing, MisbehavingPagesLeaveTheViewerResponsive) {
+  SilentServer server;
+  TempDir dir;
+  mkfifo((dir / "fifo").c_str(), 0600);
+  TempDir::Write(dir / "never.html", "<title>Never</title><img src=\"" + server.Url() + "\">");
+  TempDir::Write(dir / "windows.html",
+                 Blocks("Windows", {"button onclick=\"for (let i = 0; i < 100; i++) window.open('plain.html')\""}) +
+                     "<script>for (let i = 0; i < 100; i++) window.open('plain.html')</script>");
+  TempDir::Write(dir / "broken.html", "<title>Broken</title><img src=\"nothing.png\"><img src=\"data:image/png,xx\">");
+  TempDir::Write(dir / "throws.html", "<title>Throws</title><script>throw new Error('boom')</script>");
+  TempDir::Write(dir / "redirect.html",
+                 "<title>Redirect</title><meta http-equiv=refresh content=\"0;url=redirect.html\">");
+  TempDir::Write(dir / "fifolink.html", Blocks("FIFO link", {"a href=\"fifo\""}));
+  TempDir::Write(dir / "plain.html", "<title>Plain</title>");
+  TempDir::Write(dir / "index.html", "<title>Start</title>");
+  ASSERT_TRUE(OpenFolder(dir));
+
+  struct Case {
+    const char* page;
+    std::function<void()> then;
+  };
+  const Case cases[] = {
+      {"never.html", [] { EXPECT_TRUE(webkit_web_view_is_loading(Engine())); }},
+      {"windows.html", [] { Click(0); }},
+      {"broken.html", [] {}},
+      {"throws.html", [] {}},
+      {"redirect.html", [] {}},
+      {"fifolink.html",
+       [&] {
+         Click(0);
+         EXPECT_TRUE(RunUntil([&] {
+           return Message() == "Cannot open " + (dir / "fifo") + ": it is not a regular file";
+         })) << Message();
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.page);
+    View()->Navigate2(dir / c.page);
+    EXPECT_TRUE(RunUntil([&] { return ShownUri() == Uri(dir / c.page); }));
+    Settle(1000);
+    c.then();
+    EXPECT_EQ(MainFrame()->GetGtkWindow()->get_title(), "FOLIOSCOPE 3.4");
+    // Still answering: the next page loads as usual.
+    View()->Navigate2(dir / "plain.html");
+    EXPECT_TRUE(WaitFor(Uri(dir / "plain.html")));
+    EXPECT_TRUE(RunUntil([] { return Title() == "Plain"; })) << Title();
+  }
+}
+
+TEST_F(Browsing, AFiftyMegabytePageLoadsWhileTheViewerGoesOn) {
+  TempDir dir;
+  const std::string paragraph = "<p>" + std::string(1000, 'x') + "</p>\n";
+  std::string big = "<title>Big</title>";
+  while (big.size() < (50u << 20)) big += paragraph;
+  TempDir::Write(dir / "big.html", big);
+  TempDir::Write(dir / "plain.html", "<title>Plain</title>");
+  TempDir::Write(dir / "index.html", "<title>Start</title>");
+  ASSERT_TRUE(OpenFolder(dir));
+
+  View()->Navigate2(dir / "big.html");
+  EXPECT_TRUE(RunUntil([] { return Message().rfind("Loading ", 0) == 0; })) << Message();
+  EXPECT_TRUE(RunUntil([] { return Title() == "Big" && !webkit_web_view_is_loading(Engine()); }, 180000));
+  EXPECT_EQ(MainFrame()->GetGtkWindow()->get_title(), "FOLIOSCOPE 3.4");
+  View()->Navigate2(dir / "plain.html");
+  EXPECT_TRUE(RunUntil([&] { return ShownUri() == Uri(dir / "plain.html") && Title() == "Plain"; }, 60000));
+}
+
+TEST_F(Browsing, WhenThePageProcessDiesTheViewerSaysSoAndGoesOn) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", Blocks("Start", {"a href=\"b.html\""}));
+  TempDir::Write(dir / "b.html", "<title>B</title>");
+  ASSERT_TRUE(OpenFolder(dir));
+  Click(0);
+  ASSERT_TRUE(WaitFor(Uri(dir / "b.html")));
+
+  const std::vector<pid_t> pages = PageProcesses();
+  ASSERT_FALSE(pages.empty());
+  for (pid_t pid : pages) kill(pid, SIGKILL);
+  EXPECT_TRUE(RunUntil([] { return Message() == "The page stopped: the browser engine ended unexpectedly"; }))
+      << Message();
+  EXPECT_EQ(MainFrame()->GetGtkWindow()->get_title(), "FOLIOSCOPE 3.4");
+  Command(ID_BACK_BROWSER);
+  EXPECT_TRUE(WaitFor(Uri(dir / "index.html")));
+  EXPECT_TRUE(RunUntil([] { return Title() == "Start" && Message() == "Done"; })) << Message();
+}
+
+}  // namespace

@@ -1,0 +1,153 @@
+// Driving the content view as a user does, for the in-process browsing tests: the real pointer and
+// keyboard through xdotool (XTEST input on the test's display), test pages laid out in blocks whose
+// places on screen are known, and waits on the engine's state.
+#pragma once
+
+#include <unistd.h>
+#include <webkit2/webkit2.h>
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "../unit/TempDir.h"
+#include "GuiTest.h"
+#include "content/FOLIOSCPView.h"
+#include "resources/Resource.h"
+
+namespace page {
+
+inline CFOLIOSCPView* View() { return dynamic_cast<CFOLIOSCPView*>(MainFrame()->GetActiveView()); }
+inline WebKitWebView* Engine() { return View()->GetBrowser(); }
+
+inline std::string Uri(const std::string& path) {
+  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+  std::string result = uri ? uri : "";
+  g_free(uri);
+  return result;
+}
+
+inline std::string ShownUri() {
+  const char* uri = webkit_web_view_get_uri(Engine());
+  return uri ? uri : "";
+}
+
+inline std::string Title() {
+  const char* title = webkit_web_view_get_title(Engine());
+  return title ? title : "";
+}
+
+inline std::string Message() { return MainFrame()->GetMessageText(); }
+
+// Lets the main loop run for a while, for things that must NOT happen to get their chance.
+inline void Settle(int ms = 300) {
+  RunUntil([] { return false; }, ms);
+}
+
+// Waits until the engine shows uri, completely loaded.
+inline bool WaitFor(const std::string& uri) {
+  return RunUntil([&] { return ShownUri() == uri && !webkit_web_view_is_loading(Engine()); });
+}
+
+inline void Command(UINT id) { MainFrame()->SendMessage(WM_COMMAND, id); }
+
+// Makes folder the current directory and shows its start page through File New.
+inline bool OpenFolder(const TempDir& folder) {
+  if (chdir(folder.Path().c_str()) != 0) return false;
+  Command(ID_FILE_NEW);
+  return WaitFor(Uri(folder / "index.html")) && RunUntil([] { return Message() == "Done"; });
+}
+
+// How often text occurs in the page shown, as the engine's find controller counts it. (Tests read
+// pages this way and through their titles: running JavaScript from this process would start a
+// JavaScript engine here, whose teardown the sanitizers misreport.)
+inline unsigned CountText(const std::string& text) {
+  struct Count {
+    bool done = false;
+    unsigned n = 0;
+  } count;
+  WebKitFindController* finder = webkit_web_view_get_find_controller(Engine());
+  const gulong handler =
+      g_signal_connect(finder, "counted-matches", G_CALLBACK(+[](WebKitFindController*, guint n, Count* c) {
+                         c->n = n;
+                         c->done = true;
+                       }),
+                       &count);
+  webkit_find_controller_count_matches(finder, text.c_str(), WEBKIT_FIND_OPTIONS_NONE, 1000);
+  RunUntil([&] { return count.done; });
+  g_signal_handler_disconnect(finder, handler);
+  return count.n;
+}
+
+inline bool Xdo(const std::vector<std::string>& args) {
+  std::vector<const char*> argv{"xdotool"};
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  argv.push_back(nullptr);
+  gint status = -1;
+  const bool ran = g_spawn_sync(nullptr, const_cast<gchar**>(argv.data()), nullptr, G_SPAWN_SEARCH_PATH, nullptr,
+                                nullptr, nullptr, nullptr, &status, nullptr);
+  return ran && g_spawn_check_wait_status(status, nullptr);
+}
+
+// Test pages are stacks of blocks 60 pixels high across the page (see Blocks); this is the screen
+// position of the middle of block n at the page's current zoom.
+inline std::pair<int, int> ScreenPoint(int n, WebKitWebView* engine = Engine()) {
+  const double zoom = webkit_web_view_get_zoom_level(engine);
+  GtkWidget* widget = GTK_WIDGET(engine);
+  GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
+  int wx = 0, wy = 0, ox = 0, oy = 0;
+  gtk_widget_translate_coordinates(widget, toplevel, 0, 0, &wx, &wy);
+  gdk_window_get_origin(gtk_widget_get_window(toplevel), &ox, &oy);
+  return {ox + wx + int(200 * zoom), oy + wy + int((n * 60 + 30) * zoom)};
+}
+
+// A page of blocks: each entry is the inside of one block's tag, "a href=x" or "p" (a plain block).
+inline std::string Blocks(const std::string& title, const std::vector<std::string>& blocks) {
+  std::string html = "<!DOCTYPE html><title>" + title +
+                     "</title><style>body{margin:0}body>*{display:block;position:absolute;left:0;right:0;"
+                     "height:60px;margin:0}</style>";
+  for (std::size_t i = 0; i < blocks.size(); ++i) {
+    const std::string tag = blocks[i].substr(0, blocks[i].find(' '));
+    html += "<" + blocks[i] + " style=\"top:" + std::to_string(i * 60) + "px\">block " + std::to_string(i) + "</" +
+            tag + ">";
+  }
+  return html;
+}
+
+inline void PointAt(int block, WebKitWebView* engine = Engine()) {
+  auto [x, y] = ScreenPoint(block, engine);
+  EXPECT_TRUE(Xdo({"mousemove", std::to_string(x), std::to_string(y)}));
+}
+
+inline void Click(int block, WebKitWebView* engine = Engine()) {
+  PointAt(block, engine);
+  EXPECT_TRUE(Xdo({"click", "1"}));
+}
+
+// Presses keys one after the other (xdotool's names, "ctrl+f Return") on the focused window.
+inline void Keys(const std::string& keys) {
+  std::vector<std::string> args{"key", "--clearmodifiers"};
+  gchar** names = g_strsplit(keys.c_str(), " ", -1);
+  for (gchar** name = names; *name != nullptr; ++name) args.push_back(*name);
+  g_strfreev(names);
+  EXPECT_TRUE(Xdo(args));
+}
+
+// The engine's page processes that this process started.
+inline std::vector<pid_t> PageProcesses() {
+  std::vector<pid_t> pids;
+  GDir* proc = g_dir_open("/proc", 0, nullptr);
+  while (const char* entry = proc ? g_dir_read_name(proc) : nullptr) {
+    const std::string stat = TempDir::Read(std::string("/proc/") + entry + "/stat");  // pid (name) state ppid
+    const std::size_t open = stat.find('('), close = stat.rfind(')');
+    if (open == std::string::npos || close == std::string::npos) continue;
+    const std::string name = stat.substr(open + 1, close - open - 1);  // cut to 15 characters
+    if (std::string("WebKitWebProcess").rfind(name, 0) == 0 && atoi(stat.c_str() + close + 4) == getpid())
+      pids.push_back(atoi(entry));
+  }
+  if (proc) g_dir_close(proc);
+  return pids;
+}
+
+}  // namespace page

@@ -1,0 +1,151 @@
+// Print: the page shown goes to the engine's print operation and the real GTK print dialog, which
+// the tests answer on screen as a user would, choosing the file printer and a PDF file.
+#include <gtk/gtkunixprint.h>
+#include <gtkmm/window.h>
+
+#include "PageDriver.h"
+#include "html/BrowserControl.h"
+
+namespace {
+
+using namespace page;
+
+// Answers the print dialog once it shows: the file printer, a PDF at outputUri, OK; or Cancel.
+class DialogAnswer {
+ public:
+  explicit DialogAnswer(std::string outputUri, bool print = true) : m_uri(std::move(outputUri)), m_print(print) {
+    m_source = g_timeout_add(50, &DialogAnswer::Tick, this);
+  }
+  ~DialogAnswer() {
+    if (m_source != 0) g_source_remove(m_source);
+  }
+  bool Seen() const { return m_seen; }
+
+ private:
+  static gboolean Tick(gpointer data) {
+    auto* self = static_cast<DialogAnswer*>(data);
+    GtkPrintUnixDialog* dialog = nullptr;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* item = windows; item != nullptr; item = item->next)
+      if (GTK_IS_PRINT_UNIX_DIALOG(item->data) && gtk_widget_get_visible(GTK_WIDGET(item->data)))
+        dialog = GTK_PRINT_UNIX_DIALOG(item->data);
+    g_list_free(windows);
+    if (dialog != nullptr) self->Answer(dialog);
+    return G_SOURCE_CONTINUE;
+  }
+
+  void Answer(GtkPrintUnixDialog* dialog) {
+    m_seen = true;
+    if (!m_print) {
+      gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
+      return;
+    }
+    const char* fileName = g_dgettext("gtk30", "Print to File");
+    if (!m_chosen) {
+      GtkPrintSettings* settings = gtk_print_settings_new();
+      gtk_print_settings_set_printer(settings, fileName);
+      gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_URI, m_uri.c_str());
+      gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_FILE_FORMAT, "pdf");
+      gtk_print_unix_dialog_set_settings(dialog, settings);
+      g_object_unref(settings);
+      m_chosen = true;
+      return;
+    }
+    GtkPrinter* printer = gtk_print_unix_dialog_get_selected_printer(dialog);
+    if (printer != nullptr && g_strcmp0(gtk_printer_get_name(printer), fileName) == 0)
+      gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+  }
+
+  std::string m_uri;
+  bool m_print;
+  bool m_seen = false;
+  bool m_chosen = false;
+  guint m_source = 0;
+};
+
+std::string PdfText(const std::string& pdf) {
+  gchar* out = nullptr;
+  const gchar* argv[] = {"pdftotext", pdf.c_str(), "-", nullptr};
+  g_spawn_sync(nullptr, const_cast<gchar**>(argv), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, &out, nullptr,
+               nullptr, nullptr);
+  std::string text = out ? out : "";
+  g_free(out);
+  return text;
+}
+
+class Printing : public testing::Test {
+ protected:
+  void SetUp() override {
+    StartOnce();
+    TempDir::Write(m_pages / "index.html", "<title>Printed</title><p>Words on the printed page");
+    ASSERT_TRUE(OpenFolder(m_pages));
+  }
+  TempDir m_pages;
+  TempDir m_out;
+};
+
+TEST_F(Printing, PrintSendsThePageShownToThePrinterChosenInTheDialog) {
+  const std::string pdf = m_out / "page one.pdf";
+  {
+    DialogAnswer answer(Uri(pdf));
+    Command(ID_FILE_PRINT);
+    EXPECT_TRUE(answer.Seen());
+  }
+  ASSERT_TRUE(RunUntil([&] { return TempDir::Read(pdf).ends_with("%%EOF\n"); })) << "no finished PDF";
+  EXPECT_NE(PdfText(pdf).find("Words on the printed page"), std::string::npos) << PdfText(pdf);
+  EXPECT_EQ(MainFrame()->GetGtkWindow()->get_title(), "FOLIOSCOPE 3.4");
+}
+
+TEST_F(Printing, CancellingTheDialogPrintsNothing) {
+  const std::string pdf = m_out / "never.pdf";
+  {
+    DialogAnswer answer(Uri(pdf), false);
+    Command(ID_FILE_PRINT);
+    EXPECT_TRUE(answer.Seen());
+  }
+  Settle();
+  EXPECT_FALSE(g_file_test(pdf.c_str(), G_FILE_TEST_EXISTS));
+  EXPECT_EQ(Message(), "Done");
+}
+
+TEST_F(Printing, APrintThatFailsSaysWhyInTheMessagePane) {
+  {
+    DialogAnswer answer(Uri(m_out / "no such folder/page.pdf"));
+    Command(ID_FILE_PRINT);
+    EXPECT_TRUE(answer.Seen());
+  }
+  EXPECT_TRUE(RunUntil([] { return Message().rfind("Printing failed: ", 0) == 0; })) << Message();
+}
+
+TEST(PrintingNothing, WithNoPageShownPrintAsksNothing) {
+  struct Host : BrowserEvents {
+    void OnStatusTextChange(const std::string&) override {}
+    void OnProgressChange(long, long) override {}
+    void OnCommandStateChange(long, bool) override {}
+    void OnDownloadBegin() override {}
+    void OnDownloadComplete() override {}
+    void OnTitleChange(const std::string&) override {}
+    void OnNavigateComplete2(const std::string&) override {}
+    void OnBeforeNavigate2(const std::string&, const std::string&, bool*) override {}
+    void OnPropertyChange(const std::string&) override {}
+    void OnNewWindow2(bool*) override {}
+    void OnDocumentComplete(const std::string&) override {}
+    void OnQuit() override {}
+    void OnVisible(bool) override {}
+    void OnToolBar(bool) override {}
+    void OnMenuBar(bool) override {}
+    void OnStatusBar(bool) override {}
+    void OnFullScreen(bool) override {}
+    void OnTheaterMode(bool) override {}
+  } host;
+  Gtk::Window window;
+  window.add(*Gtk::make_managed<BrowserControl>(host, false));
+  window.show_all();
+  TempDir out;
+  DialogAnswer answer(Uri(out / "x.pdf"), false);
+  static_cast<BrowserControl*>(window.get_child())->Print();
+  Settle();
+  EXPECT_FALSE(answer.Seen());
+}
+
+}  // namespace

@@ -1,0 +1,91 @@
+// The keys, mouse buttons and wheel turns the browser control keeps for itself, and the zoom ladder.
+#include <gtest/gtest.h>
+
+#include "html/BrowserBindings.h"
+#include "html/ZoomLevels.h"
+
+namespace {
+
+constexpr guint kCtrl = GDK_CONTROL_MASK, kShift = GDK_SHIFT_MASK, kAlt = GDK_MOD1_MASK;
+constexpr guint kLocks = GDK_LOCK_MASK | GDK_MOD2_MASK;  // Caps Lock and Num Lock change nothing
+
+TEST(BrowserBindings, Keys) {
+  struct Case {
+    guint keyval;
+    guint state;
+    BrowserAction action;
+  };
+  const Case cases[] = {
+      {GDK_KEY_Left, kAlt, BrowserAction::back},
+      {GDK_KEY_Right, kAlt | kLocks, BrowserAction::forward},
+      {GDK_KEY_Left, 0, BrowserAction::none},  // the page scrolls
+      {GDK_KEY_Left, kAlt | kShift, BrowserAction::none},
+      {GDK_KEY_Back, 0, BrowserAction::back},
+      {GDK_KEY_F5, 0, BrowserAction::reload},
+      {GDK_KEY_F5, kCtrl | kAlt, BrowserAction::none},
+      {GDK_KEY_f, kCtrl, BrowserAction::find},
+      {GDK_KEY_F, kCtrl | GDK_LOCK_MASK, BrowserAction::find},
+      {GDK_KEY_F, kCtrl | kShift, BrowserAction::none},
+      {GDK_KEY_f, 0, BrowserAction::none},  // typing
+      {GDK_KEY_F3, 0, BrowserAction::findNext},
+      {GDK_KEY_F3, kShift, BrowserAction::findPrevious},
+      {GDK_KEY_G, kCtrl | kShift, BrowserAction::findPrevious},
+      {GDK_KEY_plus, kCtrl | kShift, BrowserAction::zoomIn},
+      {GDK_KEY_equal, kCtrl, BrowserAction::zoomIn},
+      {GDK_KEY_KP_Add, kCtrl | kLocks, BrowserAction::zoomIn},
+      {GDK_KEY_minus, kCtrl, BrowserAction::zoomOut},
+      {GDK_KEY_KP_Subtract, kCtrl, BrowserAction::zoomOut},
+      {GDK_KEY_0, kCtrl, BrowserAction::zoomReset},
+      {GDK_KEY_plus, 0, BrowserAction::none},
+      {GDK_KEY_c, kCtrl, BrowserAction::none},  // copying is the page's
+      {GDK_KEY_p, kCtrl, BrowserAction::none},  // printing is the frame's
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(gdk_keyval_name(c.keyval)) + " state " + std::to_string(c.state));
+    EXPECT_EQ(BrowserBindings::ForKey(c.keyval, c.state), c.action);
+  }
+}
+
+TEST(BrowserBindings, MouseButtonsStepOncePerPress) {
+  EXPECT_EQ(BrowserBindings::ForButton(8, GDK_BUTTON_PRESS), BrowserAction::back);
+  EXPECT_EQ(BrowserBindings::ForButton(9, GDK_BUTTON_PRESS), BrowserAction::forward);
+  // The double-click event that follows a second quick press is no third press.
+  EXPECT_EQ(BrowserBindings::ForButton(8, GDK_2BUTTON_PRESS), BrowserAction::swallow);
+  EXPECT_EQ(BrowserBindings::ForButton(9, GDK_3BUTTON_PRESS), BrowserAction::swallow);
+  EXPECT_EQ(BrowserBindings::ForButton(1, GDK_BUTTON_PRESS), BrowserAction::none);
+  EXPECT_EQ(BrowserBindings::ForButton(3, GDK_2BUTTON_PRESS), BrowserAction::none);
+}
+
+TEST(BrowserBindings, CtrlWheelZoomsOneStepPerNotch) {
+  BrowserBindings bindings;
+  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_UP, 0, kCtrl), BrowserAction::zoomIn);
+  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_DOWN, 0, kCtrl | kLocks), BrowserAction::zoomOut);
+  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_UP, 0, 0), BrowserAction::none);
+  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_UP, 0, kCtrl | kShift), BrowserAction::none);
+  // A touchpad's small deltas add up to a notch; the page never scrolls meanwhile.
+  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_SMOOTH, -0.4, kCtrl), BrowserAction::swallow);
+  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_SMOOTH, -0.4, kCtrl), BrowserAction::swallow);
+  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_SMOOTH, -0.4, kCtrl), BrowserAction::zoomIn);
+  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_SMOOTH, 5.0, kCtrl), BrowserAction::zoomOut);
+  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_SMOOTH, 0.6, kCtrl), BrowserAction::swallow);
+  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_SMOOTH, 0.6, 0), BrowserAction::none);  // releasing Ctrl starts afresh
+  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_SMOOTH, 0.6, kCtrl), BrowserAction::swallow);
+}
+
+TEST(ZoomLevels, StepAlongTheLadderAndStopAtItsEnds) {
+  struct Case {
+    double from, larger, smaller;
+  };
+  const Case cases[] = {
+      {1.0, 1.1, 0.9},  {0.3, 0.5, 0.3},       {3.0, 3.0, 2.4},
+      {1.15, 1.2, 1.1}, {1.1000001, 1.2, 1.0},  // a rung, give or take the engine's rounding
+      {5.0, 5.0, 3.0},  {0.1, 0.3, 0.1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.from);
+    EXPECT_DOUBLE_EQ(ZoomLevels::Larger(c.from), c.larger);
+    EXPECT_DOUBLE_EQ(ZoomLevels::Smaller(c.from), c.smaller);
+  }
+}
+
+}  // namespace
