@@ -10,31 +10,32 @@
 // The commands that OnCommandStateChange reports on.
 enum : long { CSC_UPDATECOMMANDS = -1, CSC_NAVIGATEFORWARD = 1, CSC_NAVIGATEBACK = 2 };
 
+// Every event does nothing unless a host overrides it.
 class BrowserEvents {
  public:
   virtual ~BrowserEvents() = default;
 
-  virtual void OnStatusTextChange(const std::string& text) = 0;
+  virtual void OnStatusTextChange(const std::string& text) {}
   // progress out of progressMax while a page loads.
-  virtual void OnProgressChange(long progress, long progressMax) = 0;
+  virtual void OnProgressChange(long progress, long progressMax) {}
   // Whether there is a page to go back (CSC_NAVIGATEBACK) or forward (CSC_NAVIGATEFORWARD) to.
-  virtual void OnCommandStateChange(long command, bool enable) = 0;
-  virtual void OnDownloadBegin() = 0;
-  virtual void OnDownloadComplete() = 0;
-  virtual void OnTitleChange(const std::string& title) = 0;
-  virtual void OnNavigateComplete2(const std::string& url) = 0;
+  virtual void OnCommandStateChange(long command, bool enable) {}
+  virtual void OnDownloadBegin() {}
+  virtual void OnDownloadComplete() {}
+  virtual void OnTitleChange(const std::string& title) {}
+  virtual void OnNavigateComplete2(const std::string& url) {}
   // Before the engine goes to url in the frame named targetFrameName ("" for the frame the link is
   // in); setting *pbCancel stops it.
-  virtual void OnBeforeNavigate2(const std::string& url, const std::string& targetFrameName, bool* pbCancel) = 0;
-  virtual void OnPropertyChange(const std::string& property) = 0;
+  virtual void OnBeforeNavigate2(const std::string& url, const std::string& targetFrameName, bool* pbCancel) {}
+  virtual void OnPropertyChange(const std::string& property) {}
   // A link or script asks for a new window; setting *pbCancel refuses it.
-  virtual void OnNewWindow2(bool* pbCancel) = 0;
-  virtual void OnDocumentComplete(const std::string& url) = 0;
-  virtual void OnQuit() = 0;
-  virtual void OnVisible(bool visible) = 0;
-  virtual void OnToolBar(bool toolBar) = 0;
-  virtual void OnMenuBar(bool menuBar) = 0;
-  virtual void OnStatusBar(bool statusBar) = 0;
-  virtual void OnFullScreen(bool fullScreen) = 0;
-  virtual void OnTheaterMode(bool theaterMode) = 0;
+  virtual void OnNewWindow2(bool* pbCancel) {}
+  virtual void OnDocumentComplete(const std::string& url) {}
+  virtual void OnQuit() {}
+  virtual void OnVisible(bool visible) {}
+  virtual void OnToolBar(bool toolBar) {}
+  virtual void OnMenuBar(bool menuBar) {}
+  virtual void OnStatusBar(bool statusBar) {}
+  virtual void OnFullScreen(bool fullScreen) {}
+  virtual void OnTheaterMode(bool theaterMode) {}
 };

@@ -42,13 +42,6 @@ class Recorder : public BrowserEvents {
     *pbCancel = refuseNewWindows;
   }
   void OnDocumentComplete(const std::string& url) override { Add("DocumentComplete " + Name(url)); }
-  void OnQuit() override {}
-  void OnVisible(bool) override {}
-  void OnToolBar(bool) override {}
-  void OnMenuBar(bool) override {}
-  void OnStatusBar(bool) override {}
-  void OnFullScreen(bool) override {}
-  void OnTheaterMode(bool) override {}
 
   bool Saw(const std::vector<std::string>& inOrder) const {
     return std::search(events.begin(), events.end(), inOrder.begin(), inOrder.end(),
