@@ -60,7 +60,13 @@ int main()
 
         window = new Gtk::Window();
         window->set_title("bare-webkit");
-        window->set_default_size(1024, 768);
+        // The viewer's size: the primary monitor's work area, so both engines lay out as much.
+        GdkRectangle area{0, 0, 1024, 768};
+        GdkDisplay* display = gdk_display_get_default();
+        GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+        if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
+        if (monitor != nullptr) gdk_monitor_get_workarea(monitor, &area);
+        window->set_default_size(area.width, area.height);
 
         GtkWidget* raw_view = webkit_web_view_new();
         g_signal_connect(raw_view, "load-changed", G_CALLBACK(on_load_changed),
