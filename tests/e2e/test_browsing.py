@@ -21,7 +21,7 @@ class Browsing(unittest.TestCase):
         viewer = self.viewer.start()
         window = viewer.main_window()
         self.assertIsNotNone(window, viewer.trace())
-        self.assertTrue(wait_for(lambda: "Load finished" in viewer.trace()), viewer.trace())
+        self.assertTrue(viewer.loaded(), viewer.trace())
 
         press(window, "ctrl+p")
         dialog = wait_for(lambda: find_windows("^Print$"))

@@ -34,7 +34,7 @@ class CommandsAndFrame(unittest.TestCase):
         self.viewer = start_on_page()
         self.window = self.viewer.main_window()
         self.assertIsNotNone(self.window, self.viewer.trace())
-        self.assertTrue(wait_for(lambda: "Load finished" in self.viewer.trace()))
+        self.assertTrue(self.viewer.loaded())
 
     def tearDown(self):
         if self.viewer.process.poll() is None:

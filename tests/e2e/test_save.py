@@ -16,7 +16,7 @@ class Save(unittest.TestCase):
         self.viewer = start_on_page()
         self.window = self.viewer.main_window()
         self.assertIsNotNone(self.window, self.viewer.trace())
-        self.assertTrue(wait_for(lambda: "Load finished" in self.viewer.trace()))
+        self.assertTrue(self.viewer.loaded())
 
     def tearDown(self):
         self.viewer.close()

@@ -90,6 +90,10 @@ class Viewer:
         found = wait_for(lambda: find_windows("^FOLIOSCOPE 3.4$"), timeout)
         return found[0] if found else None
 
+    def loaded(self):
+        """True once the viewer has finished loading a page."""
+        return wait_for(lambda: "Load finished" in self.trace())
+
     def stored(self):
         if not os.path.exists(self.store):
             return None
