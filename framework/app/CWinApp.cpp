@@ -3,14 +3,20 @@
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 #include <gtk/gtkunixprint.h>
+#include <gtkmm/expander.h>
+#include <gtkmm/label.h>
 #include <gtkmm/main.h>
 #include <gtkmm/messagedialog.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/textview.h>
 
 #include <csignal>
 
 #include "core/AfxRes.h"
 #include "core/CCmdUI.h"
 #include "core/Trace.h"
+#include "dialogs/MessageText.h"
+#include "doc/AtomicFile.h"
 #include "doc/CDocManager.h"
 #include "doc/CDocTemplate.h"
 #include "doc/CDocument.h"
@@ -41,6 +47,27 @@ gint IdlePoll(GPollFD* fds, guint nfds, gint timeout) {
 
 const char* const kShellKeys[] = {"%s\\DefaultIcon", "%s\\shell\\open\\%s", "%s\\shell\\print\\%s",
                                   "%s\\shell\\printto\\%s"};
+
+// A message box's labels wrap long words too, and a box whose text had to be shortened keeps all
+// of it, selectable, under an expander.
+void ShowFullText(Gtk::MessageDialog& dialog, const std::string& shown, const std::string& text) {
+  for (Gtk::Widget* child : dialog.get_message_area()->get_children())
+    if (auto* label = dynamic_cast<Gtk::Label*>(child)) label->set_line_wrap_mode(Pango::WRAP_WORD_CHAR);
+  if (shown == text) return;
+  auto* view = Gtk::make_managed<Gtk::TextView>();
+  view->set_editable(false);
+  view->set_cursor_visible(false);
+  view->set_wrap_mode(Gtk::WRAP_CHAR);
+  view->get_buffer()->set_text(text);
+  auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
+  scroller->set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_AUTOMATIC);
+  scroller->set_size_request(-1, 120);
+  scroller->add(*view);
+  auto* expander = Gtk::make_managed<Gtk::Expander>("_Full text", true);
+  expander->add(*scroller);
+  dialog.get_message_area()->pack_end(*expander, Gtk::PACK_SHRINK);
+  expander->show_all();
+}
 
 }  // namespace
 
@@ -82,6 +109,7 @@ void CWinApp::SetArguments(int argc, char** argv) {
     m_pszAppName = title ? title : m_pszExeName;
   }
   m_pszProfileName = m_pszAppName;
+  AtomicFile::SetTemporaryPrefix("." + m_pszExeName + "-");
 }
 
 // Settings ---------------------------------------------------------------------------------------
@@ -145,12 +173,13 @@ void CWinApp::UnregisterShellFileTypes() {
         gchar* path = g_strdup_printf(format, top.c_str(), "command");
         std::string key = path;
         g_free(path);
-        // Delete the key, then every parent it leaves empty, up to the type's own key.
+        // Delete the key, then every parent it leaves empty (no subkeys, no values), up to the
+        // type's own key.
         if (!text.KeyExists(key) || text.HasSubkeys(key)) continue;
         text.DeleteKey(key);
         while (key.size() > top.size()) {
           key.resize(key.rfind('\\'));
-          if (text.HasSubkeys(key)) break;
+          if (text.HasSubkeys(key) || text.HasValues(key)) break;
           text.DeleteKey(key);
         }
       }
@@ -164,7 +193,8 @@ bool CWinApp::Unregister() {
   const std::string parentKey = "HKEY_CURRENT_USER\\Software\\" + m_pszRegistryKey;
   bool updated = GetSettingsStore().Update([&](RegistryText& text) {
     text.DeleteTree(appKey);
-    if (!text.HasSubkeys(parentKey)) text.DeleteKey(parentKey);
+    // The parent goes only when nothing is left in it: no subkeys and no values of its own.
+    if (!text.HasSubkeys(parentKey) && !text.HasValues(parentKey)) text.DeleteKey(parentKey);
   });
   RegistryText text;
   return updated && GetSettingsStore().Read(text) && !text.KeyExists(appKey);
@@ -287,7 +317,9 @@ int CWinApp::DoMessageBox(const std::string& prompt, UINT nType, UINT) {
                                                        : Gtk::MESSAGE_WARNING;
   gchar* text = g_utf8_make_valid(prompt.c_str(), gssize(prompt.size()));
   AfxTrace("Message box: %s\n", text);
-  Gtk::MessageDialog dialog(text, false, type, Gtk::BUTTONS_NONE, true);
+  const std::string shown = MessageText::Shorten(prompt);
+  Gtk::MessageDialog dialog(shown, false, type, Gtk::BUTTONS_NONE, true);
+  ShowFullText(dialog, shown, text);
   g_free(text);
   dialog.set_title(m_pszAppName);
   if (auto* pFrame = dynamic_cast<CFrameWnd*>(m_pMainWnd); pFrame && pFrame->GetGtkWindow())
@@ -402,8 +434,7 @@ int CWinApp::Run() {
 }
 
 int CWinApp::ExitInstance() {
-  if (m_pCmdInfo == nullptr || m_pCmdInfo->m_nShellCommand != CCommandLineInfo::AppUnregister)
-    SaveStdProfileSettings();
+  if (m_pCmdInfo == nullptr || m_pCmdInfo->m_nShellCommand != CCommandLineInfo::AppUnregister) SaveStdProfileSettings();
   return m_nExitCode;
 }
 
@@ -418,9 +449,10 @@ int AfxWinMain(int argc, char** argv, const CResourceModule& resources) {
   gdk_set_allowed_backends("x11");
   if (!gtk_init_check(nullptr, nullptr)) {
     const char* display = g_getenv("DISPLAY");
-    g_printerr("%s: cannot open the display \"%s\". It needs an X11 desktop; without one, run it under a virtual "
-               "display: xvfb-run -a %s\n",
-               pApp->m_pszExeName.c_str(), display ? display : "", pApp->m_pszExeName.c_str());
+    g_printerr(
+        "%s: cannot open the display \"%s\". It needs an X11 desktop; without one, run it under a virtual "
+        "display: xvfb-run -a %s\n",
+        pApp->m_pszExeName.c_str(), display ? display : "", pApp->m_pszExeName.c_str());
     return 1;
   }
   Gtk::Main::init_gtkmm_internals();

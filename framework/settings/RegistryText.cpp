@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sstream>
 
 const char* const RegistryText::kHeader = "; FOLIOSCOPE settings: registry keys and values, one section a key";
 
@@ -38,12 +37,21 @@ bool RegistryText::Parse(const std::string& text) {
   m_preamble.clear();
   m_sections.clear();
   if (text.find('\0') != std::string::npos) return false;
-  std::istringstream in(text);
-  std::string line;
   bool meaningful = false;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::string trimmed = Trim(line);
+  for (size_t pos = 0; pos < text.size();) {
+    // A line ends at LF, CR LF, CR CR LF or a lone CR; the ending is kept with the line.
+    size_t stop = text.find_first_of("\r\n", pos);
+    Line line;
+    if (stop == std::string::npos) {
+      line.text = text.substr(pos);
+      pos = text.size();
+    } else {
+      line.text = text.substr(pos, stop - pos);
+      size_t length = text.compare(stop, 3, "\r\r\n") == 0 ? 3 : text.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
+      line.end = text.substr(stop, length);
+      pos = stop + length;
+    }
+    std::string trimmed = Trim(line.text);
     if (!meaningful && !trimmed.empty()) {
       meaningful = true;
       if (trimmed[0] != ';' && trimmed[0] != '[' && trimmed != "REGEDIT4" &&
@@ -51,23 +59,34 @@ bool RegistryText::Parse(const std::string& text) {
         return false;
     }
     if (IsSectionLine(trimmed))
-      m_sections.push_back({trimmed.substr(1, trimmed.size() - 2), {}});
+      m_sections.push_back({trimmed.substr(1, trimmed.size() - 2), std::move(line), {}});
     else if (m_sections.empty())
-      m_preamble.push_back(line);
+      m_preamble.push_back(std::move(line));
     else
-      m_sections.back().lines.push_back(line);
+      m_sections.back().lines.push_back(std::move(line));
   }
   return true;
 }
 
 std::string RegistryText::Serialize() const {
   std::string out;
-  for (const std::string& line : m_preamble) out += line + "\n";
+  for (const Line& line : m_preamble) out += line.text + line.end;
   for (const Section& section : m_sections) {
-    out += "[" + section.key + "]\n";
-    for (const std::string& line : section.lines) out += line + "\n";
+    out += section.header.text + section.header.end;
+    for (const Line& line : section.lines) out += line.text + line.end;
   }
   return out;
+}
+
+std::string RegistryText::NewLineEnd() const {
+  for (const Line& line : m_preamble)
+    if (!line.end.empty()) return line.end;
+  for (const Section& section : m_sections) {
+    if (!section.header.end.empty()) return section.header.end;
+    for (const Line& line : section.lines)
+      if (!line.end.empty()) return line.end;
+  }
+  return "\n";
 }
 
 bool RegistryText::IsBelow(const std::string& key, const std::string& parent) {
@@ -91,12 +110,26 @@ bool RegistryText::HasSubkeys(const std::string& key) const {
 }
 
 void RegistryText::CreateKey(const std::string& key) {
-  if (KeyExists(key)) return;
+  if (!KeyExists(key)) Ensure(key);
+}
+
+RegistryText::Section& RegistryText::Ensure(const std::string& key) {
+  if (Section* section = Find(key)) return *section;
+  const std::string end = NewLineEnd();
   // A blank line before each new section, as the export form has it.
-  std::vector<std::string>& before = m_sections.empty() ? m_preamble : m_sections.back().lines;
-  if (m_sections.empty() && m_preamble.empty()) before.push_back(kHeader);
-  if (!before.empty() && !Trim(before.back()).empty()) before.push_back("");
-  m_sections.push_back({key, {}});
+  std::vector<Line>& before = m_sections.empty() ? m_preamble : m_sections.back().lines;
+  Line* last = before.empty() ? (m_sections.empty() ? nullptr : &m_sections.back().header) : &before.back();
+  if (last != nullptr && last->end.empty()) last->end = end;  // a last line without its ending gets one
+  if (m_sections.empty() && m_preamble.empty()) before.push_back({kHeader, end});
+  if (!before.empty() && !Trim(before.back().text).empty()) before.push_back({"", end});
+  m_sections.push_back({key, {"[" + key + "]", end}, {}});
+  return m_sections.back();
+}
+
+bool RegistryText::HasValues(const std::string& key) const {
+  const Section* section = Find(key);
+  return section != nullptr && std::any_of(section->lines.begin(), section->lines.end(),
+                                           [](const Line& line) { return ParseValue(line.text).has_value(); });
 }
 
 bool RegistryText::DeleteTree(const std::string& key) {
@@ -134,8 +167,8 @@ std::optional<RegistryText::ValueLine> RegistryText::ParseValue(const std::strin
 bool RegistryText::HasValue(const std::string& key, const std::string& name) const {
   const Section* section = Find(key);
   if (section == nullptr) return false;
-  return std::any_of(section->lines.begin(), section->lines.end(), [&](const std::string& line) {
-    auto v = ParseValue(line);
+  return std::any_of(section->lines.begin(), section->lines.end(), [&](const Line& line) {
+    auto v = ParseValue(line.text);
     return v && SameKey(v->name, name);
   });
 }
@@ -143,8 +176,8 @@ bool RegistryText::HasValue(const std::string& key, const std::string& name) con
 std::optional<std::uint32_t> RegistryText::GetDword(const std::string& key, const std::string& name) const {
   const Section* section = Find(key);
   if (section == nullptr) return std::nullopt;
-  for (const std::string& line : section->lines) {
-    auto v = ParseValue(line);
+  for (const Line& line : section->lines) {
+    auto v = ParseValue(line.text);
     if (!v || !SameKey(v->name, name)) continue;
     const std::string& data = v->data;
     if (data.size() < 7 || data.size() > 14 || g_ascii_strncasecmp(data.c_str(), "dword:", 6) != 0) return std::nullopt;
@@ -159,20 +192,22 @@ std::optional<std::uint32_t> RegistryText::GetDword(const std::string& key, cons
 }
 
 void RegistryText::SetDword(const std::string& key, const std::string& name, std::uint32_t value) {
-  CreateKey(key);
-  Section* section = Find(key);
+  Section& section = Ensure(key);
   char data[16];
   std::snprintf(data, sizeof data, "dword:%08x", value);
-  std::string line = Quoted(name) + "=" + data;
-  for (std::string& existing : section->lines) {
-    auto v = ParseValue(existing);
+  std::string text = Quoted(name) + "=" + data;
+  for (Line& existing : section.lines) {
+    auto v = ParseValue(existing.text);
     if (v && SameKey(v->name, name)) {
-      existing = line;
+      existing.text = text;  // its line ending stays
       return;
     }
   }
   // After the section's last value, ahead of the blank lines that separate it from the next.
-  auto pos = section->lines.end();
-  while (pos != section->lines.begin() && Trim(*(pos - 1)).empty()) --pos;
-  section->lines.insert(pos, line);
+  auto pos = section.lines.end();
+  while (pos != section.lines.begin() && Trim((pos - 1)->text).empty()) --pos;
+  const std::string end = NewLineEnd();
+  Line& previous = pos == section.lines.begin() ? section.header : *(pos - 1);
+  if (previous.end.empty()) previous.end = end;
+  section.lines.insert(pos, {text, end});
 }

@@ -1,6 +1,7 @@
 // The settings store's text: registry keys as "[HKEY_...\Key\Path]" sections holding
-// "Name"=dword:0000000N values, in the registry-export form people know. Every line the parser does
-// not understand is kept as it stands, so rewriting the text never loses what somebody put there.
+// "Name"=dword:0000000N values, in the registry-export form people know. Every line is kept as it
+// was read, line ending and padding included, so rewriting the text changes only the lines the
+// program set and never loses what somebody put there.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,8 @@ class RegistryText {
 
   bool KeyExists(const std::string& key) const;
   bool HasSubkeys(const std::string& key) const;
+  // True when the key's own section holds at least one value.
+  bool HasValues(const std::string& key) const;
   // Creates the key (parents exist implicitly).
   void CreateKey(const std::string& key);
   // Removes the key and everything below it; false when it did not exist.
@@ -27,17 +30,27 @@ class RegistryText {
   // The value when it is stored as a 32-bit integer; nullopt when absent or of another type.
   std::optional<std::uint32_t> GetDword(const std::string& key, const std::string& name) const;
   bool HasValue(const std::string& key, const std::string& name) const;
+  // Sets the value, creating its key (and its section, where the key existed only through its
+  // subkeys) when missing.
   void SetDword(const std::string& key, const std::string& name, std::uint32_t value);
 
   static const char* const kHeader;
 
  private:
+  struct Line {
+    std::string text;  // without its line ending
+    std::string end;   // "\n", "\r\n", "\r\r\n", "\r", or "" for a last line without one
+  };
   struct Section {
     std::string key;
-    std::vector<std::string> lines;  // value lines and anything else, as written
+    Line header;
+    std::vector<Line> lines;  // value lines and anything else, as written
   };
   Section* Find(const std::string& key);
   const Section* Find(const std::string& key) const;
+  Section& Ensure(const std::string& key);
+  // The line ending new lines get: the text's own first one, "\n" for a text without any.
+  std::string NewLineEnd() const;
   static bool IsBelow(const std::string& key, const std::string& parent);
   struct ValueLine {
     std::string name;  // "" for the default value
@@ -45,6 +58,6 @@ class RegistryText {
   };
   static std::optional<ValueLine> ParseValue(const std::string& line);
 
-  std::vector<std::string> m_preamble;
+  std::vector<Line> m_preamble;
   std::vector<Section> m_sections;
 };

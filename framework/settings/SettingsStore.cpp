@@ -8,33 +8,85 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <utility>
 
 #include "core/Trace.h"
+#include "doc/AtomicFile.h"
 
 namespace {
 
-constexpr gsize kMaxStoreSize = 1 << 20;  // a settings text is small; anything larger is not ours
+enum class Stored { absent, text, unusable, tooLarge };
 
-// The store's text, "" when it does not exist; false when it exists but cannot be used.
-bool ReadText(const std::string& path, std::string& text) {
+// The store's text, "" when it does not exist. A store larger than limit is not read.
+Stored ReadText(const std::string& path, std::string& text, std::size_t limit) {
   text.clear();
   struct stat st {};
-  if (stat(path.c_str(), &st) != 0) return errno == ENOENT;
-  if (!S_ISREG(st.st_mode) || gsize(st.st_size) > kMaxStoreSize) return false;
+  if (stat(path.c_str(), &st) != 0) return errno == ENOENT ? Stored::absent : Stored::unusable;
+  if (!S_ISREG(st.st_mode)) return Stored::unusable;
+  if (std::size_t(st.st_size) > limit) return Stored::tooLarge;
   gchar* contents = nullptr;
   gsize length = 0;
-  if (!g_file_get_contents(path.c_str(), &contents, &length, nullptr)) return false;
+  if (!g_file_get_contents(path.c_str(), &contents, &length, nullptr)) return Stored::unusable;
   text.assign(contents, length);
   g_free(contents);
-  return true;
+  return length > limit ? Stored::tooLarge : Stored::text;
 }
 
+std::string Folder(const std::string& path) {
+  gchar* dir = g_path_get_dirname(path.c_str());
+  std::string result = dir;
+  g_free(dir);
+  return result;
+}
+
+// The file a write to path goes to: path itself, or the file its symbolic links lead to, which may
+// not exist yet when its folder does. Empty when there is none (a loop, a link into no folder).
+std::string WriteTarget(const std::string& path) {
+  std::string current = path;
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st {};
+    if (lstat(current.c_str(), &st) != 0)
+      return errno == ENOENT && g_file_test(Folder(current).c_str(), G_FILE_TEST_IS_DIR) ? current : "";
+    if (!S_ISLNK(st.st_mode)) return current;
+    gchar* link = g_file_read_link(current.c_str(), nullptr);
+    if (link == nullptr) return "";
+    current = g_path_is_absolute(link) ? std::string(link) : Folder(current) + "/" + link;
+    g_free(link);
+  }
+  return "";
+}
+
+// The state of the store a waiting process watches: a holder at work replaces the file.
+std::pair<ino_t, gint64> Progress(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return {0, 0};
+  return {st.st_ino, gint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+// The lock all instances take around a change of the store. A stopped or stuck holder must not
+// keep this process from starting or ending: the wait ends when the store has not changed for
+// `wait` (busy writers replace it as they go) and after some seconds in any case.
 class FileLock {
  public:
-  explicit FileLock(const std::string& path) : m_fd(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-    if (m_fd >= 0 && flock(m_fd, LOCK_EX) != 0) {
-      close(m_fd);
-      m_fd = -1;
+  FileLock(const std::string& path, const std::string& store, std::chrono::milliseconds wait)
+      : m_fd(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+    if (m_fd < 0) return;
+    const gint64 start = g_get_monotonic_time(), patience = gint64(wait.count()) * 1000;
+    gint64 calm = start;
+    auto seen = Progress(store);
+    while (flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+      const gint64 now = g_get_monotonic_time();
+      if (auto state = Progress(store); state != seen) {
+        seen = state;
+        calm = now;
+      }
+      if ((errno != EWOULDBLOCK && errno != EINTR) || now - calm >= patience || now - start >= 10 * patience) {
+        m_busy = errno == EWOULDBLOCK;
+        close(m_fd);
+        m_fd = -1;
+        return;
+      }
+      g_usleep(5000);
     }
   }
   ~FileLock() {
@@ -43,9 +95,11 @@ class FileLock {
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
   bool Held() const { return m_fd >= 0; }
+  bool Busy() const { return m_busy; }
 
  private:
   int m_fd;
+  bool m_busy = false;
 };
 
 }  // namespace
@@ -56,9 +110,16 @@ std::string SettingsStore::DefaultPath() {
   return base + "/folioscope/registry.reg";
 }
 
+void SettingsStore::StopWriting(const std::string& reason) {
+  if (m_readOnly) return;
+  m_readOnly = true;
+  AfxTrace("Settings store %s %s; it is read but not written during this run.\n", m_path.c_str(), reason.c_str());
+}
+
 bool SettingsStore::Read(RegistryText& text) const {
   std::string contents;
-  if (!ReadText(m_path, contents) || !text.Parse(contents)) {
+  Stored stored = ReadText(m_path, contents, kMaxReadSize);
+  if ((stored != Stored::text && stored != Stored::absent) || !text.Parse(contents)) {
     text.Parse("");
     return false;
   }
@@ -66,36 +127,53 @@ bool SettingsStore::Read(RegistryText& text) const {
 }
 
 bool SettingsStore::Update(const std::function<void(RegistryText&)>& change) {
-  gchar* dir = g_path_get_dirname(m_path.c_str());
-  g_mkdir_with_parents(dir, 0700);
-  g_free(dir);
-  FileLock lock(m_path + ".lock");
-  if (!lock.Held()) return false;
+  if (m_readOnly) return false;
+  g_mkdir_with_parents(Folder(m_path).c_str(), 0700);
+  FileLock lock(m_path + ".lock", m_path, kLockWait);
+  if (!lock.Held()) {
+    StopWriting(lock.Busy() ? "is locked by another process" : "cannot be locked");
+    return false;
+  }
 
   std::string contents;
   RegistryText text;
-  if (!ReadText(m_path, contents) || !text.Parse(contents)) {
-    AfxTrace("Settings store %s cannot be used; it is left as it is.\n", m_path.c_str());
-    return false;
+  switch (ReadText(m_path, contents, kMaxWriteSize)) {
+    case Stored::absent:
+    case Stored::text:
+      if (text.Parse(contents)) break;
+      [[fallthrough]];
+    case Stored::unusable:
+      AfxTrace("Settings store %s cannot be used; it is left as it is.\n", m_path.c_str());
+      return false;
+    case Stored::tooLarge:
+      StopWriting("is larger than " + std::to_string(kMaxWriteSize) + " bytes");
+      return false;
   }
   std::string before = text.Serialize();
   change(text);
   std::string after = text.Serialize();
   if (after == before) return true;
+  if (after.size() > kMaxWriteSize) {
+    StopWriting("would grow past " + std::to_string(kMaxWriteSize) + " bytes");
+    return false;
+  }
 
-  // Through a symbolic link to its target, keeping the file's permissions.
-  std::string target = m_path;
-  if (char* resolved = realpath(m_path.c_str(), nullptr)) {
-    target = resolved;
-    free(resolved);
+  // Through symbolic links to their target, keeping the file's permissions and owner.
+  std::string target = WriteTarget(m_path);
+  if (target.empty()) {
+    StopWriting("is a symbolic link that leads nowhere it can be written");
+    return false;
   }
   struct stat st {};
-  int mode = stat(target.c_str(), &st) == 0 ? int(st.st_mode & 0777) : 0600;
-  GError* error = nullptr;
-  if (!g_file_set_contents_full(target.c_str(), after.data(), gssize(after.size()), G_FILE_SET_CONTENTS_CONSISTENT,
-                                mode, &error)) {
-    AfxTrace("Cannot write the settings store: %s\n", error->message);
-    g_error_free(error);
+  bool exists = stat(target.c_str(), &st) == 0;
+  if (exists && AtomicFile::IsReadOnly(target, st)) {
+    StopWriting("is read-only");
+    return false;
+  }
+  AtomicFile::Result result =
+      AtomicFile::ReplaceContents(target, after, exists ? (st.st_mode & 07777) : 0600, exists ? &st : nullptr);
+  if (result.error != 0) {
+    AfxTrace("Cannot write the settings store %s: %s\n", target.c_str(), g_strerror(result.error));
     return false;
   }
   return true;

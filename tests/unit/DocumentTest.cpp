@@ -20,6 +20,7 @@
 #include <functional>
 #include <map>
 
+#include "OrdinaryUser.h"
 #include "TempDir.h"
 #include "app/CWinApp.h"
 #include "content/FOLIOSCPDoc.h"
@@ -458,33 +459,6 @@ TEST(Document, SaveKeepsPermissionsOwnerAndLinks) {
   // No temporary file is left behind.
   for (const auto& item : std::filesystem::directory_iterator(dir.Path()))
     EXPECT_NE(item.path().filename().string().rfind(".folioscope-", 0), 0u) << item.path();
-}
-
-// Runs body as the unprivileged user "nobody" when the tests run as root (so that permissions
-// apply), in a child process; returns what body returned.
-std::string AsOrdinaryUser(const TempDir& dir, const std::function<std::string()>& body) {
-  if (geteuid() != 0) return body();
-  for (const auto& item : std::filesystem::recursive_directory_iterator(dir.Path()))
-    lchown(item.path().c_str(), 65534, 65534);
-  chown(dir.Path().c_str(), 65534, 65534);
-  int fds[2];
-  if (pipe(fds) != 0) return "no pipe";
-  pid_t pid = fork();
-  if (pid == 0) {
-    close(fds[0]);
-    std::string result =
-        setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0 ? body() : "could not drop privileges";
-    ssize_t written = write(fds[1], result.data(), result.size());
-    _exit(written == ssize_t(result.size()) ? 0 : 1);
-  }
-  close(fds[1]);
-  std::string result;
-  char buffer[4096];
-  for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) result.append(buffer, size_t(n));
-  close(fds[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return result;
 }
 
 TEST(Document, PermissionsOfAnOrdinaryUser) {

@@ -1,13 +1,20 @@
 // The settings store: the text form, the application's setting, unregistering, and sharing the
 // store between processes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
 
+#include "OrdinaryUser.h"
 #include "TempDir.h"
 #include "app/CWinApp.h"
+#include "doc/AtomicFile.h"
 #include "doc/CSingleDocTemplate.h"
 #include "resources/Resource.h"
 #include "resources/Resources.h"
@@ -16,8 +23,7 @@
 
 namespace {
 
-const std::string kSettings =
-    "HKEY_CURRENT_USER\\Software\\Local AppWizard-Generated Applications\\FOLIOSCP\\Settings";
+const std::string kSettings = "HKEY_CURRENT_USER\\Software\\Local AppWizard-Generated Applications\\FOLIOSCP\\Settings";
 const std::string kApp = "HKEY_CURRENT_USER\\Software\\Local AppWizard-Generated Applications\\FOLIOSCP";
 const std::string kAppsKey = "HKEY_CURRENT_USER\\Software\\Local AppWizard-Generated Applications";
 
@@ -51,8 +57,8 @@ TEST(RegistryText, ParseAndSerializeKeepEveryLine) {
 
 TEST(RegistryText, DwordForms) {
   const std::pair<std::string, std::optional<std::uint32_t>> cases[] = {
-      {"dword:00000002", 2u},     {"DWORD:ffffffff", 0xFFFFFFFFu}, {"dword:2", 2u},
-      {"dword:", std::nullopt},   {"dword:1ffffffff", std::nullopt}, {"dword:xyz", std::nullopt},
+      {"dword:00000002", 2u},      {"DWORD:ffffffff", 0xFFFFFFFFu},   {"dword:2", 2u},
+      {"dword:", std::nullopt},    {"dword:1ffffffff", std::nullopt}, {"dword:xyz", std::nullopt},
       {"hex:02,00", std::nullopt}, {"\"2\"", std::nullopt},
   };
   for (const auto& [data, expected] : cases) {
@@ -103,9 +109,17 @@ TEST(Settings, PreviewPagesSemantics) {
        Section(kSettings, "\"PreviewPages\"=dword:00000000\n")},
       {"wrong type reads 0 and stays", Section(kSettings, "\"PreviewPages\"=\"two\"\n"), 0,
        Section(kSettings, "\"PreviewPages\"=\"two\"\n")},
-      {"other keys and comments are kept", "; mine\n" + Section("HKEY_CURRENT_USER\\Software\\Other", "\"a\"=dword:1\n"),
-       0, "; mine\n" + Section("HKEY_CURRENT_USER\\Software\\Other", "\"a\"=dword:1\n") + "\n" + Section(kSettings)},
-      {"binary store is left alone", std::string("\x7f" "ELF\0\0junk", 9), 0, std::string("\x7f" "ELF\0\0junk", 9)},
+      {"other keys and comments are kept",
+       "; mine\n" + Section("HKEY_CURRENT_USER\\Software\\Other", "\"a\"=dword:1\n"), 0,
+       "; mine\n" + Section("HKEY_CURRENT_USER\\Software\\Other", "\"a\"=dword:1\n") + "\n" + Section(kSettings)},
+      {"binary store is left alone",
+       std::string("\x7f"
+                   "ELF\0\0junk",
+                   9),
+       0,
+       std::string("\x7f"
+                   "ELF\0\0junk",
+                   9)},
       {"unknown text is left alone", "not settings at all\n", 0, "not settings at all\n"},
   };
   for (const Case& c : cases) {
@@ -121,6 +135,159 @@ TEST(Settings, PreviewPagesSemantics) {
     EXPECT_EQ(app.m_nNumPreviewPages, c.read);
     app.ExitInstance();
     EXPECT_EQ(TempDir::Read(path), c.after);
+  }
+}
+
+// Files before → after through the real store, for root and for an ordinary user: a run reads the
+// setting, the program changes it to 4, and exit writes it. Every line it did not set survives byte
+// for byte; a store it may not write is read and left alone.
+TEST(Settings, RewritingKeepsWhatTheProgramDidNotWrite) {
+  const std::string header = std::string(RegistryText::kHeader) + "\n\n";
+  const std::string four = "\"PreviewPages\"=dword:00000004";
+  const std::string kAbsent = "<absent>";
+  struct Case {
+    const char* name;
+    std::string before;  // the store's text ("" = none)
+    std::string link;    // when set, the store is a symbolic link with this text, before is not written
+    mode_t mode;         // the store's mode, 0 = as created
+    std::string during;  // when set, the store's text is replaced by this between start and exit
+    int read;            // what the run reads
+    std::string file;    // the file to look at afterwards, relative to the store's folder
+    std::string after;   // its text afterwards
+  };
+  const std::string storeName = "registry.reg";
+  const Case cases[] = {
+      {"CRLF, a comment and a padded section header",
+       "; mine\r\n\r\n  [" + kSettings + "]  \r\n\"Other\"=dword:1\r\n\"PreviewPages\"=dword:00000002\r\n", "", 0, "",
+       2, storeName, "; mine\r\n\r\n  [" + kSettings + "]  \r\n\"Other\"=dword:1\r\n" + four + "\r\n"},
+      {"CR CR LF, a value added after the section's last line",
+       "[" + kSettings + "]\r\r\n; note\r\r\n\r\r\n[Next]\r\r\n", "", 0, "", 0, storeName,
+       "[" + kSettings + "]\r\r\n; note\r\r\n" + four + "\r\r\n\r\r\n[Next]\r\r\n"},
+      {"CR only, last line without its ending", "[Other]\r\"a\"=dword:1", "", 0, "", 0, storeName,
+       "[Other]\r\"a\"=dword:1\r\r[" + kSettings + "]\r" + four + "\r"},
+      {"a read-only store is read and left alone", Section(kSettings, "\"PreviewPages\"=dword:00000002\n"), "", 0444,
+       "", 2, storeName, Section(kSettings, "\"PreviewPages\"=dword:00000002\n")},
+      {"the key vanished during the run, a subkey left", Section(kSettings), "", 0,
+       Section(kSettings + "\\Sub", "\"x\"=dword:1\n"), 0, storeName,
+       Section(kSettings + "\\Sub", "\"x\"=dword:1\n") + "\n" + Section(kSettings, four + "\n")},
+      {"the store emptied during the run", Section(kSettings), "", 0, "\n", 0, storeName,
+       "\n" + Section(kSettings, four + "\n")},
+      {"a dangling link into an existing folder: its target is made, the link kept", "", "real.reg", 0, "", 0,
+       "real.reg", header + Section(kSettings, four + "\n")},
+      {"a dangling link through a second link", "", "hop", 0, "", 0, "hop.target",
+       header + Section(kSettings, four + "\n")},
+      {"a dangling link into a missing folder is left alone", "", "missing/real.reg", 0, "", 0, "missing", kAbsent},
+      {"a link loop is left alone", "", "registry.reg", 0, "", 0, storeName, kAbsent},
+  };
+  for (bool ordinary : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (ordinary ? " (ordinary user)" : " (root)"));
+      TempDir dir;
+      const std::string folder = dir / "folioscope";
+      const std::string path = folder + "/" + storeName;
+      g_mkdir_with_parents(folder.c_str(), 0700);
+      if (!c.link.empty()) {
+        ASSERT_EQ(symlink(c.link.c_str(), path.c_str()), 0);
+        if (c.link == "hop") {
+          ASSERT_EQ(symlink("hop.target", (folder + "/hop").c_str()), 0);
+        }
+      } else if (!c.before.empty()) {
+        TempDir::Write(path, c.before);
+        if (c.mode != 0) chmod(path.c_str(), c.mode);
+      }
+      auto run = [&]() -> std::string {
+        SettingsApp app(dir);
+        app.LoadStdProfileSettings(0);
+        std::string read = std::to_string(app.m_nNumPreviewPages);
+        if (!c.during.empty()) TempDir::Write(path, c.during);
+        app.m_nNumPreviewPages = 4;
+        app.ExitInstance();
+        const std::string file = folder + "/" + c.file;
+        return read + "|" + (g_file_test(file.c_str(), G_FILE_TEST_EXISTS) ? TempDir::Read(file) : kAbsent);
+      };
+      std::string result = ordinary ? AsOrdinaryUser(dir, run) : run();
+      EXPECT_EQ(result, std::to_string(c.read) + "|" + c.after);
+      if (!c.link.empty()) {
+        EXPECT_TRUE(g_file_test(path.c_str(), G_FILE_TEST_IS_SYMLINK));
+      }
+      // Nothing but the store, its lock and what the row made is left in the folder.
+      for (const auto& item : std::filesystem::directory_iterator(folder))
+        EXPECT_NE(item.path().filename().string()[0], '.') << item.path();
+    }
+    if (geteuid() != 0) break;  // the first pass already ran as an ordinary user
+  }
+}
+
+// Another process holds the store's lock and does not let go (stopped): the run starts and ends at
+// once, reads the store without the lock and writes nothing.
+TEST(Settings, AHeldLockNeverStopsTheRun) {
+  TempDir dir;
+  g_mkdir_with_parents((dir / "folioscope").c_str(), 0700);
+  const std::string path = dir / "folioscope/registry.reg";
+  const std::string text = Section(kSettings, "\"PreviewPages\"=dword:00000002\n");
+  TempDir::Write(path, text);
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  pid_t holder = fork();
+  if (holder == 0) {
+    int fd = open((path + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+    if (fd >= 0 && flock(fd, LOCK_EX) == 0 && write(ready[1], "x", 1) == 1) raise(SIGSTOP);
+    _exit(0);
+  }
+  char byte;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  auto start = std::chrono::steady_clock::now();
+  {
+    SettingsApp app(dir);
+    app.LoadStdProfileSettings(0);
+    EXPECT_EQ(app.m_nNumPreviewPages, 2);
+    app.m_nNumPreviewPages = 5;
+    app.ExitInstance();
+    EXPECT_TRUE(app.GetSettingsStore().IsReadOnly());
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+  EXPECT_EQ(TempDir::Read(path), text);
+  kill(holder, SIGKILL);
+  waitpid(holder, nullptr, 0);
+  close(ready[0]);
+  close(ready[1]);
+}
+
+// The writer never makes a store the reader refuses; a store already over the writer's limit is
+// read, not written.
+TEST(Settings, StoreSizeLimit) {
+  const std::string value = Section(kSettings, "\"PreviewPages\"=dword:00000002\n");
+  const std::string filler = "; " + std::string(78, 'x') + "\n";
+  auto grown = [&](std::size_t size) {
+    std::string text = value;
+    while (text.size() + filler.size() <= size) text += filler;
+    return text;
+  };
+  struct Case {
+    const char* name;
+    std::string before;
+  };
+  const Case cases[] = {
+      {"a change would grow the store past the limit", grown(SettingsStore::kMaxWriteSize - 10) + "[Room]\n"},
+      {"a store over the limit", grown(SettingsStore::kMaxWriteSize + 4096)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    g_mkdir_with_parents((dir / "folioscope").c_str(), 0700);
+    const std::string path = dir / "folioscope/registry.reg";
+    TempDir::Write(path, c.before);
+    for (int run = 0; run < 2; ++run) {
+      SettingsApp app(dir);
+      app.LoadStdProfileSettings(0);
+      EXPECT_EQ(app.m_nNumPreviewPages, 2);  // still read, next start too
+      app.m_nNumPreviewPages = 0x7fffffff;
+      // A value line that no longer fits.
+      app.WriteProfileInt("A Section Whose Key Makes The Store Larger Than It May Be", "Value", 1);
+      app.ExitInstance();
+      EXPECT_TRUE(app.GetSettingsStore().IsReadOnly());
+    }
+    EXPECT_EQ(TempDir::Read(path), c.before);
   }
 }
 
@@ -167,6 +334,12 @@ TEST(Settings, UnregisterRemovesTheApplicationTreeAndEmptyShellKeys) {
        Section(top) + Section(top + "\\DefaultIcon", "@=\"x\"\n") + Section(top + "\\shell") +
            Section(top + "\\shell\\open") + Section(top + "\\shell\\open\\command", "@=\"f %1\"\n"),
        ""},
+      {"a parent with values of its own is kept",
+       Section(kAppsKey, "\"Mine\"=dword:00000001\n") + Section(kSettings, "\"PreviewPages\"=dword:00000002\n"),
+       Section(kAppsKey, "\"Mine\"=dword:00000001\n")},
+      {"a shell key with a value stops the walk",
+       Section(top + "\\shell", "@=\"open\"\n") + Section(top + "\\shell\\open\\command", "@=\"f %1\"\n"),
+       Section(top + "\\shell", "@=\"open\"\n")},
       {"a key with other subkeys stops the walk",
        Section(top + "\\shell\\open\\command") + Section(top + "\\shell\\open\\ddeexec"),
        Section(top + "\\shell\\open\\ddeexec")},
