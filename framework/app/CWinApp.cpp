@@ -49,7 +49,8 @@ const char* const kShellKeys[] = {"%s\\DefaultIcon", "%s\\shell\\open\\%s", "%s\
                                   "%s\\shell\\printto\\%s"};
 
 // A message box's labels wrap long words too, and a box whose text had to be shortened keeps all
-// of it, selectable, under an expander.
+// of it, selectable, under an expander. The view gets the text when it is first opened: laying out
+// a huge text would hold up the box.
 void ShowFullText(Gtk::MessageDialog& dialog, const std::string& shown, const std::string& text) {
   for (Gtk::Widget* child : dialog.get_message_area()->get_children())
     if (auto* label = dynamic_cast<Gtk::Label*>(child)) label->set_line_wrap_mode(Pango::WRAP_WORD_CHAR);
@@ -58,15 +59,23 @@ void ShowFullText(Gtk::MessageDialog& dialog, const std::string& shown, const st
   view->set_editable(false);
   view->set_cursor_visible(false);
   view->set_wrap_mode(Gtk::WRAP_CHAR);
-  view->get_buffer()->set_text(text);
   auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
   scroller->set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_AUTOMATIC);
   scroller->set_size_request(-1, 120);
   scroller->add(*view);
   auto* expander = Gtk::make_managed<Gtk::Expander>("_Full text", true);
   expander->add(*scroller);
+  expander->property_expanded().signal_changed().connect([view, text] {
+    if (view->get_buffer()->size() == 0) view->get_buffer()->set_text(text);
+  });
   dialog.get_message_area()->pack_end(*expander, Gtk::PACK_SHRINK);
   expander->show_all();
+  // The keyboard starts on the first button, as in any message box, not on the expander.
+  for (auto response : {Gtk::RESPONSE_OK, Gtk::RESPONSE_YES})
+    if (Gtk::Widget* button = dialog.get_widget_for_response(response)) {
+      button->grab_focus();
+      break;
+    }
 }
 
 }  // namespace
@@ -319,8 +328,6 @@ int CWinApp::DoMessageBox(const std::string& prompt, UINT nType, UINT) {
   AfxTrace("Message box: %s\n", text);
   const std::string shown = MessageText::Shorten(prompt);
   Gtk::MessageDialog dialog(shown, false, type, Gtk::BUTTONS_NONE, true);
-  ShowFullText(dialog, shown, text);
-  g_free(text);
   dialog.set_title(m_pszAppName);
   if (auto* pFrame = dynamic_cast<CFrameWnd*>(m_pMainWnd); pFrame && pFrame->GetGtkWindow())
     dialog.set_transient_for(*pFrame->GetGtkWindow());
@@ -342,6 +349,8 @@ int CWinApp::DoMessageBox(const std::string& prompt, UINT nType, UINT) {
       dialog.add_button("OK", Gtk::RESPONSE_OK);
       break;
   }
+  ShowFullText(dialog, shown, text);
+  g_free(text);
   switch (dialog.run()) {
     case Gtk::RESPONSE_OK:
       return IDOK;

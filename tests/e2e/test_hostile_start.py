@@ -1,0 +1,79 @@
+"""The real binary against hostile starts: a settings lock another process keeps holding, a path
+argument of 100,000 characters. The program starts at once, says what is wrong in a box that fits
+the screen, and loses nothing."""
+import os
+import subprocess
+import sys
+import unittest
+
+from viewer import SETTINGS, Viewer, WindowManager, find_windows, press, start_on_page, wait_for
+
+TWO = "[%s]\r\n\"PreviewPages\"=dword:00000002\r\n" % SETTINGS
+
+
+def geometry(window):
+    """(x, y, width, height) of a window, frame excluded."""
+    out = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True).stdout
+    values = {}
+    for line in out.splitlines():
+        key, _, value = line.strip().partition(":")
+        values[key] = value.strip()
+    return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]), int(values["Width"]),
+            int(values["Height"]))
+
+
+class HostileStart(unittest.TestCase):
+    def setUp(self):
+        self.viewer = None
+
+    def tearDown(self):
+        if self.viewer:
+            self.viewer.close()
+
+    def test_a_stopped_holder_of_the_settings_lock_delays_nothing(self):
+        viewer = self.viewer = Viewer(store=TWO)
+        with open(os.path.join(viewer.pages, "index.html"), "w") as f:
+            f.write("<title>Start</title><p>start page")
+        # A child that takes the lock and stops, as a stopped or stuck instance would.
+        holder = subprocess.Popen([sys.executable, "-c",
+                                   "import fcntl, os, signal, sys\n"
+                                   "f = open(sys.argv[1], 'a')\n"
+                                   "fcntl.flock(f, fcntl.LOCK_EX)\n"
+                                   "print('held', flush=True)\n"
+                                   "os.kill(os.getpid(), signal.SIGSTOP)\n", viewer.store + ".lock"],
+                                  stdout=subprocess.PIPE, text=True)
+        self.addCleanup(holder.wait)
+        self.addCleanup(holder.kill)
+        self.assertEqual(holder.stdout.readline().strip(), "held")
+        viewer.start()
+        window = viewer.main_window()
+        self.assertIsNotNone(window, viewer.trace())
+        self.assertTrue(viewer.loaded())
+        press(window, "alt+F4")
+        self.assertEqual(viewer.wait(), 0)
+        self.assertEqual(viewer.trace().count("is locked by another process"), 1, viewer.trace())
+        with open(viewer.store, newline="") as f:
+            self.assertEqual(f.read(), TWO)
+
+    def test_a_path_of_100000_characters_gives_the_path_error_in_a_box_that_fits(self):
+        name = "a/" * 50000 + "x.html"
+        viewer = self.viewer = start_on_page(name)
+        box = wait_for(lambda: find_windows("^FOLIOSCP$"), 30)
+        self.assertTrue(box, viewer.trace())
+        self.assertIn("contains an invalid path.", viewer.trace())
+        screen = subprocess.run(["xdpyinfo"], capture_output=True, text=True).stdout
+        width, height = [int(v) for v in screen.split("dimensions:")[1].split()[0].split("x")]
+        x, y, w, h = geometry(box[0])
+        self.assertTrue(0 <= x and 0 <= y and x + w <= width and y + h <= height, (x, y, w, h))
+        self.assertLess(h, height // 2)
+        press(box[0], "Return")
+        # The run goes on as after any file that cannot be opened.
+        window = wait_for(lambda: viewer.process.poll() is not None or viewer.main_window(1))
+        if viewer.process.poll() is None:
+            press(window, "alt+F4")
+        self.assertEqual(viewer.wait(), 0)
+
+
+if __name__ == "__main__":
+    with WindowManager():
+        unittest.main(argv=sys.argv[:1], verbosity=2)
