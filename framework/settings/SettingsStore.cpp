@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <sstream>
 #include <utility>
 
 #include "core/Trace.h"
@@ -63,9 +64,40 @@ std::pair<ino_t, gint64> Progress(const std::string& path) {
   return {st.st_ino, gint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
+// True when the process holding the lock on the file of lockFd is running or waiting for the disk
+// (as a writer in the middle of its work is), rather than stopped or asleep.
+bool HolderAtWork(int lockFd) {
+  struct stat st {};
+  gchar* locks = nullptr;
+  if (fstat(lockFd, &st) != 0 || !g_file_get_contents("/proc/locks", &locks, nullptr, nullptr)) return false;
+  std::istringstream lines(locks);
+  g_free(locks);
+  const std::string inode = ":" + std::to_string(st.st_ino);
+  long holder = 0;
+  // "1: FLOCK  ADVISORY  WRITE 1493 00:1a:4522 0 EOF"; waiting requests carry "->" after the number.
+  for (std::string line; holder == 0 && std::getline(lines, line);) {
+    std::istringstream fields(line);
+    std::string number, type, kind, mode, device;
+    long pid = 0;
+    if (fields >> number >> type >> kind >> mode >> pid >> device && type == "FLOCK" && device.size() > inode.size() &&
+        device.compare(device.size() - inode.size(), inode.size(), inode) == 0)
+      holder = pid;
+  }
+  if (holder <= 0) return false;
+  std::string stat;
+  gchar* contents = nullptr;
+  if (!g_file_get_contents(("/proc/" + std::to_string(holder) + "/stat").c_str(), &contents, nullptr, nullptr))
+    return false;
+  stat = contents;
+  g_free(contents);
+  // "pid (name) S ...": the state follows the name, which may itself hold ") ".
+  auto end = stat.rfind(") ");
+  return end != std::string::npos && end + 2 < stat.size() && (stat[end + 2] == 'R' || stat[end + 2] == 'D');
+}
+
 // The lock all instances take around a change of the store. A stopped or stuck holder must not
-// keep this process from starting or ending: the wait ends when the store has not changed for
-// `wait` (busy writers replace it as they go) and after some seconds in any case.
+// keep this process from starting or ending: the wait ends once the holder has neither changed the
+// store nor been at work for `wait`, and after ten times that in any case.
 class FileLock {
  public:
   FileLock(const std::string& path, const std::string& store, std::chrono::milliseconds wait)
@@ -75,13 +107,16 @@ class FileLock {
     gint64 calm = start;
     auto seen = Progress(store);
     while (flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+      const int error = errno;
       const gint64 now = g_get_monotonic_time();
-      if (auto state = Progress(store); state != seen) {
-        seen = state;
-        calm = now;
+      if (error == EWOULDBLOCK) {
+        if (auto state = Progress(store); state != seen || HolderAtWork(m_fd)) {
+          seen = state;
+          calm = now;
+        }
+        m_busy = now - calm >= patience || now - start >= 10 * patience;
       }
-      if ((errno != EWOULDBLOCK && errno != EINTR) || now - calm >= patience || now - start >= 10 * patience) {
-        m_busy = errno == EWOULDBLOCK;
+      if ((error != EWOULDBLOCK && error != EINTR) || m_busy) {
         close(m_fd);
         m_fd = -1;
         return;
