@@ -1,6 +1,8 @@
 // Bare reference program for the benchmark: one gtkmm window holding one
 // WebKitWebView that loads index.html of the current directory. It does
-// nothing else, so it shows what WebKitGTK costs on its own.
+// nothing else, so it shows what WebKitGTK costs on its own. With --sandbox
+// its page process runs in the engine's bubblewrap sandbox, as the viewer's
+// does. Every finished load is reported on stderr.
 
 #include <gtkmm.h>
 #include <webkit2/webkit2.h>
@@ -10,13 +12,10 @@
 
 namespace {
 
-bool load_reported = false;
-
 void on_load_changed(WebKitWebView* view, WebKitLoadEvent event, gpointer)
 {
-    if (event != WEBKIT_LOAD_FINISHED || load_reported)
+    if (event != WEBKIT_LOAD_FINISHED)
         return;
-    load_reported = true;
     const gchar* uri = webkit_web_view_get_uri(view);
     std::fprintf(stderr, "Load finished: %s\n", uri ? uri : "");
     std::fflush(stderr);
@@ -44,8 +43,9 @@ std::string start_page_uri()
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const bool sandbox = argc > 1 && std::string(argv[1]) == "--sandbox";
     // Must precede GTK initialisation, which happens inside Gtk::Application.
     gdk_set_allowed_backends("x11");
 
@@ -68,6 +68,8 @@ int main()
         if (monitor != nullptr) gdk_monitor_get_workarea(monitor, &area);
         window->set_default_size(area.width, area.height);
 
+        if (sandbox)
+            webkit_web_context_set_sandbox_enabled(webkit_web_context_get_default(), TRUE);
         GtkWidget* raw_view = webkit_web_view_new();
         g_signal_connect(raw_view, "load-changed", G_CALLBACK(on_load_changed),
                          nullptr);
@@ -83,7 +85,7 @@ int main()
             webkit_web_view_load_uri(WEBKIT_WEB_VIEW(raw_view), uri.c_str());
     });
 
-    const int status = app->run();
+    const int status = app->run(1, argv);
     delete window;
     return status;
 }

@@ -1,21 +1,35 @@
 #!/usr/bin/env python3
-"""Compare the viewer with a bare WebKitGTK window.
+"""Compare the viewer with a bare WebKitGTK window and with peer browsers.
 
-Both programs are started with the document folder as their current
-directory. For each one the script measures:
-  * wall time from exec to the first "Load finished: " line (median),
+Every program is started with the document folder as its current directory
+and shows its index.html in a window of the screen's size; the programs take
+turns, run after run. For each one the script measures:
+  * wall time from exec to the start page's load event (median): the
+    viewer and the bare window print a "Load finished: " line; surf's window
+    title loses its progress figure; chromium --app is asked through its
+    DevTools port for the page's loadEventEnd,
   * PSS summed over the process and all its descendants, and the UI
     process's RSS, once the page has loaded and settled,
-  * CPU ticks used by the whole process tree while idle after the load,
-and, for the folder-size check, the start-to-load time on the real folder
-versus a symlink copy of it with many extra empty files.
+  * CPU ticks used by the whole process tree while idle after the load.
+The viewer and the bare window run with the engine's page sandbox, and once
+more without it for the sandbox's own cost. Then the folder-size check (the
+start-to-load time on the real folder versus a symlink copy of it with many
+extra empty files) and a long session: a copy of the folder whose pages step
+on to the next page of a fixed walk by themselves, 1,000 navigations, with the
+UI process's RSS and the group's PSS every 200.
 
 Standard library only. Must run with a usable $DISPLAY.
 """
 
 import argparse
 import collections
+import ctypes
+import html
+import json
 import os
+import random
+import re
+import socket
 import shutil
 import signal
 import statistics
@@ -24,6 +38,7 @@ import sys
 import tempfile
 import threading
 import time
+import urllib.request
 
 LOAD_MARKER = "Load finished: "
 CLK_TCK = os.sysconf("SC_CLK_TCK")
@@ -111,18 +126,177 @@ def rss_kib(pid):
         return 0
 
 
+# ------------------------------------------------- watching peers' windows and pages
+
+class XWindows:
+    """Window titles on $DISPLAY through Xlib, for programs that print nothing."""
+
+    def __init__(self):
+        x = ctypes.CDLL("libX11.so.6")
+        x.XOpenDisplay.restype = ctypes.c_void_p
+        x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x.XDefaultRootWindow.restype = ctypes.c_ulong
+        x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x.XInternAtom.restype = ctypes.c_ulong
+        x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        x.XQueryTree.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
+                                 ctypes.POINTER(ctypes.c_ulong),
+                                 ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)),
+                                 ctypes.POINTER(ctypes.c_uint)]
+        x.XGetWindowProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long,
+                                         ctypes.c_long, ctypes.c_int, ctypes.c_ulong,
+                                         ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_int),
+                                         ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
+                                         ctypes.POINTER(ctypes.c_void_p)]
+        x.XFree.argtypes = [ctypes.c_void_p]
+        x.XResizeWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_uint, ctypes.c_uint]
+        x.XFlush.argtypes = [ctypes.c_void_p]
+        # Windows vanish between listing and reading them; ignore the errors that causes.
+        self._handler = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
+        x.XSetErrorHandler(self._handler)
+        self.x = x
+        self.dpy = x.XOpenDisplay(None)
+        if not self.dpy:
+            raise RuntimeError("cannot open $DISPLAY")
+        self.root = x.XDefaultRootWindow(self.dpy)
+        self.name_atom = x.XInternAtom(self.dpy, b"_NET_WM_NAME", 0)
+
+    def _children(self, window):
+        root, parent = ctypes.c_ulong(), ctypes.c_ulong()
+        kids, n = ctypes.POINTER(ctypes.c_ulong)(), ctypes.c_uint()
+        if not self.x.XQueryTree(self.dpy, window, ctypes.byref(root), ctypes.byref(parent),
+                                 ctypes.byref(kids), ctypes.byref(n)):
+            return []
+        result = [kids[i] for i in range(n.value)]
+        if kids:
+            self.x.XFree(kids)
+        return result
+
+    def _title(self, window):
+        kind, fmt_, n, left = ctypes.c_ulong(), ctypes.c_int(), ctypes.c_ulong(), ctypes.c_ulong()
+        data = ctypes.c_void_p()
+        if self.x.XGetWindowProperty(self.dpy, window, self.name_atom, 0, 1024, 0, 0, ctypes.byref(kind),
+                                     ctypes.byref(fmt_), ctypes.byref(n), ctypes.byref(left),
+                                     ctypes.byref(data)) != 0 or not data:
+            return ""
+        text = ctypes.string_at(data, n.value).decode("utf-8", "replace")
+        self.x.XFree(data)
+        return text
+
+    def find(self, pattern):
+        """The first window whose title matches pattern, or None."""
+        todo = [self.root]
+        while todo:
+            window = todo.pop()
+            if re.search(pattern, self._title(window)):
+                return window
+            todo.extend(self._children(window))
+        return None
+
+    def resize(self, window, width, height):
+        self.x.XResizeWindow(self.dpy, window, width, height)
+        self.x.XFlush(self.dpy)
+
+
+def screen_size():
+    out = subprocess.run(["xdpyinfo"], capture_output=True, text=True).stdout
+    m = re.search(r"dimensions:\s+(\d+)x(\d+)", out)
+    return (int(m.group(1)), int(m.group(2))) if m else (1280, 1024)
+
+
+class DevTools:
+    """Just enough of the DevTools protocol to evaluate an expression in a page."""
+
+    def __init__(self, port):
+        with urllib.request.urlopen(f"http://127.0.0.1:{port}/json/list", timeout=2) as r:
+            pages = [t for t in json.load(r) if t.get("type") == "page"]
+        if not pages:
+            raise OSError("no page yet")
+        url = pages[0]["webSocketDebuggerUrl"]
+        host, _, path = url[len("ws://"):].partition("/")
+        name, _, port_ = host.partition(":")
+        self.sock = socket.create_connection((name, int(port_)), timeout=5)
+        key = "dGhlIHNhbXBsZSBub25jZQ=="
+        self.sock.sendall((f"GET /{path} HTTP/1.1\r\nHost: {host}\r\nUpgrade: websocket\r\n"
+                           f"Connection: Upgrade\r\nSec-WebSocket-Key: {key}\r\n"
+                           "Sec-WebSocket-Version: 13\r\n\r\n").encode())
+        reply = b""
+        while b"\r\n\r\n" not in reply:
+            chunk = self.sock.recv(4096)
+            if not chunk:
+                raise OSError("DevTools closed the connection")
+            reply += chunk
+        self.buffer = reply.split(b"\r\n\r\n", 1)[1]
+        self.next_id = 0
+
+    def _recv(self, n):
+        while len(self.buffer) < n:
+            chunk = self.sock.recv(65536)
+            if not chunk:
+                raise OSError("DevTools closed the connection")
+            self.buffer += chunk
+        data, self.buffer = self.buffer[:n], self.buffer[n:]
+        return data
+
+    def evaluate(self, expression):
+        self.next_id += 1
+        payload = json.dumps({"id": self.next_id, "method": "Runtime.evaluate",
+                              "params": {"expression": expression, "returnByValue": True}}).encode()
+        mask = os.urandom(4)
+        header = bytes([0x81])
+        if len(payload) < 126:
+            header += bytes([0x80 | len(payload)])
+        else:
+            header += bytes([0x80 | 126]) + len(payload).to_bytes(2, "big")
+        self.sock.sendall(header + mask + bytes(b ^ mask[i % 4] for i, b in enumerate(payload)))
+        while True:
+            head = self._recv(2)
+            size = head[1] & 0x7F
+            if size == 126:
+                size = int.from_bytes(self._recv(2), "big")
+            elif size == 127:
+                size = int.from_bytes(self._recv(8), "big")
+            message = json.loads(self._recv(size))
+            if message.get("id") == self.next_id:
+                return message.get("result", {}).get("result", {}).get("value")
+
+    def close(self):
+        self.sock.close()
+
+
 # ------------------------------------------------------------- running a program
 
-class Run:
-    """One started program whose stdout and stderr are watched for the marker."""
+class Program:
+    """How to start one program and how to tell that its start page has loaded.
 
-    def __init__(self, exe, cwd, env):
+    loader is "marker" (a "Load finished: " line on stdout or stderr), a
+    regular expression for the window title surf shows once loading is done,
+    or "devtools" for chromium."""
+
+    def __init__(self, label, argv, loader="marker", env=None):
+        self.label, self.argv, self.loader, self.env = label, argv, loader, env or {}
+
+
+class Run:
+    """One started program whose start page load is waited for."""
+
+    def __init__(self, program, cwd, env, on_line=None):
         self.loaded = threading.Event()
         self.load_time = None
         self.load_line = ""
+        self.on_line = on_line
+        self.sandbox_off = None
+        self.tmp = None
+        self.window = None
+        argv = list(program.argv)
+        env = dict(env, **program.env)
+        if program.loader == "devtools":
+            self.tmp = tempfile.mkdtemp(prefix="folioscope-bench-chromium-")
+            argv += [f"--user-data-dir={self.tmp}", "--remote-debugging-port=0"]
         self.t0 = time.monotonic()
+        self.wall0 = time.time()
         self.proc = subprocess.Popen(
-            [exe], cwd=cwd, env=env, stdin=subprocess.DEVNULL,
+            argv, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
             stdout=subprocess.PIPE, stderr=subprocess.PIPE,
             start_new_session=True)
         # Keep draining both pipes for the whole run so the program never
@@ -131,13 +305,57 @@ class Run:
                         for s in (self.proc.stdout, self.proc.stderr)]
         for r in self.readers:
             r.start()
+        if program.loader == "devtools":
+            threading.Thread(target=self._watch_devtools, daemon=True).start()
+        elif program.loader != "marker":
+            threading.Thread(target=self._watch_title, args=(program.loader,), daemon=True).start()
 
     def _drain(self, stream):
         for raw in iter(stream.readline, b""):
-            if not self.loaded.is_set() and LOAD_MARKER.encode() in raw:
+            if b"Page sandbox off: " in raw:
+                self.sandbox_off = raw.decode(errors="replace").split("Page sandbox off: ", 1)[1].strip()
+            if LOAD_MARKER.encode() in raw:
+                line = raw.decode(errors="replace").strip()
+                if not self.loaded.is_set():
+                    self.load_time = time.monotonic() - self.t0
+                    self.load_line = line
+                    self.loaded.set()
+                if self.on_line:
+                    self.on_line(line)
+
+    def _watch_title(self, pattern):
+        windows = XWindows()
+        while self.proc.poll() is None and not self.loaded.is_set():
+            window = windows.find(pattern)
+            if window:
                 self.load_time = time.monotonic() - self.t0
-                self.load_line = raw.decode(errors="replace").strip()
+                self.load_line = "/index.html"
+                self.window = window
+                # The viewer and the bare window take the screen; so does the peer.
+                windows.resize(window, *screen_size())
                 self.loaded.set()
+                return
+            time.sleep(0.005)
+
+    def _watch_devtools(self):
+        port_file = os.path.join(self.tmp, "DevToolsActivePort")
+        tools = None
+        while self.proc.poll() is None and not self.loaded.is_set():
+            try:
+                if tools is None:
+                    with open(port_file) as f:
+                        tools = DevTools(int(f.readline()))
+                end = tools.evaluate("performance.timing.loadEventEnd")
+                if end:
+                    # loadEventEnd is wall-clock milliseconds.
+                    self.load_time = end / 1000 - self.wall0
+                    self.load_line = tools.evaluate("location.href") or ""
+                    self.loaded.set()
+                    tools.close()
+                    return
+            except (OSError, ValueError):
+                tools = None
+            time.sleep(0.01)
 
     def wait_loaded(self, timeout):
         self.loaded.wait(timeout)
@@ -155,7 +373,7 @@ class Run:
             self.proc.kill()
             status = self.proc.wait()
             notes[f"{label}: did not exit within 10 s of SIGTERM, killed"] += 1
-        if label == "viewer" and status != 0:
+        if label.startswith("viewer") and status != 0:
             notes[f"{label}: exit status {status} after SIGTERM (expected 0)"] += 1
         # Children are re-parented when the UI process exits, so look them up
         # by the pids recorded before the signal and by our process group.
@@ -184,27 +402,56 @@ class Run:
                   f"and were killed"] += 1
         for r in self.readers:
             r.join(timeout=2)
+        if self.tmp:
+            shutil.rmtree(self.tmp, ignore_errors=True)
 
 
-def one_run(exe, cwd, env, label, notes, settle=0.0, idle=0.0, load_timeout=60.0):
-    """Start exe in cwd; return dict of what was measured (None on failure)."""
-    run = Run(exe, cwd, env)
+def process_kind(pid):
+    """Which part of a program group pid is, for the memory breakdown."""
+    try:
+        with open(f"/proc/{pid}/comm") as f:
+            name = f.read().strip()
+    except OSError:
+        return "gone"
+    if name.startswith("WebKitWebProces"):
+        return "page"
+    if name.startswith("WebKitNetworkPr"):
+        return "network"
+    if name in ("bwrap", "xdg-dbus-proxy"):
+        return "sandbox"
+    return "other"
+
+
+def group_memory(root):
+    """PSS of root's tree by kind (the UI process is "ui"), and the tree's size."""
+    tree = process_tree(root)
+    parts = collections.Counter({kind: 0 for kind in ("ui", "page", "network", "sandbox", "other")})
+    for p in tree:
+        parts["ui" if p == root else process_kind(p)] += smaps_kib(p, "Pss")
+    return parts, len(tree)
+
+
+def one_run(program, cwd, env, notes, settle=0.0, idle=0.0, load_timeout=60.0):
+    """Start program in cwd; return dict of what was measured (None on failure)."""
+    label = program.label
+    run = Run(program, cwd, env)
     result = {}
     try:
         t = run.wait_loaded(load_timeout)
         if t is None:
-            notes[f"{label}: no '{LOAD_MARKER.strip()}' line within "
-                  f"{load_timeout:.0f} s in {cwd}"] += 1
+            notes[f"{label}: start page not loaded within {load_timeout:.0f} s in {cwd}"] += 1
             return None
         result["load_s"] = t
         if not run.load_line.rstrip().endswith("/index.html"):
             notes[f"{label}: first load was not the start page: {run.load_line}"] += 1
         if settle:
             time.sleep(settle)
-            tree = process_tree(run.proc.pid)
-            result["pss_kib"] = sum(smaps_kib(p, "Pss") for p in tree)
+            parts, procs = group_memory(run.proc.pid)
+            result["pss_kib"] = sum(parts.values())
+            for kind, kib in parts.items():
+                result[f"pss_{kind}_kib"] = kib
             result["rss_kib"] = rss_kib(run.proc.pid)
-            result["procs"] = len(tree)
+            result["procs"] = procs
         if idle:
             before = tree_ticks(run.proc.pid)
             time.sleep(idle)
@@ -215,6 +462,85 @@ def one_run(exe, cwd, env, label, notes, settle=0.0, idle=0.0, load_timeout=60.0
         run.stop(notes, label)
         # Let the freed memory and the X server settle before the next start.
         time.sleep(PAUSE_BETWEEN_RUNS)
+
+
+# ---------------------------------------------------------------- long session
+
+SOAK_SCRIPT = """(function() {
+  var n = parseInt((location.search.match(/[?&]n=(\\d+)/) || [0, "0"])[1], 10);
+  if (n >= SOAK.length) return;
+  window.addEventListener("load", function() {
+    setTimeout(function() { location.href = SOAK_ROOT + SOAK[n] + "?n=" + (n + 1); },
+               n % SOAK_EVERY == 0 ? SOAK_PAUSE : 0);
+  });
+})();
+"""
+
+
+def make_soak_folder(src, steps, every, pause_ms):
+    """A copy of src whose pages walk on by themselves: page ?n=k goes to the
+    (k+1)-th page of a fixed random walk, pausing at every `every`-th."""
+    tmp = tempfile.mkdtemp(prefix="folioscope-bench-soak-")
+    root_uri = "file://" + urllib.request.pathname2url(tmp) + "/"
+    script_tag = f'<script src="{root_uri}soak.js"></script>'.encode()
+    pages = []
+    for dirpath, dirnames, filenames in os.walk(src):
+        rel = os.path.relpath(dirpath, src)
+        target = os.path.join(tmp, rel)
+        os.makedirs(target, exist_ok=True)
+        for name in filenames:
+            path = os.path.join(dirpath, name)
+            out = os.path.join(target, name)
+            if not name.endswith(".html"):
+                os.symlink(path, out)
+                continue
+            with open(path, "rb") as f:
+                data = f.read()
+            at = data.rfind(b"</body>")
+            at = len(data) if at < 0 else at
+            with open(out, "wb") as f:
+                f.write(data[:at] + script_tag + data[at:])
+            # The full indexes are megabytes of links that nobody reads through.
+            if not name.startswith("genindex"):
+                pages.append(os.path.normpath(os.path.join(rel, name)))
+    pages.sort()
+    walk = random.Random(13).choices(pages, k=steps)
+    with open(os.path.join(tmp, "soak.js"), "w") as f:
+        f.write(f"var SOAK = {json.dumps(walk)};\nvar SOAK_ROOT = {json.dumps(root_uri)};\n"
+                f"var SOAK_EVERY = {every};\nvar SOAK_PAUSE = {pause_ms};\n" + SOAK_SCRIPT)
+    return tmp
+
+
+def soak(program, cwd, env, notes, steps, every, timeout):
+    """Figures at navigation 0, every, 2*every, ...: (n, UI RSS KiB, group PSS KiB)."""
+    samples = []
+    seen = {}
+    cond = threading.Condition()
+
+    def on_line(line):
+        m = re.search(r"[?&]n=(\d+)", line)
+        n = int(m.group(1)) if m else 0
+        with cond:
+            seen.setdefault(n, time.monotonic())
+            cond.notify_all()
+
+    run = Run(program, cwd, env, on_line=on_line)
+    try:
+        for n in range(0, steps + 1, every):
+            with cond:
+                if not cond.wait_for(lambda: n in seen or run.proc.poll() is not None, timeout):
+                    notes[f"{program.label}: long session stuck before navigation {n}"] += 1
+                    break
+            if n not in seen:
+                notes[f"{program.label}: ended before navigation {n}"] += 1
+                break
+            time.sleep(1.5)  # the page waits a while at every sample
+            parts, _ = group_memory(run.proc.pid)
+            samples.append((n, rss_kib(run.proc.pid), sum(parts.values())))
+    finally:
+        run.stop(notes, program.label)
+        time.sleep(PAUSE_BETWEEN_RUNS)
+    return samples
 
 
 # ------------------------------------------------------------ folder with fillers
@@ -282,6 +608,68 @@ def median_of(results, key):
 
 # ------------------------------------------------------------------------ main
 
+BAD_PAGES = {
+    "(a plain page, for comparison)": "<title>Plain</title><p>plain",
+    # About 20 MiB more every second, for as long as the page lives.
+    "allocates without end": "<title>Grow</title><script>var kept = [];"
+                             "setInterval(function() { kept.push(new Array(262144).fill(kept.length)); }, 100);"
+                             "</script><p>growing",
+    "endless script": "<title>Spin</title><p>spinning<script>for (;;) {}</script>",
+    "opens windows in a loop": "<title>Open</title><p>opening<script>"
+                               "setInterval(function() { window.open('index.html?' + Math.random()); }, 20);"
+                               "</script>",
+}
+
+
+def bad_pages(viewer, env, notes, seconds):
+    """UI process RSS soon after the start and `seconds` later, on pages that misbehave."""
+    rows = []
+    for name, page in BAD_PAGES.items():
+        folder = tempfile.mkdtemp(prefix="folioscope-bench-bad-")
+        with open(os.path.join(folder, "index.html"), "w") as f:
+            f.write(page)
+        run = Run(viewer, folder, env)
+        try:
+            time.sleep(3)
+            early = rss_kib(run.proc.pid)
+            time.sleep(seconds)
+            late = rss_kib(run.proc.pid)
+            parts, _ = group_memory(run.proc.pid)
+            alive = run.proc.poll() is None
+        finally:
+            run.stop(notes, viewer.label)
+            shutil.rmtree(folder, ignore_errors=True)
+            time.sleep(PAUSE_BETWEEN_RUNS)
+        rows.append((name, fmt(early, "MiB"), fmt(late, "MiB"), f"{(late - early) / 1024:+.1f}",
+                     fmt(parts["page"], "MiB"), "yes" if alive else "NO"))
+    return rows
+
+
+def page_title(folder):
+    with open(os.path.join(folder, "index.html"), encoding="utf-8", errors="replace") as f:
+        m = re.search(r"<title>(.*?)</title>", f.read(), re.S | re.I)
+    return html.unescape(m.group(1).strip()) if m else ""
+
+
+def peers(folder, width, height):
+    """surf and chromium --app on the start page, for those installed."""
+    uri = "file://" + urllib.request.pathname2url(os.path.join(folder, "index.html"))
+    found = []
+    if shutil.which("surf"):
+        # surf's title is "[NN%] flags | title" while loading, "flags | title" after.
+        found.append(Program("surf", ["surf", uri],
+                             loader=r"^[^\[].* \| " + re.escape(page_title(folder)) + "$"))
+    if shutil.which("chromium"):
+        argv = ["chromium", f"--app={uri}", f"--window-size={width},{height}", "--window-position=0,0",
+                "--disable-gpu", "--disable-quic", "--no-first-run", "--no-default-browser-check",
+                "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                "--password-store=basic"]
+        if os.geteuid() == 0:
+            argv.append("--no-sandbox")  # chromium refuses to run as root with its sandbox
+        found.append(Program("chromium", argv, loader="devtools"))
+    return found
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--viewer", required=True)
@@ -294,6 +682,12 @@ def main():
     ap.add_argument("--settle", type=float, default=2.0)
     ap.add_argument("--idle", type=float, default=10.0)
     ap.add_argument("--extra-files", type=int, default=20000)
+    ap.add_argument("--soak-steps", type=int, default=1000,
+                    help="navigations in the long session (0: none)")
+    ap.add_argument("--soak-every", type=int, default=200)
+    ap.add_argument("--no-peers", action="store_true", help="leave surf and chromium out")
+    ap.add_argument("--bad-seconds", type=float, default=10.0,
+                    help="how long each misbehaving page runs (0: none)")
     args = ap.parse_args()
 
     if not os.environ.get("DISPLAY"):
@@ -308,61 +702,126 @@ def main():
     env = dict(os.environ)
     env["NO_AT_BRIDGE"] = "1"
     env["G_MESSAGES_DEBUG"] = "FOLIOSCP"
-    programs = {"viewer": os.path.abspath(args.viewer), "bare": os.path.abspath(args.bare)}
+    env.pop("WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS", None)
+    no_sandbox = {"WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS": "1"}
+    viewer_exe, bare_exe = os.path.abspath(args.viewer), os.path.abspath(args.bare)
+    viewer = Program("viewer", [viewer_exe])
+    bare = Program("bare", [bare_exe, "--sandbox"])
+    width, height = screen_size()
+    main_programs = [viewer, bare] + ([] if args.no_peers else peers(folder, width, height))
+    unwalled = [Program("viewer-nosandbox", [viewer_exe], env=no_sandbox),
+                Program("bare-nosandbox", [bare_exe], env=no_sandbox)]
     notes = collections.Counter()
     started = time.monotonic()
+    # Whether the viewer's page process runs walled in here, from its trace.
+    probe = Run(viewer, folder, env)
+    probe.wait_loaded(60)
+    probe.stop(notes, "viewer")
+    if probe.sandbox_off:
+        bare.argv = [bare_exe]  # the bare window takes the viewer's sandbox setting
 
-    # One unmeasured start of each to warm the page cache, then alternate the
-    # two programs so that drift on the machine affects both alike. Every run
-    # records memory after settling, then CPU used while idle.
-    for label, exe in programs.items():
-        one_run(exe, folder, env, label, notes)
-    results = {label: [] for label in programs}
+    # One unmeasured start of each to warm the page cache, then take turns so
+    # that drift on the machine affects all alike. Every run records memory
+    # after settling, then (in the main set) CPU used while idle.
+    for program in main_programs + unwalled:
+        one_run(program, folder, env, notes)
+    results = {p.label: [] for p in main_programs + unwalled}
     for _ in range(args.runs):
-        for label, exe in programs.items():
-            results[label].append(one_run(exe, folder, env, label, notes,
-                                          settle=args.settle, idle=args.idle))
+        for program in main_programs:
+            results[program.label].append(one_run(program, folder, env, notes,
+                                                   settle=args.settle, idle=args.idle))
+        for program in unwalled:
+            results[program.label].append(one_run(program, folder, env, notes, settle=args.settle))
 
-    v, b = results["viewer"], results["bare"]
+    labels = [p.label for p in main_programs]
     metrics = [
         (f"start -> page loaded, ms (median of {args.runs})", "load_s", "ms"),
         ("start -> page loaded, ms (fastest run)", "load_s", "min ms"),
-        ("PSS of process tree, MiB (median)", "pss_kib", "MiB"),
+        ("PSS of process group, MiB (median)", "pss_kib", "MiB"),
+        ("  UI process", "pss_ui_kib", "MiB"),
+        ("  page (web) processes", "pss_page_kib", "MiB"),
+        ("  network process", "pss_network_kib", "MiB"),
+        ("  sandbox (bwrap, xdg-dbus-proxy)", "pss_sandbox_kib", "MiB"),
+        ("  other processes", "pss_other_kib", "MiB"),
         ("RSS of UI process, MiB (median)", "rss_kib", "MiB"),
-        ("processes in tree", "procs", ""),
+        ("processes in group", "procs", ""),
         (f"CPU ticks in {args.idle:g} s idle, median", "idle_ticks", ""),
         (f"CPU ticks in {args.idle:g} s idle, worst run", "idle_ticks", "max"),
     ]
+    others = labels[1:]
     rows = []
     for name, key, unit in metrics:
         pick = {"max": max_of, "min ms": min_of}.get(unit, median_of)
         unit = unit.replace("min ", "")
-        mv, mb = pick(v, key), pick(b, key)
-        rows.append((name, fmt(mv, unit), fmt(mb, unit), ratio(mv, mb)))
-    print_table(f"Viewer vs bare WebKitGTK window, folder {folder} "
+        values = {label: pick(results[label], key) for label in labels}
+        rows.append((name, *(fmt(values[l], unit) for l in labels),
+                     *(ratio(values["viewer"], values[l]) for l in others)))
+    print_table(f"Viewer vs bare WebKitGTK window and peers, folder {folder}, window {width}x{height} "
                 f"({args.runs} runs each, 1 CPU tick = {1000 // CLK_TCK} ms)",
-                ("metric", "viewer", "bare", "viewer/bare"), rows)
+                ("metric", *labels, *(f"viewer/{l}" for l in others)), rows)
+    if probe.sandbox_off:
+        print(f"The page sandbox cannot start here ({probe.sandbox_off}): the viewer and the bare "
+              f"window run without it.")
+    else:
+        print("The viewer and the bare window ran with the engine's page sandbox; surf runs without "
+              "it, chromium with --no-sandbox when root.")
+    print()
+
+    rows = []
+    for on, off in ((viewer, unwalled[0]), (bare, unwalled[1])):
+        for name, key, unit in (("start -> page loaded, ms", "load_s", "ms"),
+                                ("PSS of process group, MiB", "pss_kib", "MiB")):
+            a, b = median_of(results[on.label], key), median_of(results[off.label], key)
+            rows.append((f"{on.label}: {name}", fmt(a, unit), fmt(b, unit), ratio(a, b)))
+    print_table(f"The page sandbox's own cost (median of {args.runs})",
+                ("metric", "sandbox", "none", "sandbox/none"), rows)
 
     # Folder size: the same start-to-load time in a folder that also holds
     # many extra files; runs alternate between the two folders.
+    size_programs = [viewer, bare]
     big = make_big_folder(folder, args.extra_files)
     try:
-        size_results = {(label, where): [] for label in programs for where in ("real", "big")}
+        size_results = {(p.label, where): [] for p in size_programs for where in ("real", "big")}
         for _ in range(args.size_runs):
-            for label, exe in programs.items():
+            for program in size_programs:
                 for where, cwd in (("real", folder), ("big", big)):
-                    size_results[(label, where)].append(
-                        one_run(exe, cwd, env, label, notes))
+                    size_results[(program.label, where)].append(one_run(program, cwd, env, notes))
     finally:
         shutil.rmtree(big, ignore_errors=True)
     rows = []
-    for label in programs:
-        real = median_of(size_results[(label, "real")], "load_s")
-        grown = median_of(size_results[(label, "big")], "load_s")
-        rows.append((label, fmt(real, "ms"), fmt(grown, "ms"), ratio(grown, real)))
+    for program in size_programs:
+        real = median_of(size_results[(program.label, "real")], "load_s")
+        grown = median_of(size_results[(program.label, "big")], "load_s")
+        rows.append((program.label, fmt(real, "ms"), fmt(grown, "ms"), ratio(grown, real)))
     print_table(f"Start -> page loaded, ms (median of {args.size_runs}): real folder vs "
                 f"the same with {args.extra_files:,} extra empty files",
                 ("program", "real", f"+{args.extra_files:,} files", "grown/real"), rows)
+
+    if args.soak_steps > 0:
+        soak_dir = make_soak_folder(folder, args.soak_steps, args.soak_every, 2500)
+        try:
+            timeout = 60 + args.soak_every * 2
+            sessions = {p.label: soak(p, soak_dir, env, notes, args.soak_steps, args.soak_every, timeout)
+                        for p in (viewer, bare)}
+        finally:
+            shutil.rmtree(soak_dir, ignore_errors=True)
+        rows = []
+        for n in range(0, args.soak_steps + 1, args.soak_every):
+            row = [str(n)]
+            for label in ("viewer", "bare"):
+                sample = next((s for s in sessions[label] if s[0] == n), None)
+                row += [fmt(sample[1], "MiB"), fmt(sample[2], "MiB")] if sample else ["-", "-"]
+            rows.append(tuple(row))
+        print_table(f"Long session: {args.soak_steps:,} navigations through the pages, MiB "
+                    f"(pages pause 2.5 s at every {args.soak_every}th; figures 1.5 s into the pause)",
+                    ("navigations", "viewer UI RSS", "viewer group PSS", "bare UI RSS",
+                     "bare group PSS"), rows)
+
+    if args.bad_seconds > 0:
+        print_table(f"Pages that misbehave: the viewer's UI process RSS, MiB, 3 s after the start and "
+                    f"{args.bad_seconds:g} s later",
+                    ("page", "UI RSS", "later", "change", "page PSS", "viewer running"),
+                    bad_pages(viewer, env, notes, args.bad_seconds))
 
     for n, count in sorted(notes.items()):
         print(f"note: {n} ({count} run{'s' if count > 1 else ''})")

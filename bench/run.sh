@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Benchmark the viewer against a bare WebKitGTK window.
-#   bash bench/run.sh
-# Builds a Release tree in build-bench/ at the repository root, then runs
+# Benchmark the viewer against a bare WebKitGTK window and, when they can be
+# installed, surf and chromium --app; then a long session of navigations.
+#   bash bench/run.sh [--no-peers] [more options of bench/measure.py]
+# Builds a Release tree in build-bench/ at the repository root, installs the
+# peers from Debian when missing (the project's own set-up does not), then runs
 # bench/measure.py with Debian's python3.11-doc HTML as the document folder.
 set -euo pipefail
 
@@ -43,6 +45,21 @@ fi
 
 cd "$root"
 mkdir -p build-bench
+
+peers=(surf chromium)
+case " $* " in *" --no-peers "*) peers=() ;; esac
+missing=()
+for p in "${peers[@]}"; do command -v "$p" >/dev/null || missing+=("$p"); done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    echo "Installing the peers from Debian: ${missing[*]} (log: build-bench/peers-install.log) ..."
+    if ! { $sudo apt-get update -qq &&
+           DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+               "${missing[@]}"; } >build-bench/peers-install.log 2>&1; then
+        echo "run.sh: could not install ${missing[*]}; measuring without them" >&2
+    fi
+fi
 log="build-bench/bench-build.log"
 echo "Building Release into build-bench/ (log: $log) ..."
 if ! { cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release &&

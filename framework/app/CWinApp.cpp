@@ -20,6 +20,7 @@
 #include "doc/CDocManager.h"
 #include "doc/CDocTemplate.h"
 #include "doc/CDocument.h"
+#include "html/EngineSandbox.h"
 #include "settings/SettingsStore.h"
 #include "window/CFrameWnd.h"
 
@@ -86,7 +87,8 @@ void AfxPostQuitMessage(int nExitCode) {
   if (g_pApp != nullptr) g_pApp->PostQuitMessage(nExitCode);
 }
 
-void AfxEnableControlContainer() {}
+// Hosting the browser control: the page sandbox's check runs while the windows are made.
+void AfxEnableControlContainer() { EngineSandbox::StartProbe(); }
 
 int AfxMessageBox(const std::string& text, UINT nType, UINT) { return g_pApp->DoMessageBox(text, nType, 0); }
 

@@ -6,6 +6,7 @@
 
 #include "core/Trace.h"
 #include "html/BrowserTexts.h"
+#include "html/EngineSetup.h"
 #include "html/ZoomLevels.h"
 
 namespace {
@@ -14,7 +15,10 @@ WebKitWebView* NewWebView() {
   // With overlay scrollbars the engine keeps redrawing a scrollable page and an idle viewer would
   // use CPU; the setting must be made before the engine's view exists.
   g_object_set(gtk_settings_get_default(), "gtk-overlay-scrolling", FALSE, nullptr);
-  return WEBKIT_WEB_VIEW(webkit_web_view_new());
+  EngineSetup::PrepareContext(webkit_web_context_get_default());
+  WebKitWebView* view = WEBKIT_WEB_VIEW(webkit_web_view_new());
+  EngineSetup::PrepareView(view);
+  return view;
 }
 
 // The key as the first keyboard group has it, so that Ctrl+F is Ctrl+F with any layout active.

@@ -71,11 +71,12 @@ class Viewer:
         self.process = None
         self.log = os.path.join(self.home, "log")
 
-    def start(self, *args):
+    def start(self, *args, wrapper=()):
+        """Starts the binary with args, through the wrapper command when one is given."""
         env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(self.home, "config"), NO_AT_BRIDGE="1",
                    G_MESSAGES_DEBUG="FOLIOSCP")
         with open(self.log, "wb") as log:
-            self.process = subprocess.Popen([BINARY, *args], cwd=self.pages, env=env, stdout=log,
+            self.process = subprocess.Popen([*wrapper, BINARY, *args], cwd=self.pages, env=env, stdout=log,
                                             stderr=subprocess.STDOUT)
         return self
 

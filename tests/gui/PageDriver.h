@@ -7,6 +7,7 @@
 #include <webkit2/webkit2.h>
 
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -134,19 +135,26 @@ inline void Keys(const std::string& keys) {
   EXPECT_TRUE(Xdo(args));
 }
 
-// The engine's page processes that this process started.
+// The engine's page processes that this process started, directly or through the sandbox's
+// bubblewrap processes.
 inline std::vector<pid_t> PageProcesses() {
-  std::vector<pid_t> pids;
+  std::map<pid_t, std::pair<std::string, pid_t>> processes;  // pid -> (name, parent)
   GDir* proc = g_dir_open("/proc", 0, nullptr);
   while (const char* entry = proc ? g_dir_read_name(proc) : nullptr) {
     const std::string stat = TempDir::Read(std::string("/proc/") + entry + "/stat");  // pid (name) state ppid
     const std::size_t open = stat.find('('), close = stat.rfind(')');
     if (open == std::string::npos || close == std::string::npos) continue;
-    const std::string name = stat.substr(open + 1, close - open - 1);  // cut to 15 characters
-    if (std::string("WebKitWebProcess").rfind(name, 0) == 0 && atoi(stat.c_str() + close + 4) == getpid())
-      pids.push_back(atoi(entry));
+    // The name is cut to 15 characters.
+    processes[atoi(entry)] = {stat.substr(open + 1, close - open - 1), atoi(stat.c_str() + close + 4)};
   }
   if (proc) g_dir_close(proc);
+  std::vector<pid_t> pids;
+  for (const auto& [pid, process] : processes) {
+    if (std::string("WebKitWebProcess").rfind(process.first, 0) != 0) continue;
+    pid_t parent = process.second;
+    while (parent > 1 && parent != getpid() && processes.count(parent)) parent = processes[parent].second;
+    if (parent == getpid()) pids.push_back(pid);
+  }
   return pids;
 }
 
