@@ -3,8 +3,10 @@
 #include <webkit2/webkit2.h>
 
 #include <cstring>
+#include <utility>
 
 #include "core/Trace.h"
+#include "html/BrowserContext.h"
 #include "html/BrowserTexts.h"
 #include "html/EngineSetup.h"
 #include "html/ZoomLevels.h"
@@ -15,8 +17,9 @@ WebKitWebView* NewWebView() {
   // With overlay scrollbars the engine keeps redrawing a scrollable page and an idle viewer would
   // use CPU; the setting must be made before the engine's view exists.
   g_object_set(gtk_settings_get_default(), "gtk-overlay-scrolling", FALSE, nullptr);
-  EngineSetup::PrepareContext(webkit_web_context_get_default());
-  WebKitWebView* view = WEBKIT_WEB_VIEW(webkit_web_view_new());
+  WebKitWebContext* context = BrowserContext::Get();
+  EngineSetup::PrepareContext(context);
+  WebKitWebView* view = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(context));
   EngineSetup::PrepareView(view);
   return view;
 }
@@ -45,11 +48,18 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
     : m_events(&events),
       m_webView(NewWebView()),
       m_findBar(m_webView),
+      m_watchdog(m_webView, [this] { m_notice = BrowserTexts::EndedNotAnswering(); }),
       m_policy(m_webView, *this),
       m_printer(m_webView, [this](const std::string& reason) { ReportStatus(BrowserTexts::PrintFailed(reason)); }) {
   set_shadow_type(sunkenEdge ? Gtk::SHADOW_IN : Gtk::SHADOW_NONE);
   gtk_box_pack_start(m_box.gobj(), GTK_WIDGET(m_webView), TRUE, TRUE, 0);
+  m_box.pack_start(m_stoppedPage, Gtk::PACK_EXPAND_WIDGET);
   m_box.pack_end(m_findBar, Gtk::PACK_SHRINK);
+  m_stoppedPage.set_line_wrap(true);
+  m_stoppedPage.set_selectable(true);
+  m_stoppedPage.set_margin_start(24);
+  m_stoppedPage.set_margin_end(24);
+  m_stoppedPage.set_no_show_all(true);
   add(m_box);
   m_box.show();
   gtk_widget_show(GTK_WIDGET(m_webView));
@@ -105,10 +115,24 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
                    this);
   g_signal_connect(m_webView, "web-process-terminated",
                    G_CALLBACK(+[](WebKitWebView*, WebKitWebProcessTerminationReason reason, BrowserControl* self) {
-                     if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
-                     const bool memory = reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT;
-                     AfxTrace("The page's process ended (%s)\n", memory ? "out of memory" : "crashed");
-                     self->ReportStatus(BrowserTexts::EngineStopped(memory));
+                     self->OnPageProcessEnded(reason);
+                   }),
+                   this);
+  g_signal_connect(m_webView, "notify::is-web-process-responsive",
+                   G_CALLBACK(+[](WebKitWebView* webView, GParamSpec*, BrowserControl* self) {
+                     if (!webkit_web_view_get_is_web_process_responsive(webView))
+                       self->ReportStatus(BrowserTexts::NotAnswering());
+                   }),
+                   this);
+  g_signal_connect(m_webView, "script-dialog",
+                   G_CALLBACK(+[](WebKitWebView*, WebKitScriptDialog* dialog, BrowserControl* self) {
+                     return gboolean(self->OnScriptDialog(dialog));
+                   }),
+                   this);
+  g_signal_connect(m_webView, "print",
+                   G_CALLBACK(+[](WebKitWebView*, WebKitPrintOperation* operation, BrowserControl* self) {
+                     self->OnPrintRequested(operation);
+                     return TRUE;
                    }),
                    this);
   ConnectInput(GTK_WIDGET(m_webView));
@@ -123,14 +147,16 @@ BrowserControl::~BrowserControl() {
 
 // The control's keys, buttons and wheel act before the page sees them; everything else is the page's.
 void BrowserControl::ConnectInput(GtkWidget* widget) {
-  g_signal_connect(widget, "key-press-event", G_CALLBACK(+[](GtkWidget*, GdkEventKey* event, BrowserControl* self) {
+  g_signal_connect(widget, "key-press-event", G_CALLBACK(+[](GtkWidget* to, GdkEventKey* event, BrowserControl* self) {
+                     if (to == GTK_WIDGET(self->m_webView)) self->m_lastInput = g_get_monotonic_time();
                      const BrowserAction action = BrowserBindings::ForKey(KeyOfFirstGroup(event), event->state);
                      self->Perform(action);
                      return gboolean(action != BrowserAction::none);
                    }),
                    this);
   g_signal_connect(widget, "button-press-event",
-                   G_CALLBACK(+[](GtkWidget*, GdkEventButton* event, BrowserControl* self) {
+                   G_CALLBACK(+[](GtkWidget* to, GdkEventButton* event, BrowserControl* self) {
+                     if (to == GTK_WIDGET(self->m_webView)) self->m_lastInput = g_get_monotonic_time();
                      const BrowserAction action = BrowserBindings::ForButton(event->button, event->type);
                      self->Perform(action);
                      return gboolean(action != BrowserAction::none);
@@ -160,8 +186,10 @@ void BrowserControl::Perform(BrowserAction action) {
       GoForward();
       return;
     case BrowserAction::reload:
-      StopPage();
-      webkit_web_view_reload(m_webView);
+      Leave([this] {
+        StopPage();
+        webkit_web_view_reload(m_webView);
+      });
       return;
     case BrowserAction::find:
       m_findBar.Open();
@@ -189,9 +217,12 @@ void BrowserControl::Perform(BrowserAction action) {
 void BrowserControl::OnLoadChanged(int loadEvent) {
   const char* uri = webkit_web_view_get_uri(m_webView);
   const bool errorPage = uri != nullptr && !m_failedUri.empty() && m_failedUri == uri;
+  m_watchdog.Answered();
   switch (loadEvent) {
     case WEBKIT_LOAD_STARTED:
       m_loadFailed = false;
+      m_stoppedPage.hide();
+      gtk_widget_show(GTK_WIDGET(m_webView));
       if (!errorPage) {
         m_failedUri.clear();
         m_failureText.clear();
@@ -200,6 +231,7 @@ void BrowserControl::OnLoadChanged(int loadEvent) {
       if (m_events) m_events->OnDownloadBegin();
       break;
     case WEBKIT_LOAD_COMMITTED:
+      m_leaving = false;
       m_pendingStep = 0;
       if (errorPage)
         m_failedUri.clear();
@@ -211,6 +243,8 @@ void BrowserControl::OnLoadChanged(int loadEvent) {
       AfxTrace("Load finished: %s\n", BrowserTexts::Address(uri).c_str());
       if (!m_failureText.empty())
         ReportStatus(m_failureText);
+      else if (!m_notice.empty())
+        ReportStatus(std::exchange(m_notice, ""));
       else if (!m_loadFailed)
         ReportStatus(BrowserTexts::Done());
       if (m_events) m_events->OnDocumentComplete(uri ? uri : "");
@@ -223,6 +257,7 @@ void BrowserControl::OnLoadChanged(int loadEvent) {
 
 bool BrowserControl::OnLoadFailed(int loadEvent, const char* uri, GError* error) {
   m_loadFailed = true;
+  m_watchdog.Answered();
   // A load replaced by another, or turned away on purpose, is no failure to report.
   if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
       g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE))
@@ -264,13 +299,60 @@ void BrowserControl::StopPage() {
 }
 
 void BrowserControl::Navigate(const std::string& uri) {
-  StopPage();
-  webkit_web_view_load_uri(m_webView, uri.c_str());
+  Leave([this, uri] {
+    StopPage();
+    m_policy.ExpectHostNavigation();
+    webkit_web_view_load_uri(m_webView, uri.c_str());
+  });
 }
 
 void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUri) {
-  StopPage();
-  webkit_web_view_load_html(m_webView, html.c_str(), baseUri.empty() ? nullptr : baseUri.c_str());
+  Leave([this, html, baseUri] {
+    StopPage();
+    webkit_web_view_load_html(m_webView, html.c_str(), baseUri.empty() ? nullptr : baseUri.c_str());
+  });
+}
+
+void BrowserControl::Leave(std::function<void()> request) {
+  m_leaving = true;
+  m_watchdog.Request(std::move(request));
+}
+
+// While the host or the user takes the view elsewhere, the page's questions are answered at once
+// (no, nothing, leave), so that a page cannot keep the view with a chain of them.
+bool BrowserControl::OnScriptDialog(WebKitScriptDialog* dialog) {
+  if (!m_leaving) return false;  // the engine asks in the view
+  if (webkit_script_dialog_get_dialog_type(dialog) == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM)
+    webkit_script_dialog_confirm_set_confirmed(dialog, TRUE);
+  return true;
+}
+
+// A page may print only just after a click or a key in it, once per press, one dialog at a time.
+void BrowserControl::OnPrintRequested(WebKitPrintOperation* operation) {
+  constexpr gint64 kAfterInputUs = 2 * G_USEC_PER_SEC;
+  const bool byUser = m_lastInput != 0 && g_get_monotonic_time() - m_lastInput < kAfterInputUs;
+  m_lastInput = 0;
+  GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(gobj()));
+  if (!byUser || !m_printer.PrintForPage(operation, GTK_IS_WINDOW(toplevel) ? GTK_WINDOW(toplevel) : nullptr)) {
+    AfxTrace("A print the page asked for was ignored\n");
+    if (webkit_web_view_is_loading(m_webView)) m_notice = BrowserTexts::PrintIgnored();  // not "Done" then
+    ReportStatus(BrowserTexts::PrintIgnored());
+  }
+}
+
+void BrowserControl::OnPageProcessEnded(int reason) {
+  if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
+  const bool memory = reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT;
+  AfxTrace("The page's process ended (%s)\n", memory ? "out of memory" : "crashed");
+  m_failureText = BrowserTexts::EngineStopped(memory);
+  ReportStatus(m_failureText);
+  if (!memory) return;
+  // Shown in the page's place without a load of its own, so that the history stays as it was: a page
+  // in it would put the page that was too large one step back.
+  m_stoppedPage.set_markup(BrowserTexts::TooLargePage(BrowserTexts::Address(webkit_web_view_get_uri(m_webView)),
+                                                      BrowserContext::MemoryLimitMb()));
+  gtk_widget_hide(GTK_WIDGET(m_webView));
+  m_stoppedPage.show();
 }
 
 void BrowserControl::GoBack() { Step(-1); }
@@ -284,8 +366,11 @@ void BrowserControl::Step(int direction) {
   WebKitBackForwardListItem* target = webkit_back_forward_list_get_nth_item(history, m_pendingStep + direction);
   if (target == nullptr) return;  // no page there: nothing happens
   m_pendingStep += direction;
-  StopPage();
-  webkit_web_view_go_to_back_forward_list_item(m_webView, target);
+  std::shared_ptr<void> item(g_object_ref(target), g_object_unref);
+  Leave([this, item] {
+    StopPage();
+    webkit_web_view_go_to_back_forward_list_item(m_webView, WEBKIT_BACK_FORWARD_LIST_ITEM(item.get()));
+  });
 }
 
 void BrowserControl::Print() {

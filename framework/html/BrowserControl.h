@@ -9,7 +9,9 @@
 
 #include <gtkmm/box.h>
 #include <gtkmm/frame.h>
+#include <gtkmm/label.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,8 +20,10 @@
 #include "html/FindBar.h"
 #include "html/NavigationPolicy.h"
 #include "html/PagePrinter.h"
+#include "html/PageWatchdog.h"
 
 typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitScriptDialog WebKitScriptDialog;
 
 class BrowserControl : public Gtk::Frame {
  public:
@@ -28,6 +32,8 @@ class BrowserControl : public Gtk::Frame {
 
   WebKitWebView* GetWebView() const { return m_webView; }
   FindBar& GetFindBar() { return m_findBar; }
+  // What stands in the engine's place after a page was stopped for its size; hidden otherwise.
+  const Gtk::Label& GetStoppedPage() const { return m_stoppedPage; }
   // The host, or nullptr once it has let go (Detach); events then go nowhere.
   BrowserEvents* GetEvents() const { return m_events; }
   void Detach() { m_events = nullptr; }
@@ -48,18 +54,28 @@ class BrowserControl : public Gtk::Frame {
   void Step(int direction);
   void StopPage();
   void OnLoadChanged(int loadEvent);
+  // Runs a request of the host's or the user's that takes the view to another page (PageWatchdog).
+  void Leave(std::function<void()> request);
+  bool OnScriptDialog(WebKitScriptDialog* dialog);
+  void OnPrintRequested(WebKitPrintOperation* operation);
+  void OnPageProcessEnded(int reason);
   bool OnLoadFailed(int loadEvent, const char* uri, GError* error);
 
   BrowserEvents* m_events;
   WebKitWebView* m_webView;  // owned by m_box
   Gtk::Box m_box{Gtk::ORIENTATION_VERTICAL};
+  Gtk::Label m_stoppedPage;  // in the engine's place while no page is shown after a page too large
   FindBar m_findBar;
+  PageWatchdog m_watchdog;  // before m_policy: it sees every policy question
   NavigationPolicy m_policy;
   PagePrinter m_printer;
   BrowserBindings m_bindings;
   int m_pendingStep = 0;  // history steps asked for whose page has not committed yet
   bool m_overLink = false;
   bool m_loadFailed = false;
+  bool m_leaving = false;     // asked to leave the page; the page's script dialogs are answered at once
+  gint64 m_lastInput = 0;     // when the user last pressed a key or a button in the page
+  std::string m_notice;       // shown instead of "Done" once the next page has loaded
   std::string m_failedUri;    // the failed load whose error page is on its way
   std::string m_failureText;  // shown for the page that failed until the next load starts
 };

@@ -80,6 +80,18 @@ std::string BrowserTexts::EngineStopped(bool outOfMemory) {
                      : "The page stopped: the browser engine ended unexpectedly";
 }
 
+std::string BrowserTexts::NotAnswering() { return "The page is not answering"; }
+
+std::string BrowserTexts::EndedNotAnswering() { return "The previous page stopped answering and was ended"; }
+
+std::string BrowserTexts::NotHandedOn(const std::string& address) {
+  return "Not opening " + address + " in another application: the page asked for it without a click or a key";
+}
+
+std::string BrowserTexts::PrintIgnored() {
+  return "The page asked to print without a click or a key in it, or while printing was under way: ignored";
+}
+
 std::string BrowserTexts::Zoom(double level) { return "Zoom " + std::to_string(int(std::lround(level * 100))) + "%"; }
 
 std::string BrowserTexts::PrintFailed(const std::string& reason) { return "Printing failed: " + reason; }
@@ -96,4 +108,10 @@ std::string BrowserTexts::ErrorPage(const std::string& path, const std::string& 
          "</head><body><h1>Cannot open page</h1><p>The file <code>" +
          shown + "</code> cannot be opened: " + Html(reason) +
          ".</p><p><a href=\"javascript:history.back()\">Back to the previous page</a></p></body></html>";
+}
+
+std::string BrowserTexts::TooLargePage(const std::string& address, unsigned limitMb) {
+  return "<span size=\"x-large\" weight=\"bold\">Page too large</span>\n\nThe page " + Html(address) +
+         " needed more than " + std::to_string(limitMb) +
+         " MB of memory, the most the browser engine may use for one page, and was stopped.";
 }

@@ -23,6 +23,10 @@ class BrowserTexts {
   static std::string NoPermission();
   static std::string NotUtf8();
   static std::string EngineStopped(bool outOfMemory);
+  static std::string NotAnswering();
+  static std::string EndedNotAnswering();
+  static std::string NotHandedOn(const std::string& address);
+  static std::string PrintIgnored();
   static std::string Zoom(double level);
   static std::string PrintFailed(const std::string& reason);
   static std::string Matches(unsigned count);
@@ -30,4 +34,6 @@ class BrowserTexts {
   // The page shown instead of a local file that cannot be opened: it names the file's full path and
   // the reason, and offers a way back.
   static std::string ErrorPage(const std::string& path, const std::string& reason);
+  // What is shown in place of a page whose process was ended for using too much memory (Pango markup).
+  static std::string TooLargePage(const std::string& address, unsigned limitMb);
 };

@@ -1,14 +1,14 @@
 #include "html/NavigationPolicy.h"
 
-#include <sys/stat.h>
 #include <webkit2/webkit2.h>
 
-#include <cstring>
 #include <string>
+#include <utility>
 
 #include "core/Trace.h"
 #include "html/BrowserControl.h"
 #include "html/BrowserTexts.h"
+#include "html/LocalSpecialFile.h"
 
 NavigationPolicy::NavigationPolicy(WebKitWebView* webView, BrowserControl& control)
     : m_webView(webView), m_control(control), m_handoff([this](const std::string& uri, const std::string& error) {
@@ -40,27 +40,25 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
     return true;
   }
 
+  // Only what the user asked for starts another application: a click or a key (a script's own
+  // click() is no user's), or the host's request. A redirect keeps what started it.
+  const bool host = std::exchange(m_hostAsked, false);
+  if (!webkit_navigation_action_is_redirect(action))
+    m_userAsked = host || webkit_navigation_action_is_user_gesture(action);
   if (!DesktopHandoff::EngineShows(uri)) {
-    // Only what the user asked for starts another application; a page's own redirect to such a
-    // location is left to the engine, which says it cannot show it.
-    const bool asked = webkit_navigation_action_is_user_gesture(action) ||
-                       webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
-    if (!asked) return false;
-    HandOn(decision, uri);
+    if (m_userAsked)
+      HandOn(decision, uri);
+    else
+      Refuse(decision, uri);
     return true;
   }
 
-  const std::string location(uri, std::strcspn(uri, "#"));  // a fragment names no file
-  if (gchar* path = g_filename_from_uri(location.c_str(), nullptr, nullptr)) {
-    struct stat st {};
-    const bool special = stat(path, &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
-    if (special) {
-      AfxTrace("Not opening %s: not a regular file\n", path);
-      m_control.ReportStatus(BrowserTexts::CannotOpen(BrowserTexts::Path(path), BrowserTexts::NotRegularFile()));
-      webkit_policy_decision_ignore(decision);
-    }
-    g_free(path);
-    if (special) return true;
+  const std::string path = LocalSpecialFile::PathOf(uri);
+  if (!path.empty()) {
+    AfxTrace("Not opening %s: not a regular file\n", path.c_str());
+    m_control.ReportStatus(BrowserTexts::CannotOpen(BrowserTexts::Path(path), BrowserTexts::NotRegularFile()));
+    webkit_policy_decision_ignore(decision);
+    return true;
   }
   return false;  // the engine's own handling; a new window arrives through "create"
 }
@@ -70,8 +68,18 @@ bool NavigationPolicy::DecideResponse(WebKitPolicyDecision* decision) {
   if (!webkit_response_policy_decision_is_main_frame_main_resource(response) ||
       webkit_response_policy_decision_is_mime_type_supported(response))
     return false;
-  HandOn(decision, webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(response)));
+  const char* uri = webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(response));
+  if (m_userAsked)
+    HandOn(decision, uri);
+  else
+    Refuse(decision, uri);
   return true;
+}
+
+void NavigationPolicy::Refuse(WebKitPolicyDecision* decision, const char* uri) {
+  AfxTrace("Not handing %s to the desktop: the page went there by itself\n", uri);
+  webkit_policy_decision_ignore(decision);
+  m_control.ReportStatus(BrowserTexts::NotHandedOn(BrowserTexts::Address(uri)));
 }
 
 void NavigationPolicy::HandOn(WebKitPolicyDecision* decision, const char* uri) {
@@ -86,7 +94,9 @@ GtkWidget* NavigationPolicy::OnCreate(WebKitWebView* webView, WebKitNavigationAc
   WebKitURIRequest* request = webkit_navigation_action_get_request(action);
   const char* uri = webkit_uri_request_get_uri(request);
   // A blank window is one a script means to write into; this view has no second page to give it.
-  if (!cancel && uri != nullptr && *uri != '\0' && g_strcmp0(uri, "about:blank") != 0)
+  if (!cancel && uri != nullptr && *uri != '\0' && g_strcmp0(uri, "about:blank") != 0) {
+    if (webkit_navigation_action_is_user_gesture(action)) self->ExpectHostNavigation();
     webkit_web_view_load_request(webView, request);
+  }
   return nullptr;
 }

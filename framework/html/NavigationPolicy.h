@@ -1,8 +1,10 @@
 // Decides where each navigation of the engine goes. The host may cancel one (OnBeforeNavigate2,
 // OnNewWindow2); otherwise: a link or script asking for a new window opens in this same view; a
 // location whose scheme the engine cannot show, and a file of a type it has no viewer for, go to the
-// desktop's handler; a local path that is not a regular file or folder (a FIFO, a device) is
-// refused with a status text, since reading it could block forever. Nothing else is ever cancelled.
+// desktop's handler when the user asked for them (a click or a key in the page, or the host's own
+// request), and are refused with a status text when the page went there by itself (a script, a
+// refresh); a local path that is not a regular file or folder (a FIFO, a device) is refused with a
+// status text, since reading it could block forever. Nothing else is ever cancelled.
 #pragma once
 
 #include <glib.h>
@@ -19,6 +21,8 @@ class NavigationPolicy {
  public:
   NavigationPolicy(WebKitWebView* webView, BrowserControl& control);
   ~NavigationPolicy();
+  // The next navigation is the host's own (opening a file, a new window the user asked for).
+  void ExpectHostNavigation() { m_hostAsked = true; }
   NavigationPolicy(const NavigationPolicy&) = delete;
   NavigationPolicy& operator=(const NavigationPolicy&) = delete;
 
@@ -29,8 +33,11 @@ class NavigationPolicy {
   bool DecideNavigation(WebKitPolicyDecision* decision);
   bool DecideResponse(WebKitPolicyDecision* decision);
   void HandOn(WebKitPolicyDecision* decision, const char* uri);
+  void Refuse(WebKitPolicyDecision* decision, const char* uri);
 
   WebKitWebView* m_webView;
   BrowserControl& m_control;
   DesktopHandoff m_handoff;
+  bool m_hostAsked = false;
+  bool m_userAsked = false;  // whether the user asked for the main frame's current navigation
 };

@@ -6,10 +6,12 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "PageDriver.h"
 #include "core/CCmdUI.h"
+#include "html/BrowserControl.h"
 #include "html/BrowserTexts.h"
 
 namespace {
@@ -221,6 +223,25 @@ TEST_F(Browsing, LocationsTheEngineCannotShowGoToTheDesktop) {
   Settle();
   EXPECT_EQ(ShownUri(), start);
   EXPECT_EQ(Title(), "Start");
+
+  // Pages that go there by themselves launch nothing.
+  const std::pair<const char*, std::string> byThemselves[] = {
+      {"refresh", "<meta http-equiv=refresh content=\"0;url=archive.zip\">"},
+      {"script", "<script>location = 'archive.zip'</script>"},
+      {"script's click", "<a id=a href=archive.zip>zip</a><script>document.getElementById('a').click()</script>"},
+      {"window", "<script>window.open('archive.zip')</script>"},
+      {"mail", "<script>location = 'mailto:someone@example.com'</script>"},
+      {"refresh to a mail address", "<meta http-equiv=refresh content=\"0;url=mailto:a@example.com\">"},
+  };
+  for (const auto& [what, html] : byThemselves) {
+    SCOPED_TRACE(what);
+    TempDir::Write(dir / "self.html", "<title>Self</title>" + html);
+    View()->Navigate2(dir / "self.html");
+    EXPECT_TRUE(RunUntil([] { return Message().find("without a click or a key") != std::string::npos; })) << Message();
+    Settle(500);
+    EXPECT_EQ(handler.Caught(), caught);
+    EXPECT_EQ(ShownUri(), Uri(dir / "self.html"));
+  }
 }
 
 TEST_F(Browsing, PagesFromFilesCannotReadOtherFiles) {
@@ -279,7 +300,8 @@ TEST_F(Browsing, MisbehavingPagesLeaveTheViewerResponsive) {
   TempDir::Write(dir / "throws.html", "<title>Throws</title><script>throw new Error('boom')</script>");
   TempDir::Write(dir / "redirect.html",
                  "<title>Redirect</title><meta http-equiv=refresh content=\"0;url=redirect.html\">");
-  TempDir::Write(dir / "fifolink.html", Blocks("FIFO link", {"a href=\"fifo\""}));
+  TempDir::Write(dir / "fifolink.html",
+                 Blocks("FIFO link", {"a href=\"fifo\"", "a href=\"fifo?x\"", "a href=\"file:///dev/zero?x#y\""}));
   TempDir::Write(dir / "plain.html", "<title>Plain</title>");
   TempDir::Write(dir / "index.html", "<title>Start</title>");
   ASSERT_TRUE(OpenFolder(dir));
@@ -296,10 +318,13 @@ TEST_F(Browsing, MisbehavingPagesLeaveTheViewerResponsive) {
       {"redirect.html", [] {}},
       {"fifolink.html",
        [&] {
-         Click(0);
-         EXPECT_TRUE(RunUntil([&] {
-           return Message() == "Cannot open " + (dir / "fifo") + ": it is not a regular file";
-         })) << Message();
+         for (auto [link, path] : {std::pair{0, dir / "fifo"}, {1, dir / "fifo"}, {2, std::string("/dev/zero")}}) {
+           Click(link);
+           EXPECT_TRUE(RunUntil([&] { return Message() == "Cannot open " + path + ": it is not a regular file"; }))
+               << Message();
+           View()->Navigate2(dir / "fifolink.html");
+           EXPECT_TRUE(RunUntil([] { return Message() == "Done"; })) << Message();
+         }
        }},
   };
   for (const Case& c : cases) {
@@ -314,6 +339,138 @@ TEST_F(Browsing, MisbehavingPagesLeaveTheViewerResponsive) {
     EXPECT_TRUE(WaitFor(Uri(dir / "plain.html")));
     EXPECT_TRUE(RunUntil([] { return Title() == "Plain"; })) << Title();
   }
+}
+
+// Whether a process is there and not yet ended.
+bool Running(pid_t pid) {
+  const std::string stat = TempDir::Read("/proc/" + std::to_string(pid) + "/stat");  // pid (name) state
+  const std::size_t close = stat.rfind(')');
+  return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
+}
+
+// Pages whose process stops answering: Back and File New (File Open takes the same way) still take
+// the view to the next page within a second or two, and the frame goes on answering.
+TEST_F(Browsing, HungPagesNeverKeepTheView) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", "<title>Start</title>");
+  TempDir::Write(dir / "plain.html", "<title>Plain</title>");
+  ASSERT_TRUE(OpenFolder(dir));
+  const std::string back = "Back", fileNew = "File New";
+  struct Case {
+    const char* what;
+    std::string html;
+    bool click;  // a click in the page first
+    const std::string& leave;
+  };
+  const Case cases[] = {
+      {"endless script while parsing", "<script>for (;;);</script>", false, fileNew},
+      {"endless script after the load", "<body onload=\"setTimeout(() => { for (;;); }, 100)\">", false, back},
+      {"endless javascript: link", Blocks("", {"a href=\"javascript:for(;;);\""}), true, back},
+      {"alert loop", "<script>for (;;) alert('again')</script>", false, back},
+      {"confirm and prompt loop", "<script>for (;;) { confirm('sure?'); prompt('name?') }</script>", false, fileNew},
+      {"beforeunload trap",
+       Blocks("", {"p"}) +
+           "<script>onbeforeunload = e => { e.preventDefault(); return e.returnValue = 'stay' }</script>",
+       true, back},
+      {"100,000-deep element tree",
+       "<script>let e = document.body || document.documentElement; for (let i = 0; i < 100000; i++) "
+       "e = e.appendChild(document.createElement('div')); document.title = 'Deep'</script>",
+       false, back},
+      {"200 MB document.write", "<script>document.write('<p>' + 'x'.repeat(200e6))</script>", false, fileNew},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    View()->Navigate2(dir / "plain.html");
+    ASSERT_TRUE(WaitFor(Uri(dir / "plain.html")));
+    TempDir::Write(dir / "hostile.html", "<title>Hostile</title>" + c.html);
+    View()->Navigate2(dir / "hostile.html");
+    EXPECT_TRUE(RunUntil([&] { return ShownUri() == Uri(dir / "hostile.html"); }));
+    Settle(500);
+    if (c.click) Click(0);
+    Settle(300);
+
+    // Within two seconds the view is on its way to the next page, or the page's process is ended;
+    // a new page process then takes a while to start on a busy machine.
+    const std::vector<pid_t> before = PageProcesses();
+    const gint64 start = g_get_monotonic_time();
+    Command(&c.leave == &back ? UINT(ID_BACK_BROWSER) : UINT(ID_FILE_NEW));
+    const std::string next = Uri(dir / (&c.leave == &back ? "plain.html" : "index.html"));
+    EXPECT_TRUE(RunUntil([&] { return ShownUri() == next || !std::ranges::all_of(before, Running); }, 2000))
+        << (g_get_monotonic_time() - start) / 1000 << " ms";
+    EXPECT_TRUE(RunUntil([&] { return ShownUri() == next && !webkit_web_view_is_loading(Engine()); }, 6000))
+        << ShownUri() << " after " << (g_get_monotonic_time() - start) / 1000 << " ms";
+    if (!std::ranges::all_of(before, Running)) {
+      EXPECT_TRUE(RunUntil([] { return Message() == BrowserTexts::EndedNotAnswering(); })) << Message();
+    }
+    EXPECT_TRUE(RunUntil([] { return Title() == "Plain" || Title() == "Start"; })) << Title();
+    EXPECT_TRUE(Enabled(ID_FILE_NEW));
+    EXPECT_EQ(MainFrame()->GetGtkWindow()->get_title(), "FOLIOSCOPE 3.4");
+  }
+}
+
+// The page process's resident memory in kilobytes (the largest, if there are several).
+long PageProcessRssKb() {
+  long most = 0;
+  for (pid_t pid : PageProcesses()) {
+    const std::string status = TempDir::Read("/proc/" + std::to_string(pid) + "/status");
+    const std::size_t at = status.find("VmRSS:");
+    if (at != std::string::npos) most = std::max(most, atol(status.c_str() + at + 6));
+  }
+  return most;
+}
+
+// A page that takes more memory than the engine may give one page is ended and a page says so.
+TEST_F(Browsing, APageThatTakesTooMuchMemoryIsEndedAndSaysSo) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", "<title>Start</title>");
+  TempDir::Write(dir / "greedy.html",
+                 "<title>Greedy</title><script>const kept = []; "
+                 "setInterval(() => kept.push('x'.repeat(256 << 20)), 10)"
+                 "</script>");
+  ASSERT_TRUE(OpenFolder(dir));
+  View()->Navigate2(dir / "greedy.html");
+  const Gtk::Label& stopped = View()->GetControl()->GetStoppedPage();
+  EXPECT_TRUE(RunUntil([&] { return stopped.get_visible(); }, 120000));
+  EXPECT_NE(stopped.get_text().find("Page too large"), std::string::npos) << stopped.get_text();
+  EXPECT_NE(stopped.get_text().find(dir / "greedy.html"), std::string::npos) << stopped.get_text();
+  EXPECT_FALSE(gtk_widget_get_visible(GTK_WIDGET(Engine())));
+  EXPECT_EQ(Message(), "The page stopped: it needed more memory than the browser engine may use");
+  Command(ID_BACK_BROWSER);
+  EXPECT_TRUE(WaitFor(Uri(dir / "index.html")));
+  EXPECT_TRUE(RunUntil([] { return Title() == "Start" && Message() == "Done"; })) << Message();
+  EXPECT_FALSE(stopped.get_visible());
+  EXPECT_TRUE(gtk_widget_get_visible(GTK_WIDGET(Engine())));
+}
+
+TEST_F(Browsing, DevicesAndFifosInAPageAreRefusedAndItsMemoryStaysFlat) {
+  TempDir dir;
+  mkfifo((dir / "fifo").c_str(), 0600);
+  TempDir::Write(dir / "index.html", "<title>Start</title>");
+  // A one-pixel image, to show that regular files still load.
+  TempDir::Write(dir / "dot.gif", std::string("GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff!"
+                                              "\xf9\x04\x01\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01"
+                                              "\x00\x00\x02\x02D\x01\x00;",
+                                              43));
+  TempDir::Write(dir / "devices.html",
+                 "<title>Devices</title><script>let refused = 0, loaded = 0;"
+                 "function tell() { document.title = refused + ' refused, ' + loaded + ' loaded' }</script>"
+                 "<img src=\"file:///dev/zero\" onerror=\"refused++, tell()\">"
+                 "<img src=\"file:///dev/zero?x\" onerror=\"refused++, tell()\">"
+                 "<img src=\"fifo\" onerror=\"refused++, tell()\">"
+                 "<link rel=stylesheet href=\"file:///dev/urandom\" onerror=\"refused++, tell()\">"
+                 "<script async src=\"fifo?y\" onerror=\"refused++, tell()\"></script>"
+                 "<iframe src=\"file:///dev/zero\"></iframe>"
+                 "<img src=\"dot.gif\" onload=\"loaded++, tell()\">");
+  ASSERT_TRUE(OpenFolder(dir));
+  View()->Navigate2(dir / "devices.html");
+  EXPECT_TRUE(RunUntil([] { return Title() == "5 refused, 1 loaded"; })) << Title();
+  Settle(1000);
+  const long before = PageProcessRssKb();
+  Settle(10000);
+  const long after = PageProcessRssKb();
+  EXPECT_LT(after - before, 20 * 1024) << before << " kB, then " << after << " kB";
+  View()->Navigate2(dir / "index.html");
+  EXPECT_TRUE(RunUntil([] { return Title() == "Start"; })) << Title();
 }
 
 TEST_F(Browsing, AFiftyMegabytePageLoadsWhileTheViewerGoesOn) {

@@ -20,22 +20,34 @@ class DialogAnswer {
     if (m_source != 0) g_source_remove(m_source);
   }
   bool Seen() const { return m_seen; }
+  int Count() const { return m_count; }  // dialogs answered
+
+  // The print dialog on the screen, or nullptr; there is never more than one.
+  static GtkPrintUnixDialog* ShownDialog() {
+    GtkPrintUnixDialog* dialog = nullptr;
+    int shown = 0;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* item = windows; item != nullptr; item = item->next)
+      if (GTK_IS_PRINT_UNIX_DIALOG(item->data) && gtk_widget_get_visible(GTK_WIDGET(item->data))) {
+        dialog = GTK_PRINT_UNIX_DIALOG(item->data);
+        ++shown;
+      }
+    g_list_free(windows);
+    EXPECT_LE(shown, 1);
+    return dialog;
+  }
 
  private:
   static gboolean Tick(gpointer data) {
     auto* self = static_cast<DialogAnswer*>(data);
-    GtkPrintUnixDialog* dialog = nullptr;
-    GList* windows = gtk_window_list_toplevels();
-    for (GList* item = windows; item != nullptr; item = item->next)
-      if (GTK_IS_PRINT_UNIX_DIALOG(item->data) && gtk_widget_get_visible(GTK_WIDGET(item->data)))
-        dialog = GTK_PRINT_UNIX_DIALOG(item->data);
-    g_list_free(windows);
-    if (dialog != nullptr) self->Answer(dialog);
+    if (GtkPrintUnixDialog* dialog = ShownDialog()) self->Answer(dialog);
     return G_SOURCE_CONTINUE;
   }
 
   void Answer(GtkPrintUnixDialog* dialog) {
     m_seen = true;
+    if (dialog != m_last) ++m_count;
+    m_last = dialog;
     if (!m_print) {
       gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
       return;
@@ -60,6 +72,8 @@ class DialogAnswer {
   bool m_print;
   bool m_seen = false;
   bool m_chosen = false;
+  int m_count = 0;
+  GtkPrintUnixDialog* m_last = nullptr;
   guint m_source = 0;
 };
 
@@ -115,6 +129,71 @@ TEST_F(Printing, APrintThatFailsSaysWhyInTheMessagePane) {
     EXPECT_TRUE(answer.Seen());
   }
   EXPECT_TRUE(RunUntil([] { return Message().rfind("Printing failed: ", 0) == 0; })) << Message();
+}
+
+TEST_F(Printing, APageMayAskToPrintOnlyAfterAClickOrAKeyAndOnlyOnce) {
+  TempDir::Write(
+      m_pages / "index.html",
+      "<script>print(); print()</script>" +
+          Blocks("Asks", {"button onclick=\"for (let i = 0; i < 50; i++) print(); document.title = 'Asked'\""}));
+  DialogAnswer answer(Uri(m_out / "never.pdf"), false);
+  Command(ID_FILE_NEW);
+  ASSERT_TRUE(WaitFor(Uri(m_pages / "index.html")));
+  EXPECT_TRUE(RunUntil([] { return Message().find("asked to print") != std::string::npos; })) << Message();
+  Settle(1000);
+  EXPECT_EQ(answer.Count(), 0) << "no dialog on load";
+
+  Click(0);
+  EXPECT_TRUE(RunUntil([] { return Title() == "Asked"; })) << Title();
+  Settle(1000);
+  EXPECT_EQ(answer.Count(), 1) << "one dialog for one click";
+  EXPECT_EQ(MainFrame()->GetGtkWindow()->get_title(), "FOLIOSCOPE 3.4");
+}
+
+TEST(PrintingFromAPage, TheCloseBoxWorksWhileThePrintDialogIsUp) {
+  BrowserEvents host;
+  Gtk::Window window;
+  window.set_default_size(600, 400);
+  window.move(0, 0);
+  auto* control = Gtk::make_managed<BrowserControl>(host, false);
+  window.add(*control);
+  window.show_all();
+  window.present();
+  int closeAsked = 0;
+  window.signal_delete_event().connect([&](GdkEventAny*) {
+    ++closeAsked;
+    return true;  // kept, so that the test can see it was asked
+  });
+  TempDir pages;
+  TempDir::Write(pages / "index.html", Blocks("Asks", {"button onclick=\"print()\""}));
+  control->Navigate(Uri(pages / "index.html"));
+  ASSERT_TRUE(RunUntil([&] {
+    const char* title = webkit_web_view_get_title(control->GetWebView());
+    return g_strcmp0(title, "Asks") == 0 && !webkit_web_view_is_loading(control->GetWebView());
+  }));
+
+  // The close box, pressed while the dialog is up, as the window manager delivers it.
+  struct Press {
+    GtkWidget* window;
+    bool done = false;
+  } press{GTK_WIDGET(window.gobj())};
+  const guint source = g_timeout_add(
+      50,
+      +[](gpointer data) -> gboolean {
+        auto* press = static_cast<Press*>(data);
+        if (press->done || DialogAnswer::ShownDialog() == nullptr) return G_SOURCE_CONTINUE;
+        GdkEvent* event = gdk_event_new(GDK_DELETE);
+        event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(press->window)));
+        gdk_event_put(event);
+        gdk_event_free(event);
+        press->done = true;
+        return G_SOURCE_CONTINUE;
+      },
+      &press);
+  Click(0, control->GetWebView());
+  EXPECT_TRUE(RunUntil([&] { return closeAsked == 1 && DialogAnswer::ShownDialog() == nullptr; })) << closeAsked;
+  EXPECT_TRUE(press.done);
+  g_source_remove(source);
 }
 
 TEST(PrintingNothing, WithNoPageShownPrintAsksNothing) {

@@ -1,0 +1,56 @@
+#include "html/BrowserContext.h"
+
+#include <unistd.h>
+#include <webkit2/webkit2.h>
+
+#include <algorithm>
+
+#include "core/Trace.h"
+
+namespace {
+
+bool HasModule(const std::string& folder) {
+  return g_file_test((folder + "/" AFX_WEB_EXTENSION_FILE).c_str(), G_FILE_TEST_IS_REGULAR);
+}
+
+}  // namespace
+
+unsigned BrowserContext::MemoryLimitMb() {
+  const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
+  const unsigned long long total = pages > 0 && pageSize > 0 ? (unsigned long long)pages * pageSize >> 20 : 0;
+  return unsigned(std::clamp<unsigned long long>(total / 4, 1024, 2048));
+}
+
+std::string BrowserContext::ExtensionsDirectory() {
+  // Installed: <prefix>/bin/program and <prefix>/AFX_WEB_EXTENSIONS_INSTALLED, found from the running
+  // executable so that the installed tree may move.
+  gchar* exe = g_file_read_link("/proc/self/exe", nullptr);
+  if (exe != nullptr) {
+    gchar* bin = g_path_get_dirname(exe);
+    gchar* prefix = g_path_get_dirname(bin);
+    const std::string installed = std::string(prefix) + "/" AFX_WEB_EXTENSIONS_INSTALLED;
+    g_free(prefix);
+    g_free(bin);
+    g_free(exe);
+    if (HasModule(installed)) return installed;
+  }
+  return HasModule(AFX_WEB_EXTENSIONS_BUILT) ? AFX_WEB_EXTENSIONS_BUILT : "";
+}
+
+WebKitWebContext* BrowserContext::Get() {
+  static WebKitWebContext* context = [] {
+    WebKitMemoryPressureSettings* memory = webkit_memory_pressure_settings_new();
+    webkit_memory_pressure_settings_set_memory_limit(memory, MemoryLimitMb());
+    webkit_memory_pressure_settings_set_kill_threshold(memory, 1.0);  // ended at the cap
+    webkit_memory_pressure_settings_set_poll_interval(memory, 1.0);
+    auto* made = WEBKIT_WEB_CONTEXT(g_object_new(WEBKIT_TYPE_WEB_CONTEXT, "memory-pressure-settings", memory, nullptr));
+    webkit_memory_pressure_settings_free(memory);
+    const std::string extensions = ExtensionsDirectory();
+    if (extensions.empty())
+      AfxTrace("No page-process module found: local devices and FIFOs in pages are not refused\n");
+    else
+      webkit_web_context_set_web_extensions_directory(made, extensions.c_str());
+    return made;
+  }();
+  return context;
+}

@@ -1,0 +1,40 @@
+// Makes sure that what the host or the user asks of the view (a new page, a step in the history)
+// happens even when the page process does not answer: a script in an endless loop, a page that keeps
+// opening script dialogs, a page busy for minutes. A page process that has given no sign of life
+// (a policy question, a load starting or failing) within kAnswerMs of a request is ended and the
+// request is made again, once, on a new page process.
+#pragma once
+
+#include <glib.h>
+
+#include <functional>
+
+typedef struct _WebKitWebView WebKitWebView;
+
+class PageWatchdog {
+ public:
+  static constexpr guint kAnswerMs = 1200;
+
+  // stopped runs after a page process was ended for not answering.
+  PageWatchdog(WebKitWebView* webView, std::function<void()> stopped);
+  ~PageWatchdog();
+  PageWatchdog(const PageWatchdog&) = delete;
+  PageWatchdog& operator=(const PageWatchdog&) = delete;
+
+  // Makes the request now and watches for the page process's answer.
+  void Request(std::function<void()> request);
+  // The page process answered: a load started or failed.
+  void Answered();
+  // Whether a request has not been answered yet.
+  bool Waiting() const { return m_timer != 0; }
+
+ private:
+  void Disarm();
+  static gboolean OnTimeout(gpointer data);
+
+  WebKitWebView* m_webView;
+  std::function<void()> m_stopped;
+  std::function<void()> m_request;
+  guint m_timer = 0;
+  bool m_processGone = false;  // ended, and no new one has answered yet
+};
