@@ -7,6 +7,7 @@
 // universal access and no access to other files beyond what it allows on its own.
 #pragma once
 
+#include <glib.h>
 #include <gtkmm/box.h>
 #include <gtkmm/frame.h>
 
@@ -20,6 +21,7 @@
 #include "html/PagePrinter.h"
 
 typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitBackForwardListItem WebKitBackForwardListItem;
 
 class BrowserControl : public Gtk::Frame {
  public:
@@ -33,7 +35,8 @@ class BrowserControl : public Gtk::Frame {
   void Detach() { m_events = nullptr; }
 
   void Navigate(const std::string& uri);
-  // Shows generated HTML whose relative links resolve against baseUri ("" for none).
+  // Shows generated HTML whose relative links resolve against baseUri ("" for none), as a history
+  // entry of its own (GeneratedPages).
   void LoadHtml(const std::string& html, const std::string& baseUri);
   void GoBack();
   void GoForward();
@@ -46,6 +49,8 @@ class BrowserControl : public Gtk::Frame {
  private:
   void ConnectInput(GtkWidget* widget);
   void Step(int direction);
+  void SetPendingStep(WebKitBackForwardListItem* item);
+  void OnHistoryChanged(WebKitBackForwardListItem* added, GList* removed);
   void StopPage();
   void OnLoadChanged(int loadEvent);
   bool OnLoadFailed(int loadEvent, const char* uri, GError* error);
@@ -57,7 +62,7 @@ class BrowserControl : public Gtk::Frame {
   NavigationPolicy m_policy;
   PagePrinter m_printer;
   BrowserBindings m_bindings;
-  int m_pendingStep = 0;  // history steps asked for whose page has not committed yet
+  WebKitBackForwardListItem* m_pendingStep = nullptr;  // where the last step goes, until the engine is there
   bool m_overLink = false;
   bool m_loadFailed = false;
   std::string m_failedUri;    // the failed load whose error page is on its way
