@@ -1,6 +1,5 @@
 #include "app/CWinApp.h"
 
-#include <glib-unix.h>
 #include <gtk/gtk.h>
 #include <gtk/gtkunixprint.h>
 #include <gtkmm/expander.h>
@@ -10,8 +9,7 @@
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/textview.h>
 
-#include <csignal>
-
+#include "app/SessionEndWatch.h"
 #include "core/AfxRes.h"
 #include "core/CCmdUI.h"
 #include "core/Trace.h"
@@ -103,6 +101,7 @@ CWinApp::CWinApp(const char* lpszAppName) {
 }
 
 CWinApp::~CWinApp() {
+  m_pSessionEndWatch.reset();
   m_pDocManager.reset();
   if (m_pPrintSettings != nullptr) g_object_unref(m_pPrintSettings);
   if (m_pPageSetup != nullptr) g_object_unref(m_pPageSetup);
@@ -281,6 +280,24 @@ void CWinApp::EndSession() {
   PostQuitMessage(0);
 }
 
+void CWinApp::WatchSessionEnd(bool watch) {
+  if (!watch) {
+    m_pSessionEndWatch.reset();
+    return;
+  }
+  // The end comes as at log-off, from the main loop once it runs and no dialog's loop runs inside it.
+  m_pSessionEndWatch = std::make_unique<SessionEndWatch>(
+      [this] { return m_pLoop != nullptr && g_main_loop_is_running(m_pLoop) && g_main_depth() <= 1; },
+      [this] {
+        if (m_pMainWnd != nullptr) {
+          m_pMainWnd->SendMessage(WM_QUERYENDSESSION);
+          m_pMainWnd->SendMessage(WM_ENDSESSION, TRUE);
+        } else {
+          PostQuitMessage(0);
+        }
+      });
+}
+
 // Command line -----------------------------------------------------------------------------------
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) { rCmdInfo.ParseArguments(m_arguments); }
@@ -418,28 +435,12 @@ int CWinApp::Run() {
   // Without a main window nothing can ever end the loop: no other program drives this one here.
   if (m_pMainWnd == nullptr) return ExitInstance();
 
-  // Logging off or shutting down ends the session with SIGTERM or SIGHUP; Ctrl+C in a terminal
-  // with SIGINT. Each ends it as the desktop's end of session would.
-  auto onSignal = [](gpointer data) -> gboolean {
-    auto* self = static_cast<CWinApp*>(data);
-    if (self->m_pMainWnd != nullptr) {
-      self->m_pMainWnd->SendMessage(WM_QUERYENDSESSION);
-      self->m_pMainWnd->SendMessage(WM_ENDSESSION, TRUE);
-    } else {
-      self->PostQuitMessage(0);
-    }
-    return G_SOURCE_CONTINUE;
-  };
-  guint signals[] = {g_unix_signal_add(SIGTERM, onSignal, this), g_unix_signal_add(SIGHUP, onSignal, this),
-                     g_unix_signal_add(SIGINT, onSignal, this)};
-
   BeginIdleProcessing();
   m_pLoop = g_main_loop_new(nullptr, FALSE);
   if (!m_bQuitPosted) g_main_loop_run(m_pLoop);
   g_main_loop_unref(m_pLoop);
   m_pLoop = nullptr;
   EndIdleProcessing();
-  for (guint id : signals) g_source_remove(id);
 
   return m_bSessionEnded ? m_nExitCode : ExitInstance();
 }
@@ -467,6 +468,7 @@ int AfxWinMain(int argc, char** argv, const CResourceModule& resources) {
     return 1;
   }
   Gtk::Main::init_gtkmm_internals();
+  pApp->WatchSessionEnd(true);
 
   int nReturnCode;
   if (!pApp->InitInstance()) {
@@ -475,5 +477,6 @@ int AfxWinMain(int argc, char** argv, const CResourceModule& resources) {
   } else {
     nReturnCode = pApp->Run();
   }
+  pApp->WatchSessionEnd(false);
   return nReturnCode;
 }

@@ -20,6 +20,7 @@ class CDocManager;
 class CDocTemplate;
 class CDocument;
 class CWnd;
+class SessionEndWatch;
 class SettingsStore;
 
 class CWinApp : public CCmdTarget {
@@ -64,6 +65,9 @@ class CWinApp : public CCmdTarget {
   bool SaveAllModified();
   // The session ends: documents closed and settings written now, then the loop ends.
   void EndSession();
+  // From here on (watch) or no longer, SIGTERM, SIGHUP and SIGINT end the session, at any moment
+  // (SessionEndWatch). AfxWinMain watches from before InitInstance to the end.
+  void WatchSessionEnd(bool watch);
   void PostQuitMessage(int nExitCode);
 
   // Schedules one idle pass, to run once the main loop has nothing else to do.
@@ -100,6 +104,7 @@ class CWinApp : public CCmdTarget {
 
   std::unique_ptr<CCommandLineInfo> m_pUnregisterInfo;  // keeps ExitInstance from re-creating the key
   std::unique_ptr<SettingsStore> m_pSettings;
+  std::unique_ptr<SessionEndWatch> m_pSessionEndWatch;
   GMainLoop* m_pLoop = nullptr;
   int m_nExitCode = 0;
   bool m_bQuitPosted = false;

@@ -9,6 +9,7 @@
 #include "html/BrowserContext.h"
 #include "html/BrowserTexts.h"
 #include "html/EngineSetup.h"
+#include "html/GeneratedPages.h"
 #include "html/ZoomLevels.h"
 
 namespace {
@@ -42,6 +43,18 @@ std::string LocalPath(const char* uri) {
   return result;
 }
 
+// Where item is in the history, counted from the current entry; 0 when it is no longer there.
+int OffsetOf(WebKitBackForwardList* history, WebKitBackForwardListItem* item) {
+  GList* back = webkit_back_forward_list_get_back_list(history);
+  GList* forward = webkit_back_forward_list_get_forward_list(history);
+  const int first = -int(g_list_length(back)), last = int(g_list_length(forward));
+  g_list_free(back);
+  g_list_free(forward);
+  for (int n = first; n <= last; ++n)
+    if (webkit_back_forward_list_get_nth_item(history, n) == item) return n;
+  return 0;
+}
+
 }  // namespace
 
 BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
@@ -51,6 +64,7 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
       m_watchdog(m_webView, [this] { m_notice = BrowserTexts::EndedNotAnswering(); }),
       m_policy(m_webView, *this),
       m_printer(m_webView, [this](const std::string& reason) { ReportStatus(BrowserTexts::PrintFailed(reason)); }) {
+  GeneratedPages::Register(webkit_web_view_get_context(m_webView));
   set_shadow_type(sunkenEdge ? Gtk::SHADOW_IN : Gtk::SHADOW_NONE);
   gtk_box_pack_start(m_box.gobj(), GTK_WIDGET(m_webView), TRUE, TRUE, 0);
   m_box.pack_start(m_stoppedPage, Gtk::PACK_EXPAND_WIDGET);
@@ -97,7 +111,8 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
                    this);
   g_signal_connect(
       webkit_web_view_get_back_forward_list(m_webView), "changed",
-      G_CALLBACK(+[](WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer, BrowserControl* self) {
+      G_CALLBACK(+[](WebKitBackForwardList*, WebKitBackForwardListItem* added, GList* removed, BrowserControl* self) {
+        self->OnHistoryChanged(added, removed);
         if (self->m_events == nullptr) return;
         self->m_events->OnCommandStateChange(CSC_NAVIGATEBACK, webkit_web_view_can_go_back(self->m_webView));
         self->m_events->OnCommandStateChange(CSC_NAVIGATEFORWARD, webkit_web_view_can_go_forward(self->m_webView));
@@ -140,6 +155,7 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
 }
 
 BrowserControl::~BrowserControl() {
+  SetPendingStep(nullptr);
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(m_webView), this);
   g_signal_handlers_disconnect_by_data(m_webView, this);
   g_signal_handlers_disconnect_by_data(m_findBar.GetEntry().gobj(), this);
@@ -186,6 +202,7 @@ void BrowserControl::Perform(BrowserAction action) {
       GoForward();
       return;
     case BrowserAction::reload:
+      SetPendingStep(nullptr);
       Leave([this] {
         StopPage();
         webkit_web_view_reload(m_webView);
@@ -232,7 +249,6 @@ void BrowserControl::OnLoadChanged(int loadEvent) {
       break;
     case WEBKIT_LOAD_COMMITTED:
       m_leaving = false;
-      m_pendingStep = 0;
       if (errorPage)
         m_failedUri.clear();
       else
@@ -263,7 +279,6 @@ bool BrowserControl::OnLoadFailed(int loadEvent, const char* uri, GError* error)
       g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE))
     return false;
   AfxTrace("Load failed: %s: %s\n", uri, error->message);
-  m_pendingStep = 0;
   m_failedUri = uri;
   const std::string path = LocalPath(uri);
   const bool fileError = error->domain == G_IO_ERROR ||
@@ -299,6 +314,7 @@ void BrowserControl::StopPage() {
 }
 
 void BrowserControl::Navigate(const std::string& uri) {
+  SetPendingStep(nullptr);
   Leave([this, uri] {
     StopPage();
     m_policy.ExpectHostNavigation();
@@ -307,9 +323,10 @@ void BrowserControl::Navigate(const std::string& uri) {
 }
 
 void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUri) {
-  Leave([this, html, baseUri] {
+  SetPendingStep(nullptr);
+  Leave([this, uri = GeneratedPages::Add(html, baseUri)] {
     StopPage();
-    webkit_web_view_load_html(m_webView, html.c_str(), baseUri.empty() ? nullptr : baseUri.c_str());
+    webkit_web_view_load_uri(m_webView, uri.c_str());
   });
 }
 
@@ -359,18 +376,37 @@ void BrowserControl::GoBack() { Step(-1); }
 
 void BrowserControl::GoForward() { Step(+1); }
 
-// The engine moves its current history entry only when the new page commits; a second press before
-// that must step on from the entry the first one went to, not go there again.
+// The engine moves its current history entry only once the page process has taken a step up, a
+// moment after it was asked; a second press before that steps on from the entry the first one goes
+// to, instead of going there again. Each step is one entry, whether it changes the page or only the
+// place in it.
 void BrowserControl::Step(int direction) {
   WebKitBackForwardList* history = webkit_web_view_get_back_forward_list(m_webView);
-  WebKitBackForwardListItem* target = webkit_back_forward_list_get_nth_item(history, m_pendingStep + direction);
-  if (target == nullptr) return;  // no page there: nothing happens
-  m_pendingStep += direction;
+  const int from = m_pendingStep != nullptr ? OffsetOf(history, m_pendingStep) : 0;
+  WebKitBackForwardListItem* target = webkit_back_forward_list_get_nth_item(history, from + direction);
+  if (target == nullptr) return;  // no entry there: nothing happens
+  SetPendingStep(target);
   std::shared_ptr<void> item(g_object_ref(target), g_object_unref);
   Leave([this, item] {
     StopPage();
     webkit_web_view_go_to_back_forward_list_item(m_webView, WEBKIT_BACK_FORWARD_LIST_ITEM(item.get()));
   });
+}
+
+void BrowserControl::SetPendingStep(WebKitBackForwardListItem* item) {
+  if (item != nullptr) g_object_ref(item);
+  if (m_pendingStep != nullptr) g_object_unref(m_pendingStep);
+  m_pendingStep = item;
+}
+
+// The step has arrived once its entry is the current one; a new entry (a link followed, a page
+// loaded) or the step's entry leaving the history ends it too.
+void BrowserControl::OnHistoryChanged(WebKitBackForwardListItem* added, GList* removed) {
+  if (m_pendingStep == nullptr) return;
+  WebKitBackForwardListItem* current =
+      webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(m_webView));
+  if (added != nullptr || current == m_pendingStep || g_list_find(removed, m_pendingStep) != nullptr)
+    SetPendingStep(nullptr);
 }
 
 void BrowserControl::Print() {

@@ -7,6 +7,7 @@
 // universal access and no access to other files beyond what it allows on its own.
 #pragma once
 
+#include <glib.h>
 #include <gtkmm/box.h>
 #include <gtkmm/frame.h>
 #include <gtkmm/label.h>
@@ -24,6 +25,7 @@
 
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitScriptDialog WebKitScriptDialog;
+typedef struct _WebKitBackForwardListItem WebKitBackForwardListItem;
 
 class BrowserControl : public Gtk::Frame {
  public:
@@ -39,7 +41,8 @@ class BrowserControl : public Gtk::Frame {
   void Detach() { m_events = nullptr; }
 
   void Navigate(const std::string& uri);
-  // Shows generated HTML whose relative links resolve against baseUri ("" for none).
+  // Shows generated HTML whose relative links resolve against baseUri ("" for none), as a history
+  // entry of its own (GeneratedPages).
   void LoadHtml(const std::string& html, const std::string& baseUri);
   void GoBack();
   void GoForward();
@@ -52,6 +55,8 @@ class BrowserControl : public Gtk::Frame {
  private:
   void ConnectInput(GtkWidget* widget);
   void Step(int direction);
+  void SetPendingStep(WebKitBackForwardListItem* item);
+  void OnHistoryChanged(WebKitBackForwardListItem* added, GList* removed);
   void StopPage();
   void OnLoadChanged(int loadEvent);
   // Runs a request of the host's or the user's that takes the view to another page (PageWatchdog).
@@ -70,7 +75,7 @@ class BrowserControl : public Gtk::Frame {
   NavigationPolicy m_policy;
   PagePrinter m_printer;
   BrowserBindings m_bindings;
-  int m_pendingStep = 0;  // history steps asked for whose page has not committed yet
+  WebKitBackForwardListItem* m_pendingStep = nullptr;  // where the last step goes, until the engine is there
   bool m_overLink = false;
   bool m_loadFailed = false;
   bool m_leaving = false;     // asked to leave the page; the page's script dialogs are answered at once

@@ -4,11 +4,13 @@
 #include <gio/gio.h>
 
 #include "core/Trace.h"
+#include "html/GeneratedPages.h"
 
 namespace {
 
 // Schemes the engine loads and shows; "javascript" runs in the page.
-constexpr const char* kEngineSchemes[] = {"http", "https", "file", "data", "about", "blob", "javascript"};
+constexpr const char* kEngineSchemes[] = {"http",  "https", "file",       "data",
+                                          "about", "blob",  "javascript", GeneratedPages::kScheme};
 
 struct Launch {
   DesktopHandoff::Done* done;  // valid while the cancellable is not cancelled

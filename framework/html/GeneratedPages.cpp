@@ -1,0 +1,69 @@
+#include "html/GeneratedPages.h"
+
+#include <webkit2/webkit2.h>
+
+#include <cstring>
+#include <map>
+
+namespace {
+
+std::map<std::string, std::string>& Pages() {
+  static std::map<std::string, std::string> pages;  // address without fragment -> HTML
+  return pages;
+}
+
+// "generated:///the/folder/" for the folder file:///the/folder/; "generated:" for no folder.
+std::string Address(const std::string& baseUri) {
+  constexpr const char kFile[] = "file:";
+  const bool file = baseUri.rfind(kFile, 0) == 0;
+  return std::string(GeneratedPages::kScheme) + ":" + (file ? baseUri.substr(std::strlen(kFile)) : baseUri);
+}
+
+// The folder's address goes first in the head, so that every link resolves against it; before the
+// doctype it would put the page into quirks mode.
+std::string WithBase(const std::string& html, const std::string& baseUri) {
+  if (baseUri.empty()) return html;
+  std::size_t at = 0;
+  if (g_ascii_strncasecmp(html.c_str(), "<!DOCTYPE", 9) == 0)
+    if (const std::size_t end = html.find('>'); end != std::string::npos) at = end + 1;
+  gchar* href = g_markup_escape_text(baseUri.c_str(), -1);
+  std::string result = html;
+  result.insert(at, std::string("<base href=\"") + href + "\">");
+  g_free(href);
+  return result;
+}
+
+void Serve(WebKitURISchemeRequest* request, gpointer) {
+  const char* uri = webkit_uri_scheme_request_get_uri(request);
+  const auto page = Pages().find(std::string(uri, std::strcspn(uri, "#")));
+  if (page == Pages().end()) {
+    GError* error = g_error_new_literal(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "There is no such page");
+    webkit_uri_scheme_request_finish_error(request, error);
+    g_error_free(error);
+    return;
+  }
+  GBytes* bytes = g_bytes_new(page->second.data(), page->second.size());
+  GInputStream* stream = g_memory_input_stream_new_from_bytes(bytes);
+  WebKitURISchemeResponse* response = webkit_uri_scheme_response_new(stream, gint64(page->second.size()));
+  webkit_uri_scheme_response_set_content_type(response, "text/html; charset=utf-8");
+  webkit_uri_scheme_request_finish_with_response(request, response);
+  g_object_unref(response);
+  g_object_unref(stream);
+  g_bytes_unref(bytes);
+}
+
+}  // namespace
+
+void GeneratedPages::Register(WebKitWebContext* context) {
+  if (g_object_get_data(G_OBJECT(context), kScheme) != nullptr) return;
+  g_object_set_data(G_OBJECT(context), kScheme, GINT_TO_POINTER(1));
+  webkit_web_context_register_uri_scheme(context, kScheme, Serve, nullptr, nullptr);
+  // A local scheme: its pages may link to the folder's files, and pages from the web cannot reach it.
+  webkit_security_manager_register_uri_scheme_as_local(webkit_web_context_get_security_manager(context), kScheme);
+}
+
+std::string GeneratedPages::Add(const std::string& html, const std::string& baseUri) {
+  std::string address = Address(baseUri);
+  Pages()[address] = WithBase(html, baseUri);
+  return address;
+}

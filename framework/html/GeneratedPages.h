@@ -1,0 +1,23 @@
+// Pages the program makes up itself (a folder's page when there is no start page to show), served
+// to the engine under addresses of their own ("generated:///the/folder/"). Loaded that way each is
+// a history entry like any other page: Back and Forward return to it and a reload shows it again.
+// (HTML handed to the engine as a string leaves no history entry, and a page standing in for the
+// folder's own file: address would come back as the engine's listing of that folder.)
+#pragma once
+
+#include <string>
+
+typedef struct _WebKitWebContext WebKitWebContext;
+
+class GeneratedPages {
+ public:
+  static constexpr const char* kScheme = "generated";
+
+  // Makes the engine ask this class for the scheme's pages; once per context is enough, more
+  // calls do nothing.
+  static void Register(WebKitWebContext* context);
+  // Keeps html as the page of the folder baseUri names ("" for none), its relative links resolved
+  // against that folder, and returns the page's address. A later page of the same folder takes
+  // the earlier one's place.
+  static std::string Add(const std::string& html, const std::string& baseUri);
+};
