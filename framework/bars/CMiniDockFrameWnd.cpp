@@ -14,7 +14,7 @@ bool CMiniDockFrameWnd::Create(CWnd* pParentWnd) {
 
 Gtk::Widget* CMiniDockFrameWnd::CreateWidget(const CREATESTRUCT&) {
   auto* window = new Gtk::Window();
-  window->set_type_hint(Gdk::WINDOW_TYPE_HINT_UTILITY);
+  window->set_type_hint(Gdk::WINDOW_TYPE_HINT_TOOLBAR);  // a bar torn off from the main window
   window->set_title("");
   window->set_resizable(true);
   window->set_skip_taskbar_hint(true);
