@@ -34,10 +34,24 @@ int CControlBar::CalcRowWidth() const {
   return natural;
 }
 
+bool CControlBar::Contains(const Gtk::Widget& widget, double xRoot, double yRoot) {
+  if (!widget.get_mapped()) return false;
+  int x = 0, y = 0;
+  widget.get_window()->get_origin(x, y);
+  Gtk::Allocation a = widget.get_allocation();
+  if (!widget.get_has_window()) {
+    x += a.get_x();
+    y += a.get_y();
+  }
+  return xRoot >= x && yRoot >= y && xRoot < x + a.get_width() && yRoot < y + a.get_height();
+}
+
 void CControlBar::ConnectDragging(Gtk::Widget& background) {
   background.add_events(Gdk::BUTTON_PRESS_MASK | Gdk::BUTTON_RELEASE_MASK | Gdk::POINTER_MOTION_MASK);
   background.signal_button_press_event().connect([this](GdkEventButton* e) {
-    if (e->button != 1 || m_dwDockStyle == 0) return false;
+    // Presses on a button are the button's: a double click there is two clicks (the second press
+    // of which GTK's button leaves to its parents), and one on a disabled button is nothing.
+    if (e->button != 1 || m_dwDockStyle == 0 || CommandAt(e->x_root, e->y_root) != 0) return false;
     if (e->type == GDK_2BUTTON_PRESS) {
       m_bPressed = false;
       m_pOwnerFrame->ToggleFloating(this);

@@ -46,6 +46,11 @@ class CControlBar : public CWnd {
   void ShowWindow(int nCmdShow) override;
   // The width the bar needs to lie in one row.
   virtual int CalcRowWidth() const;
+  // The command of the button at the screen point, enabled or not; 0 off the buttons (on the
+  // gripper, a separator or the bar's background).
+  virtual UINT CommandAt(double /*xRoot*/, double /*yRoot*/) const { return 0; }
+  // Whether the screen point lies on the widget as it is shown.
+  static bool Contains(const Gtk::Widget& widget, double xRoot, double yRoot);
   // The dock area the bar went to when it last docked, or nullptr.
   CDockBar* m_pDockBar = nullptr;
 

@@ -3,6 +3,7 @@
 #include <gtkmm/window.h>
 
 #include "bars/CControlBar.h"
+#include "window/CFrameWnd.h"
 
 IMPLEMENT_DYNAMIC(CMiniDockFrameWnd, CWnd)
 
@@ -13,10 +14,24 @@ bool CMiniDockFrameWnd::Create(CWnd* pParentWnd) {
 
 Gtk::Widget* CMiniDockFrameWnd::CreateWidget(const CREATESTRUCT&) {
   auto* window = new Gtk::Window();
-  window->set_type_hint(Gdk::WINDOW_TYPE_HINT_UTILITY);
+  window->set_type_hint(Gdk::WINDOW_TYPE_HINT_TOOLBAR);  // a bar torn off from the main window
   window->set_title("");
   window->set_resizable(true);
   window->set_skip_taskbar_hint(true);
+  // The palette never takes the keyboard: after a click on it, the frame's keys and the page's
+  // keys go on working. It can be moved, resized and closed, never minimized or maximized: the
+  // window manager minimizes it with the frame, and would take the frame down with it otherwise.
+  window->set_accept_focus(false);
+  window->set_focus_on_map(false);
+  window->signal_realize().connect([window] {
+    window->get_window()->set_functions(Gdk::FUNC_MOVE | Gdk::FUNC_RESIZE | Gdk::FUNC_CLOSE);
+    window->get_window()->set_decorations(Gdk::DECOR_BORDER | Gdk::DECOR_RESIZEH | Gdk::DECOR_TITLE | Gdk::DECOR_MENU);
+  });
+  window->signal_focus_in_event().connect([this](GdkEventFocus*) {
+    // A window manager that focuses it all the same: the keyboard goes back to the frame.
+    if (auto* pFrame = dynamic_cast<CFrameWnd*>(GetParent())) pFrame->GetGtkWindow()->present();
+    return false;
+  });
   window->signal_delete_event().connect([this](GdkEventAny*) {
     // Closing the palette hides the bar; View > Toolbar brings it back.
     if (!GetChildren().empty()) GetChildren().front()->ShowWindow(SW_HIDE);

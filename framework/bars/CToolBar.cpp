@@ -184,6 +184,12 @@ Gtk::Button* CToolBar::GetButton(UINT nID) const {
   return nullptr;
 }
 
+UINT CToolBar::CommandAt(double xRoot, double yRoot) const {
+  for (const Item& item : m_items)
+    if (item.image >= 0 && Contains(*item.widget, xRoot, yRoot)) return item.nID;
+  return 0;
+}
+
 void CToolBar::OnUpdateCmdUI(CCmdTarget* pTarget, bool bDisableIfNoHandler) {
   for (const Item& item : m_items) {
     if (item.image < 0) continue;

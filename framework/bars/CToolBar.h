@@ -30,6 +30,7 @@ class CToolBar : public CControlBar {
   void OnUpdateCmdUI(CCmdTarget* pTarget, bool bDisableIfNoHandler) override;
   void SetBarStyle(long dwStyle) override;
   int CalcRowWidth() const override;
+  UINT CommandAt(double xRoot, double yRoot) const override;
 
   Gtk::Button* GetButton(UINT nID) const;
   // The tooltip of a command: its string between the first and the second newline, at most 79

@@ -91,26 +91,41 @@ void CToolBarLayout::on_size_allocate(Gtk::Allocation& allocation) {
 }
 
 int CToolBarLayout::Flow(int available, const Gtk::Allocation* allocation) const {
+  // Every child takes the whole thickness of its row (or the whole width of the column), so a
+  // separator's line spans the row of buttons it stands between.
+  struct Place {
+    Gtk::Widget* child;
+    int x, y, width, height;
+  };
+  std::vector<Place> places;
+  size_t rowStart = 0;
   int x = 0, y = 0, lineThickness = 0;
+  auto endRow = [&] {
+    for (size_t i = rowStart; i < places.size(); ++i) places[i].height = lineThickness;
+    rowStart = places.size();
+  };
   for (Gtk::Widget* child : m_children) {
     if (!child->get_visible()) continue;
     int width = 0, height = 0;
     NaturalSize(*child, width, height);
     if (m_bVertical) {
-      if (allocation != nullptr)
-        child->size_allocate(Gtk::Allocation(allocation->get_x(), allocation->get_y() + y, available, height));
+      places.push_back({child, 0, y, available, height});
       y += height;
       continue;
     }
     if (m_bWrap && x > 0 && x + width > available) {  // a new row
+      endRow();
       x = 0;
       y += lineThickness;
       lineThickness = 0;
     }
     lineThickness = std::max(lineThickness, height);
-    if (allocation != nullptr)
-      child->size_allocate(Gtk::Allocation(allocation->get_x() + x, allocation->get_y() + y, width, height));
+    places.push_back({child, x, y, width, height});
     x += width;
   }
+  if (!m_bVertical) endRow();
+  if (allocation != nullptr)
+    for (const Place& p : places)
+      p.child->size_allocate(Gtk::Allocation(allocation->get_x() + p.x, allocation->get_y() + p.y, p.width, p.height));
   return m_bVertical ? y : y + lineThickness;
 }

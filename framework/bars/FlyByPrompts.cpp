@@ -1,8 +1,9 @@
 #include "bars/FlyByPrompts.h"
 
+#include <gdkmm/display.h>
+#include <gdkmm/seat.h>
 #include <glibmm/main.h>
 #include <gtk/gtk.h>
-#include <gdkmm/seat.h>
 #include <gtkmm/window.h>
 
 #include "bars/CControlBar.h"
@@ -15,27 +16,6 @@ FlyByPrompts::~FlyByPrompts() {
 }
 
 void FlyByPrompts::WatchButton(Gtk::Widget& button, UINT nID) {
-  button.add_events(Gdk::ENTER_NOTIFY_MASK | Gdk::LEAVE_NOTIFY_MASK);
-  button.signal_enter_notify_event().connect([this, nID](GdkEventCrossing*) {
-    m_hoverID = nID;
-    if (m_bPromptUp) {
-      Show(nID);
-    } else {
-      m_restTimer.disconnect();
-      m_restTimer = Glib::signal_timeout().connect(
-          [this, nID] {
-            if (m_hoverID == nID) Show(nID);
-            return false;
-          },
-          kRestMs);
-    }
-    return false;
-  });
-  button.signal_leave_notify_event().connect([this](GdkEventCrossing*) {
-    m_hoverID = 0;
-    m_restTimer.disconnect();
-    return false;
-  });
   button.signal_button_press_event().connect(
       [this, nID](GdkEventButton* e) {
         if (e->button == 1) Show(nID);
@@ -51,14 +31,53 @@ void FlyByPrompts::WatchButton(Gtk::Widget& button, UINT nID) {
 }
 
 void FlyByPrompts::WatchBackground(Gtk::Widget& background) {
-  background.add_events(Gdk::POINTER_MOTION_MASK | Gdk::ENTER_NOTIFY_MASK);
-  auto onBackground = [this] {
-    if (m_hoverID == 0 && m_bPromptUp) Clear();
-  };
-  background.signal_motion_notify_event().connect([onBackground](GdkEventMotion*) {
-    onBackground();
-    return false;
-  });
+  // The pointer is followed over the whole bar and the button under it found by position: a
+  // disabled button gets no crossing events of its own, yet it has a prompt like any other.
+  background.add_events(Gdk::POINTER_MOTION_MASK | Gdk::LEAVE_NOTIFY_MASK);
+  background.signal_motion_notify_event().connect(
+      [this](GdkEventMotion* e) {
+        Hover(m_bar.CommandAt(e->x_root, e->y_root), true);
+        return false;
+      },
+      false);
+  background.signal_leave_notify_event().connect(
+      [this](GdkEventCrossing* e) {
+        if (e->detail != GDK_NOTIFY_INFERIOR) Hover(m_bar.CommandAt(e->x_root, e->y_root), false);
+        return false;
+      },
+      false);
+}
+
+void FlyByPrompts::Hover(UINT nID, bool bOnBar) {
+  if (nID == m_hoverID) return;
+  m_hoverID = nID;
+  m_restTimer.disconnect();
+  if (nID == 0) {
+    // Onto the bar's background: "Ready" at once. Off the bar: the check timer sees to it.
+    if (bOnBar) Clear();
+    return;
+  }
+  if (m_bPromptUp) {
+    Show(nID);
+    return;
+  }
+  m_restTimer = Glib::signal_timeout().connect(
+      [this] {
+        // GTK may drop the motion event that leaves a button for its surroundings: the pointer's
+        // own position decides.
+        if (UINT nID = CommandUnderPointer(); nID != 0) Show(nID);
+        return false;
+      },
+      kRestMs);
+}
+
+UINT FlyByPrompts::CommandUnderPointer() const {
+  Gtk::Widget* widget = m_bar.GetWidget();
+  if (widget == nullptr || !widget->get_realized()) return 0;
+  int x = 0, y = 0;
+  Glib::RefPtr<Gdk::Screen> screen;
+  widget->get_display()->get_default_seat()->get_pointer()->get_position(screen, x, y);
+  return m_bar.CommandAt(x, y);
 }
 
 void FlyByPrompts::Show(UINT nID) {
@@ -69,9 +88,12 @@ void FlyByPrompts::Show(UINT nID) {
   if (!m_checkTimer.connected())
     m_checkTimer = Glib::signal_timeout().connect(
         [this] {
-          if (PointerStillOnBar()) return true;
-          Clear();
-          return false;
+          if (!PointerStillOnBar()) {
+            Clear();
+            return false;
+          }
+          Hover(CommandUnderPointer(), true);  // a motion GTK dropped is made up for here
+          return m_bPromptUp;
         },
         kCheckMs);
 }

@@ -27,9 +27,13 @@ class FlyByPrompts {
   static constexpr int kCheckMs = 200;
 
  private:
+  // The pointer is now over the button of this command (0: off the buttons), on the bar or
+  // leaving it.
+  void Hover(UINT nID, bool bOnBar);
   void Show(UINT nID);
   void Clear();
   bool PointerStillOnBar() const;
+  UINT CommandUnderPointer() const;
 
   CControlBar& m_bar;
   bool m_bPromptUp = false;

@@ -1,12 +1,14 @@
 #include "window/CFrameMenu.h"
 
-#include <algorithm>
-
+#include <gdkmm/display.h>
+#include <gdkmm/seat.h>
 #include <gtkmm/accellabel.h>
 #include <gtkmm/checkmenuitem.h>
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/menu.h>
 #include <gtkmm/separatormenuitem.h>
+
+#include <algorithm>
 
 #include "core/AfxRes.h"
 #include "core/CCmdUI.h"
@@ -44,6 +46,20 @@ std::string AcceleratorName(const std::string& keyText) {
     start = plus + 1;
   }
   return name + (part.size() == 1 ? std::string(1, char(g_ascii_tolower(part[0]))) : part);
+}
+
+// Whether the pointer is over the widget as it is shown.
+bool PointerOn(Gtk::Widget& widget) {
+  if (!widget.get_mapped()) return false;
+  int x = 0, y = 0;
+  Gdk::ModifierType mask;
+  widget.get_window()->get_device_position(widget.get_display()->get_default_seat()->get_pointer(), x, y, mask);
+  Gtk::Allocation a = widget.get_allocation();
+  if (widget.get_has_window()) {
+    a.set_x(0);
+    a.set_y(0);
+  }
+  return x >= a.get_x() && y >= a.get_y() && x < a.get_x() + a.get_width() && y < a.get_y() + a.get_height();
 }
 
 }  // namespace
@@ -98,6 +114,17 @@ void CFrameMenu::AddItems(Gtk::MenuShell& shell, std::span<const MenuResource> i
       AddItems(*popup, r.popup);
       item->set_submenu(*popup);
       popup->signal_show().connect([this, popup] { UpdatePopup(*popup); });
+      // Moving over a disabled item, a separator or off the menu highlights nothing in GTK; the
+      // pane follows the pointer there. Enabled items set their prompt when highlighted.
+      popup->signal_event().connect(
+          [this, popup](GdkEvent* e) {
+            if (e->type == GDK_MOTION_NOTIFY) gdk_event_request_motions(&e->motion);
+            bool pointer = e->type == GDK_MOTION_NOTIFY || e->type == GDK_ENTER_NOTIFY || e->type == GDK_LEAVE_NOTIFY;
+            // (Crossings that arrive once the menu has closed change nothing.)
+            if (pointer && popup->get_mapped() && !PointerOnEnabledItem(*popup)) PromptUnderPointer(*popup);
+            return false;
+          },
+          false);
       item->signal_select().connect([this] { m_frame.SetMessageText(std::string()); });
       m_items.emplace_back(item, 0);
       shell.append(*item);
@@ -114,12 +141,37 @@ void CFrameMenu::AddItems(Gtk::MenuShell& shell, std::span<const MenuResource> i
     }
     UINT nID = r.nID;
     item->signal_select().connect([this, nID] { m_frame.SetMessageText(nID); });
+    item->signal_deselect().connect([this, &shell] { PromptUnderPointer(shell); });
     item->signal_activate().connect([this, nID] {
       if (!m_bUpdating) m_frame.SendMessage(WM_COMMAND, nID);
     });
     m_items.emplace_back(item, nID);
     shell.append(*item);
   }
+}
+
+const std::pair<Gtk::MenuItem*, UINT>* CFrameMenu::ItemUnderPointer(Gtk::MenuShell& popup) const {
+  for (Gtk::Widget* child : popup.get_children()) {
+    if (!PointerOn(*child)) continue;
+    auto found = std::find_if(m_items.begin(), m_items.end(), [child](const auto& p) { return p.first == child; });
+    return found == m_items.end() ? nullptr : &*found;
+  }
+  return nullptr;
+}
+
+bool CFrameMenu::PointerOnEnabledItem(Gtk::MenuShell& popup) const {
+  const auto* item = ItemUnderPointer(popup);
+  return item != nullptr && item->first->is_sensitive();
+}
+
+void CFrameMenu::PromptUnderPointer(Gtk::MenuShell& popup) {
+  // A disabled command item shows its prompt like an enabled one; a separator, a gap or a place
+  // off the menu blanks the pane, as a highlighted pop-up item does.
+  const auto* item = ItemUnderPointer(popup);
+  if (item != nullptr && item->second != 0 && !item->first->is_sensitive())
+    m_frame.SetMessageText(item->second);
+  else
+    m_frame.SetMessageText(std::string());
 }
 
 void CFrameMenu::UpdatePopup(Gtk::MenuShell& popup) {

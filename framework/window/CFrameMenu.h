@@ -31,6 +31,11 @@ class CFrameMenu {
  private:
   void AddItems(Gtk::MenuShell& shell, std::span<const MenuResource> items);
   void UpdatePopup(Gtk::MenuShell& popup);
+  // The item of the open pop-up menu under the pointer with its command, or nullptr.
+  const std::pair<Gtk::MenuItem*, UINT>* ItemUnderPointer(Gtk::MenuShell& popup) const;
+  bool PointerOnEnabledItem(Gtk::MenuShell& popup) const;
+  // The pane's text when no enabled item is highlighted: from what the pointer is over.
+  void PromptUnderPointer(Gtk::MenuShell& popup);
 
   CFrameWnd& m_frame;
   Gtk::MenuBar m_menuBar;

@@ -1,5 +1,6 @@
 """The real binary under a window manager: keys run only the enabled commands; the frame sits at
-the top-left corner with the work area's size; the toolbar is dragged to an edge and to a palette."""
+the top-left corner with the work area's size; the toolbar is dragged to an edge and to a palette;
+double clicks on its buttons are clicks; its floating palette never keeps the keyboard."""
 import os
 import re
 import subprocess
@@ -27,6 +28,29 @@ def screenshot(name):
     if SHOTS:
         os.makedirs(SHOTS, exist_ok=True)
         subprocess.run(["import", "-window", "root", os.path.join(SHOTS, name + ".png")])
+
+
+def client_origin(window):
+    info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True).stdout
+    value = lambda name: int(re.search(name + r":\s+(-?\d+)", info).group(1))
+    return value("Absolute upper-left X"), value("Absolute upper-left Y")
+
+
+def map_state(window):
+    info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True).stdout
+    return re.search(r"Map State: (\w+)", info).group(1)
+
+
+def double_click(x, y):
+    xdotool("mousemove", "--sync", str(x), str(y))
+    xdotool("click", "--repeat", "2", "--delay", "60", "1")
+
+
+# Middles of the docked toolbar's parts, from the client area's left edge: an 8-pixel gripper,
+# then buttons 23 pixels wide and separators 6 wide (New, Open, Save | Cut, Copy, Paste | Print |
+# About, Back, Forward); its row lies below the menu bar.
+GRIPPER, CUT, BACK, BACKGROUND, ROW = 4, 8 + 3 * 23 + 6 + 11, 8 + 8 * 23 + 18 + 11, 8 + 3 * 23 + 3, 38
+PALETTE_GAP = 3 * 23 + 3  # floating, the bar has no gripper and is one row wide: its gaps are its background
 
 
 class CommandsAndFrame(unittest.TestCase):
@@ -100,6 +124,77 @@ class CommandsAndFrame(unittest.TestCase):
         drag(cx + 10, cy + 30, cx + 600, cy + 500)  # from the left gripper to the middle
         self.assertTrue(wait_for(lambda: "Bar 59392 floats at" in self.viewer.trace(), 5), self.viewer.trace()[-2000:])
         screenshot("floating")
+
+    def palette(self):
+        """The floating toolbar's palette: the viewer's torn-off toolbar window, or None."""
+        for window in xdotool("search", "--onlyvisible", "--pid", str(self.viewer.process.pid)):
+            kind = subprocess.run(["xprop", "-id", window, "_NET_WM_WINDOW_TYPE"], capture_output=True, text=True).stdout
+            if "TOOLBAR" in kind:
+                return window
+        return None
+
+    def test_double_click_on_a_button_is_two_clicks(self):
+        cx, cy = client_origin(self.window)
+        xdotool("windowactivate", "--sync", self.window)
+        # Back: two commands, the bar stays docked; Cut, disabled: nothing at all.
+        for name, x, commands in [("Back", BACK, [32771, 32771]), ("Cut", CUT, [])]:
+            before = len(self.commands())
+            double_click(cx + x, cy + ROW)
+            time.sleep(1)
+            self.assertEqual(self.commands()[before:], commands, name)
+            self.assertNotIn("floats at", self.viewer.trace(), name)
+        # The bar's own background floats it; a double click on the palette's background docks it again.
+        double_click(cx + BACKGROUND, cy + ROW)
+        self.assertTrue(wait_for(lambda: "Bar 59392 floats at" in self.viewer.trace(), 5), self.viewer.trace()[-2000:])
+        palette = wait_for(self.palette, 5)
+        self.assertTrue(palette)
+        px, py = client_origin(palette)
+        double_click(px + PALETTE_GAP, py + 11)
+        self.assertTrue(wait_for(lambda: self.viewer.trace().count("Bar 59392 docked in area 59419") == 2, 5))
+        # So does one on the gripper, and a second one there docks it again.
+        double_click(cx + GRIPPER, cy + ROW)
+        self.assertTrue(wait_for(lambda: self.viewer.trace().count("Bar 59392 floats at") == 2, 5))
+        self.assertEqual(self.commands().count(32771), 2)
+
+    def test_floating_palette_never_keeps_the_keyboard(self):
+        cx, cy = client_origin(self.window)
+        drag = [("mousemove", "--sync", str(cx + GRIPPER), str(cy + ROW)), ("mousedown", "1")]
+        drag += [("mousemove", "--sync", str(cx + GRIPPER + 100 * step), str(cy + ROW + 80 * step)) for step in (1, 2, 3)]
+        for args in drag + [("mouseup", "1")]:
+            xdotool(*args)
+        palette = wait_for(self.palette, 5)
+        self.assertTrue(palette, self.viewer.trace()[-2000:])
+        actions = subprocess.run(["xprop", "-id", palette, "_NET_WM_ALLOWED_ACTIONS"], capture_output=True,
+                                 text=True).stdout
+        for action in ["MINIMIZE", "MAXIMIZE_HORZ", "MAXIMIZE_VERT"]:
+            self.assertNotIn("_NET_WM_ACTION_" + action, actions)
+        self.assertIn("_NET_WM_ACTION_CLOSE", actions)
+        screenshot("floating-palette")
+
+        px, py = client_origin(palette)
+        fx, fy, _, _ = geometry(palette)
+        places = {"button New": (px + 11, py + 11), "background": (px + PALETTE_GAP, py + 11),
+                  "caption": (fx + 20, (fy + py) // 2)}
+        loads = self.viewer.trace().count("Load finished")
+        for name, (x, y) in places.items():
+            xdotool("mousemove", "--sync", str(x), str(y))
+            xdotool("click", "1")
+            time.sleep(0.5)
+            xdotool("key", "ctrl+o")  # straight to whichever window has the keyboard
+            dialog = wait_for(lambda: find_windows("^Open$"), 5)
+            self.assertTrue(dialog, name)
+            press(dialog[0], "Escape")
+            self.assertTrue(wait_for(lambda: not find_windows("^Open$")), name)
+        self.assertGreater(self.viewer.trace().count("Load finished"), loads)  # New was clicked
+
+        # Minimizing the frame takes the palette with it; the palette cannot take the frame down.
+        xdotool("windowminimize", "--sync", self.window)
+        self.assertTrue(wait_for(lambda: map_state(palette) != "IsViewable", 5))
+        xdotool("windowactivate", "--sync", self.window)
+        self.assertTrue(wait_for(lambda: map_state(palette) == "IsViewable", 5))
+        xdotool("windowminimize", palette)
+        time.sleep(1)
+        self.assertEqual(map_state(self.window), "IsViewable")
 
 
 if __name__ == "__main__":

@@ -1,5 +1,5 @@
 // The main frame on screen: its menus and their states, the bar toggles, the floating toolbar,
-// toolbar states at idle time, the lock-key indicators and the fly-by prompt.
+// toolbar states at idle time, the lock-key indicators, fly-by and menu prompts and separators.
 #include <gtkmm/accellabel.h>
 #include <gtkmm/checkmenuitem.h>
 #include <gtkmm/menu.h>
@@ -16,6 +16,7 @@
 #include "bars/CToolBar.h"
 #include "resources/Resource.h"
 #include "window/CFrameMenu.h"
+#include "window/CView.h"
 
 namespace {
 
@@ -54,6 +55,21 @@ class Frame : public testing::Test {
       items.push_back(text);
     }
     return items;
+  }
+  std::string message() { return frame()->GetMessageText(); }
+  // The screen point at the middle of a widget on screen.
+  static std::pair<int, int> Middle(Gtk::Widget& widget) {
+    int x = 0, y = 0;
+    widget.get_window()->get_origin(x, y);
+    Gtk::Allocation a = widget.get_allocation();
+    if (!widget.get_has_window()) {
+      x += a.get_x();
+      y += a.get_y();
+    }
+    return {x + a.get_width() / 2, y + a.get_height() / 2};
+  }
+  static void MovePointer(int x, int y) {
+    ASSERT_EQ(system(("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y)).c_str()), 0);
   }
   void CloseMenu() {
     frame()->GetMenu()->GetMenuBar().deactivate();
@@ -132,6 +148,17 @@ TEST_F(Frame, FloatingToolbarHidesAndReturnsWithItsPalette) {
   EXPECT_FALSE(toolBar()->IsFloating());
 }
 
+TEST_F(Frame, FloatingPaletteGivesTheKeyboardBackToTheFrame) {
+  frame()->FloatControlBar(toolBar(), 300, 200);
+  auto* palette = dynamic_cast<Gtk::Window*>(toolBar()->GetWidget()->get_toplevel());
+  ASSERT_TRUE(RunUntil([palette] { return palette->get_mapped(); }));
+  EXPECT_FALSE(palette->get_accept_focus());
+  // Focused all the same (as a window manager may do), it hands the keyboard to the frame.
+  palette->present();
+  EXPECT_TRUE(RunUntil([&] { return frame()->GetGtkWindow()->is_active() && !palette->is_active(); }, 3000));
+  frame()->DockControlBar(toolBar(), frame()->GetDockBar(CBRS_ALIGN_TOP));
+}
+
 TEST_F(Frame, ToolbarStatesFollowTheRouteAtIdleTime) {
   ASSERT_TRUE(RunUntil([this] { return !toolBar()->GetButton(ID_EDIT_CUT)->get_sensitive(); }));
   for (UINT id : {UINT(ID_EDIT_CUT), UINT(ID_EDIT_COPY), UINT(ID_EDIT_PASTE)}) EXPECT_FALSE(toolBar()->GetButton(id)->get_sensitive());
@@ -154,20 +181,151 @@ TEST_F(Frame, LockKeyIndicatorsFollowTheKeysAtIdleTime) {
   }
 }
 
-TEST_F(Frame, RestingOnABackButtonShowsItsPromptUntilThePointerLeaves) {
-  Gtk::Button* back = toolBar()->GetButton(ID_BACK_BROWSER);
+TEST_F(Frame, RestingOnAButtonShowsItsPromptEnabledOrNot) {
+  ASSERT_TRUE(RunUntil([this] { return !toolBar()->GetButton(ID_EDIT_CUT)->get_sensitive(); }));
   frame()->GetGtkWindow()->present();
   RunUntil([this] { return frame()->GetGtkWindow()->is_active(); }, 2000);
-  int x = 0, y = 0;
-  back->get_window()->get_origin(x, y);
-  Gtk::Allocation a = back->get_allocation();
-  auto move = [](int px, int py) {
-    return system(("xdotool mousemove " + std::to_string(px) + " " + std::to_string(py)).c_str());
+  auto [pageX, pageY] = Middle(*frame()->GetActiveView()->GetWidget());
+  const std::pair<UINT, std::string> rows[] = {{ID_BACK_BROWSER, "Back Browser"},
+                                               {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard"},
+                                               {ID_EDIT_COPY, "Copy the selection and put it on the Clipboard"},
+                                               {ID_EDIT_PASTE, "Insert Clipboard contents"}};
+  for (const auto& [id, prompt] : rows) {
+    SCOPED_TRACE(prompt);
+    auto [x, y] = Middle(*toolBar()->GetButton(id));
+    MovePointer(x, y);
+    EXPECT_TRUE(RunUntil([&] { return message() == prompt; }, 3000)) << message();
+    MovePointer(pageX, pageY);  // off the toolbar, over the page
+    EXPECT_TRUE(RunUntil([&] { return message() == "Ready"; }, 3000)) << message();
+  }
+  // While a prompt is up it follows the pointer sooner than a new rest: to the next (disabled)
+  // button, and to the bar's own background in a separator's gap.
+  auto [cutX, cutY] = Middle(*toolBar()->GetButton(ID_EDIT_CUT));
+  MovePointer(cutX, cutY);
+  ASSERT_TRUE(RunUntil([&] { return message() == rows[1].second; }, 3000));
+  auto [copyX, copyY] = Middle(*toolBar()->GetButton(ID_EDIT_COPY));
+  MovePointer(copyX, copyY);
+  EXPECT_TRUE(RunUntil([&] { return message() == rows[2].second; }, 250)) << message();
+  Gtk::Button* save = toolBar()->GetButton(ID_FILE_SAVE);
+  auto [saveX, saveY] = Middle(*save);
+  MovePointer(saveX + save->get_allocated_width() / 2 + 3, saveY);
+  EXPECT_TRUE(RunUntil([&] { return message() == "Ready"; }, 250)) << message();
+  MovePointer(pageX, pageY);
+}
+
+// Draws the toolbar as it is on screen and returns, for the gap between Save and Cut, the gap's
+// size across the row and the longest straight run of line pixels in it along the row.
+std::pair<int, int> SeparatorInGap(CToolBar& bar) {
+  Gtk::Widget* widget = bar.GetWidget();
+  auto image =
+      Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, widget->get_allocated_width(), widget->get_allocated_height());
+  gtk_widget_draw(widget->gobj(), Cairo::Context::create(image)->cobj());
+  image->flush();
+  auto pixel = [&](int x, int y) {
+    return reinterpret_cast<const uint32_t*>(image->get_data() + y * image->get_stride())[x] & 0xFFFFFF;
   };
-  ASSERT_EQ(move(x + a.get_x() + a.get_width() / 2, y + a.get_y() + a.get_height() / 2), 0);
-  EXPECT_TRUE(RunUntil([this] { return frame()->GetMessageText() == "Back Browser"; }, 3000));
-  ASSERT_EQ(move(x + 400, y + 400), 0);  // off the toolbar, over the page
-  EXPECT_TRUE(RunUntil([this] { return frame()->GetMessageText() == "Ready"; }, 3000));
+  int sx = 0, sy = 0, cx = 0, cy = 0;
+  Gtk::Button* save = bar.GetButton(ID_FILE_SAVE);
+  save->translate_coordinates(*widget, 0, 0, sx, sy);
+  bar.GetButton(ID_EDIT_CUT)->translate_coordinates(*widget, 0, 0, cx, cy);
+  bool horizontal = bar.IsHorizontal();
+  // Across the row: from Save's far side to Cut; along the row: the buttons' extent.
+  int from = horizontal ? sx + save->get_allocated_width() : sy + save->get_allocated_height();
+  int to = horizontal ? cx : cy;
+  int rowStart = horizontal ? sy : sx;
+  int rowLength = horizontal ? save->get_allocated_height() : save->get_allocated_width();
+  uint32_t ground = horizontal ? pixel(from, rowStart) : pixel(rowStart, from);
+  int longest = 0;
+  for (int across = from; across < to; ++across) {
+    int run = 0;
+    for (int along = rowStart; along < rowStart + rowLength; ++along) {
+      bool line = (horizontal ? pixel(across, along) : pixel(along, across)) != ground;
+      run = line ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+  }
+  return {to - from, longest};
+}
+
+TEST_F(Frame, SeparatorLinesSpanTheButtonRowInTheirGap) {
+  const std::pair<const char*, long> places[] = {
+      {"top", CBRS_ALIGN_TOP}, {"bottom", CBRS_ALIGN_BOTTOM}, {"left", CBRS_ALIGN_LEFT}, {"floating", 0}};
+  for (auto [name, align] : places) {
+    SCOPED_TRACE(name);
+    if (align != 0)
+      frame()->DockControlBar(toolBar(), frame()->GetDockBar(align));
+    else
+      frame()->FloatControlBar(toolBar(), 300, 200);
+    Gtk::Button* save = toolBar()->GetButton(ID_FILE_SAVE);
+    ASSERT_TRUE(RunUntil([&] { return save->get_mapped(); }, 5000));
+    RunUntil([] { return false; }, 200);
+    auto [gap, line] = SeparatorInGap(*toolBar());
+    EXPECT_EQ(gap, 6);
+    int row = toolBar()->IsHorizontal() ? save->get_allocated_height() : save->get_allocated_width();
+    EXPECT_GE(line, row * 2 / 3) << "row " << row;
+    EXPECT_LE(line, row);
+  }
+  frame()->DockControlBar(toolBar(), frame()->GetDockBar(CBRS_ALIGN_TOP));
+}
+
+TEST_F(Frame, MenuPromptsFollowThePointerOverEveryKindOfItem) {
+  // The menu opened by a click, then the pointer moved over these items in turn ("-" the first
+  // separator, "page" off the menu over the page): the pane's text at the end.
+  struct Row {
+    const char* menu;
+    std::vector<std::string> path;
+    std::string text;
+  };
+  const Row rows[] = {
+      {"_File", {"_New", "_Open..."}, "Open an existing document"},
+      {"_File", {"_New", "-"}, ""},
+      {"_File", {"_Save", "page"}, ""},
+      {"_Edit", {"Cu_t"}, "Cut the selection and put it on the Clipboard"},
+      {"_Edit", {"Cu_t", "_Copy"}, "Copy the selection and put it on the Clipboard"},
+      {"_Edit", {"_Undo", "-"}, ""},
+      {"_Edit", {"_Paste", "page"}, ""},
+      {"_View", {"_Toolbar", "page", "_Status Bar"}, "Show or hide the status bar"},
+  };
+  frame()->GetGtkWindow()->present();
+  RunUntil([this] { return frame()->GetGtkWindow()->is_active(); }, 2000);
+  auto [pageX, pageY] = Middle(*frame()->GetActiveView()->GetWidget());
+  for (const Row& row : rows) {
+    std::string trace = row.menu;
+    for (const std::string& step : row.path) trace += " > " + step;
+    SCOPED_TRACE(trace);
+    Gtk::MenuItem* top = nullptr;
+    for (auto [item, id] : frame()->GetMenu()->GetItems())
+      if (id == 0 && item->get_label() == row.menu) top = item;
+    ASSERT_NE(top, nullptr);
+    auto [topX, topY] = Middle(*top);
+    ASSERT_EQ(system(("xdotool mousemove " + std::to_string(topX) + " " + std::to_string(topY) + " click 1").c_str()),
+              0);
+    Gtk::Menu* popup = top->get_submenu();
+    ASSERT_TRUE(RunUntil([popup] { return popup->get_mapped(); }, 3000));
+    RunUntil([] { return false; }, 100);
+    for (const std::string& step : row.path) {
+      Gtk::Widget* target = nullptr;
+      for (Gtk::Widget* child : popup->get_children()) {
+        auto* item = dynamic_cast<Gtk::MenuItem*>(child);
+        bool separator = dynamic_cast<Gtk::SeparatorMenuItem*>(child) != nullptr;
+        if ((step == "-" && separator) || (!separator && item && item->get_label() == step)) {
+          target = child;
+          break;
+        }
+      }
+      if (step == "page") {
+        MovePointer(pageX, pageY);
+      } else {
+        ASSERT_NE(target, nullptr) << step;
+        auto [x, y] = Middle(*target);
+        MovePointer(x, y);
+      }
+      RunUntil([] { return false; }, 150);
+    }
+    EXPECT_EQ(message(), row.text);
+    CloseMenu();
+    EXPECT_EQ(message(), "Ready");
+  }
 }
 
 // The toplevel window with this title, or nullptr.
