@@ -11,6 +11,7 @@
 #include "core/AfxRes.h"
 #include "core/CCmdUI.h"
 #include "core/Trace.h"
+#include "dialogs/MessageIcon.h"
 #include "doc/CDocManager.h"
 #include "doc/CDocTemplate.h"
 #include "doc/CDocument.h"
@@ -208,6 +209,9 @@ void CWinApp::OnFilePrintSetup() {
   GtkWidget* dialog = gtk_print_unix_dialog_new(title.c_str(), pFrame ? pFrame->GetGtkWindow()->gobj() : nullptr);
   GtkPrintUnixDialog* printDialog = GTK_PRINT_UNIX_DIALOG(dialog);
   if (m_pPrintSettings != nullptr) gtk_print_unix_dialog_set_settings(printDialog, m_pPrintSettings);
+  // The dialog's own confirm button says "Print"; here it only keeps the choice for Print.
+  if (GtkWidget* confirm = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK))
+    gtk_button_set_label(GTK_BUTTON(confirm), "_Apply");
   if (m_pPageSetup != nullptr) gtk_print_unix_dialog_set_page_setup(printDialog, m_pPageSetup);
   gtk_print_unix_dialog_set_embed_page_setup(printDialog, TRUE);
   if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK) {
@@ -288,6 +292,7 @@ int CWinApp::DoMessageBox(const std::string& prompt, UINT nType, UINT) {
   gchar* text = g_utf8_make_valid(prompt.c_str(), gssize(prompt.size()));
   AfxTrace("Message box: %s\n", text);
   Gtk::MessageDialog dialog(text, false, type, Gtk::BUTTONS_NONE, true);
+  AfxAddMessageIcon(dialog, type);
   g_free(text);
   dialog.set_title(m_pszAppName);
   if (auto* pFrame = dynamic_cast<CFrameWnd*>(m_pMainWnd); pFrame && pFrame->GetGtkWindow())

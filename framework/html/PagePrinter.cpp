@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/CWinApp.h"
 #include "core/Trace.h"
 
 PagePrinter::PagePrinter(WebKitWebView* webView, Failed failed) : m_webView(webView), m_failed(std::move(failed)) {}
@@ -19,6 +20,12 @@ PagePrinter::~PagePrinter() {
 void PagePrinter::Print(GtkWindow* parent) {
   if (webkit_web_view_get_uri(m_webView) == nullptr) return;
   WebKitPrintOperation* operation = webkit_print_operation_new(m_webView);
+  // The dialog starts with the printer and page set-up chosen in Print Setup.
+  if (CWinApp* pApp = AfxGetApp()) {
+    if (pApp->GetPrintSettings() != nullptr)
+      webkit_print_operation_set_print_settings(operation, pApp->GetPrintSettings());
+    if (pApp->GetPageSetup() != nullptr) webkit_print_operation_set_page_setup(operation, pApp->GetPageSetup());
+  }
   m_running.push_back(operation);
   g_signal_connect(operation, "failed", G_CALLBACK(OnFailed), this);
   g_signal_connect(operation, "finished", G_CALLBACK(OnFinished), this);
