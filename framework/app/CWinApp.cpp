@@ -15,6 +15,7 @@
 #include "core/Trace.h"
 #include "dialogs/MessageText.h"
 #include "doc/AtomicFile.h"
+#include "dialogs/MessageIcon.h"
 #include "doc/CDocManager.h"
 #include "doc/CDocTemplate.h"
 #include "doc/CDocument.h"
@@ -248,6 +249,9 @@ void CWinApp::OnFilePrintSetup() {
   GtkWidget* dialog = gtk_print_unix_dialog_new(title.c_str(), pFrame ? pFrame->GetGtkWindow()->gobj() : nullptr);
   GtkPrintUnixDialog* printDialog = GTK_PRINT_UNIX_DIALOG(dialog);
   if (m_pPrintSettings != nullptr) gtk_print_unix_dialog_set_settings(printDialog, m_pPrintSettings);
+  // The dialog's own confirm button says "Print"; here it only keeps the choice for Print.
+  if (GtkWidget* confirm = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK))
+    gtk_button_set_label(GTK_BUTTON(confirm), "_Apply");
   if (m_pPageSetup != nullptr) gtk_print_unix_dialog_set_page_setup(printDialog, m_pPageSetup);
   gtk_print_unix_dialog_set_embed_page_setup(printDialog, TRUE);
   if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK) {
@@ -347,6 +351,7 @@ int CWinApp::DoMessageBox(const std::string& prompt, UINT nType, UINT) {
   AfxTrace("Message box: %s\n", text);
   const std::string shown = MessageText::Shorten(prompt);
   Gtk::MessageDialog dialog(shown, false, type, Gtk::BUTTONS_NONE, true);
+  AfxAddMessageIcon(dialog, type);
   dialog.set_title(m_pszAppName);
   if (auto* pFrame = dynamic_cast<CFrameWnd*>(m_pMainWnd); pFrame && pFrame->GetGtkWindow())
     dialog.set_transient_for(*pFrame->GetGtkWindow());

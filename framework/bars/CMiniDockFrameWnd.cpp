@@ -1,5 +1,6 @@
 #include "bars/CMiniDockFrameWnd.h"
 
+#include <atkmm/object.h>
 #include <gtkmm/window.h>
 
 #include "bars/CControlBar.h"
@@ -44,6 +45,8 @@ void CMiniDockFrameWnd::AttachChild(CWnd* pChild) {
   auto* window = static_cast<Gtk::Window*>(m_pWidget);
   Gtk::Widget* bar = pChild->GetWidget();
   window->add(*bar);
+  // Untitled like its caption, but assistive technologies name the palette after its bar.
+  window->get_accessible()->set_name(bar->get_accessible()->get_name());
   // The bar in one row, until the palette is resized; the height follows from the width.
   int width = 1;
   if (auto* pBar = dynamic_cast<CControlBar*>(pChild)) width = pBar->CalcRowWidth();

@@ -1,5 +1,6 @@
 #include "bars/CStatusBar.h"
 
+#include <atkmm/object.h>
 #include <gtkmm/box.h>
 #include <gtkmm/separator.h>
 
@@ -54,6 +55,7 @@ bool CStatusBar::Create(CWnd* pParentWnd, long dwStyle, UINT nID) {
 Gtk::Widget* CStatusBar::CreateWidget(const CREATESTRUCT&) {
   auto* box = new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 2);
   box->set_border_width(2);
+  box->get_accessible()->set_role(Atk::ROLE_STATUSBAR);  // its panes are labels showing their texts
   return box;
 }
 

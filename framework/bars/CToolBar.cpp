@@ -1,5 +1,6 @@
 #include "bars/CToolBar.h"
 
+#include <atkmm/object.h>
 #include <gtkmm/box.h>
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/eventbox.h>
@@ -17,6 +18,7 @@ namespace {
 
 constexpr int kButtonMargin = 7;
 constexpr int kGripWidth = 8;
+constexpr const char* kAccessibleName = "Toolbar";
 
 // A toolbar button as an element of the command route.
 class CToolCmdUI : public CCmdUI {
@@ -94,9 +96,13 @@ Gtk::Widget* CToolBar::CreateWidget(const CREATESTRUCT&) {
   m_pBox->pack_start(*m_pFlow, Gtk::PACK_EXPAND_WIDGET);
   background->add(*m_pBox);
   background->show_all();
+  // Assistive technologies see a tool bar (a floating palette takes this name too).
+  background->get_accessible()->set_role(Atk::ROLE_TOOL_BAR);
+  background->get_accessible()->set_name(kAccessibleName);
   ConnectDragging(*background);
   if (m_pFlyBy) m_pFlyBy->WatchBackground(*background);
   background->signal_style_updated().connect([this] { LoadImages(); });
+  background->property_scale_factor().signal_changed().connect([this] { LoadImages(); });
   return background;
 }
 
@@ -125,10 +131,12 @@ bool CToolBar::LoadToolBar(UINT nIDResource) {
     button->set_size_request(int(m_pResource->width) + kButtonMargin, int(m_pResource->height) + kButtonMargin);
     button->set_image(*Gtk::make_managed<Gtk::Image>());
     button->set_always_show_image(true);
-    if (m_dwStyle & CBRS_TOOLTIPS) {
-      std::string tip = TooltipOf(nID);
-      if (!tip.empty()) button->set_tooltip_text(tip);
-    }
+    // Named by its tooltip and described by its prompt, as a screen reader announces it.
+    std::string tip = TooltipOf(nID), prompt;
+    if ((m_dwStyle & CBRS_TOOLTIPS) && !tip.empty()) button->set_tooltip_text(tip);
+    AfxExtractSubString(prompt, AfxLoadString(nID), 0);
+    button->get_accessible()->set_name(tip);
+    button->get_accessible()->set_description(prompt);
     button->signal_clicked().connect([this, nID] {
       if (m_pOwnerFrame != nullptr) m_pOwnerFrame->SendMessage(WM_COMMAND, nID);
     });
@@ -147,11 +155,22 @@ void CToolBar::LoadImages() {
   auto style = m_pWidget->get_style_context();
   ToolBarColors colors{ThemeColor(style, "theme_fg_color", "#000000"), ThemeColor(style, "borders", "#808080"),
                        ThemeColor(style, "theme_bg_color", "#c0c0c0"), ThemeColor(style, "theme_base_color", "#ffffff")};
-  auto images = CutToolBarImages(Gdk::Pixbuf::create_from_resource(m_pResource->bitmap), int(m_pResource->width),
-                                 int(m_pResource->height), colors);
-  for (const Item& item : m_items)
-    if (item.image >= 0 && item.image < int(images.size()))
-      static_cast<Gtk::Image*>(static_cast<Gtk::Button*>(item.widget)->get_image())->set(images[item.image]);
+  // On a screen of twice the density the images drawn for it, at the same size on screen.
+  const int scale = m_pResource->bitmap2x != nullptr && m_pWidget->get_scale_factor() >= 2 ? 2 : 1;
+  auto images =
+      CutToolBarImages(Gdk::Pixbuf::create_from_resource(scale == 2 ? m_pResource->bitmap2x : m_pResource->bitmap),
+                       int(m_pResource->width) * scale, int(m_pResource->height) * scale, colors);
+  for (const Item& item : m_items) {
+    if (item.image < 0 || item.image >= int(images.size())) continue;
+    auto* image = static_cast<Gtk::Image*>(static_cast<Gtk::Button*>(item.widget)->get_image());
+    if (scale == 1) {
+      image->set(images[item.image]);
+      continue;
+    }
+    cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(images[item.image]->gobj(), scale, nullptr);
+    gtk_image_set_from_surface(image->gobj(), surface);
+    cairo_surface_destroy(surface);
+  }
 }
 
 void CToolBar::SetBarStyle(long dwStyle) {

@@ -51,7 +51,8 @@ struct ToolBarResource {
   UINT width;
   UINT height;
   std::span<const UINT> items;
-  const char* bitmap;  // path of the bitmap in the program's GResource bundle
+  const char* bitmap;              // path of the bitmap in the program's GResource bundle
+  const char* bitmap2x = nullptr;  // the same images at twice the density, if drawn
 };
 
 struct IconResource {

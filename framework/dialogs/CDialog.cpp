@@ -10,6 +10,27 @@
 #include "core/ResourceModule.h"
 #include "window/CFrameWnd.h"
 
+namespace {
+
+// An icon's first image, or on a denser screen its image of as many more pixels, shown at the
+// first one's size.
+Gtk::Image* IconImage(const IconResource& icon, int scale) {
+  auto pixbuf = Gdk::Pixbuf::create_from_resource(icon.images.front());
+  auto* image = Gtk::make_managed<Gtk::Image>(pixbuf);
+  if (scale < 2) return image;
+  for (const char* path : icon.images) {
+    auto dense = Gdk::Pixbuf::create_from_resource(path);
+    if (dense->get_width() != pixbuf->get_width() * scale) continue;
+    cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(dense->gobj(), scale, nullptr);
+    gtk_image_set_from_surface(image->gobj(), surface);
+    cairo_surface_destroy(surface);
+    break;
+  }
+  return image;
+}
+
+}  // namespace
+
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
@@ -46,7 +67,7 @@ int CDialog::DoModal() {
     switch (item.kind) {
       case DialogItemResource::iconItem:
         if (const IconResource* icon = AfxFindIcon(item.iconID); icon && !icon->images.empty())
-          widget = Gtk::make_managed<Gtk::Image>(Gdk::Pixbuf::create_from_resource(icon->images.front()));
+          widget = IconImage(*icon, dialog->get_scale_factor());
         break;
       case DialogItemResource::textItem: {
         auto* label = Gtk::make_managed<Gtk::Label>(item.text);

@@ -10,7 +10,9 @@
 #include "core/AfxRes.h"
 #include "core/ResourceModule.h"
 #include "core/Trace.h"
+#include "dialogs/MessageIcon.h"
 #include "doc/CFileException.h"
+#include "doc/RecentFilesGuard.h"
 
 namespace {
 
@@ -31,6 +33,7 @@ bool RefuseMissingFile(Gtk::Window& dialog, const std::string& pathName) {
   AfxTrace("Message box: %s\n", text.c_str());
   Gtk::MessageDialog box(dialog, text, false, Gtk::MESSAGE_WARNING, Gtk::BUTTONS_OK, true);
   if (CWinApp* pApp = AfxGetApp()) box.set_title(pApp->m_pszAppName);
+  AfxAddMessageIcon(box, Gtk::MESSAGE_WARNING);
   box.run();
   return true;
 }
@@ -78,7 +81,9 @@ bool CFileDialog::DoModal() {
     g_free(display);
   }
 
+  RecentFilesGuard recent;
   while (dialog.run() == Gtk::RESPONSE_ACCEPT) {
+    for (const Glib::ustring& uri : dialog.get_uris()) recent.KeepOut(uri);
     std::string chosen = dialog.get_filename();
     if (chosen.empty()) continue;
     if (m_bOpenFileDialog && RefuseMissingFile(dialog, chosen)) continue;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/CWinApp.h"
 #include "core/Trace.h"
 
 bool PagePrinter::s_asking = false;
@@ -36,6 +37,12 @@ bool PagePrinter::PrintForPage(WebKitPrintOperation* operation, GtkWindow* paren
 
 void PagePrinter::Run(WebKitPrintOperation* operation, GtkWindow* parent) {
   g_object_ref(operation);
+  // The dialog starts with the printer and page set-up chosen in Print Setup.
+  if (CWinApp* pApp = AfxGetApp()) {
+    if (pApp->GetPrintSettings() != nullptr)
+      webkit_print_operation_set_print_settings(operation, pApp->GetPrintSettings());
+    if (pApp->GetPageSetup() != nullptr) webkit_print_operation_set_page_setup(operation, pApp->GetPageSetup());
+  }
   m_running.push_back(operation);
   g_signal_connect(operation, "failed", G_CALLBACK(OnFailed), this);
   g_signal_connect(operation, "finished", G_CALLBACK(OnFinished), this);

@@ -16,22 +16,35 @@
 
 namespace {
 
-// A menu item as a user-interface element of the command route. Items are check items so that any
-// command's update handler can mark them; the mark is cleared before each update.
+// A menu item as a user-interface element of the command route. A check item's mark is cleared
+// before each update; a plain item has none to set.
 class CMenuCmdUI : public CCmdUI {
  public:
-  explicit CMenuCmdUI(Gtk::CheckMenuItem& item) : m_item(item) {}
+  explicit CMenuCmdUI(Gtk::MenuItem& item) : m_item(item), m_pCheck(dynamic_cast<Gtk::CheckMenuItem*>(&item)) {}
   void Enable(BOOL bOn) override {
     CCmdUI::Enable(bOn);
     if (m_item.get_sensitive() != bool(bOn)) m_item.set_sensitive(bOn);
   }
   void SetCheck(int nCheck) override {
     CCmdUI::SetCheck(nCheck);
-    if (m_item.get_active() != (nCheck != 0)) m_item.set_active(nCheck != 0);
+    if (m_pCheck != nullptr && m_pCheck->get_active() != (nCheck != 0)) m_pCheck->set_active(nCheck != 0);
   }
 
  private:
-  Gtk::CheckMenuItem& m_item;
+  Gtk::MenuItem& m_item;
+  Gtk::CheckMenuItem* m_pCheck;
+};
+
+// Asks a command's update handler without touching any widget whether it sets a check mark, and
+// which.
+class CStateProbe : public CCmdUI {
+ public:
+  void SetCheck(int nCheck) override {
+    CCmdUI::SetCheck(nCheck);
+    m_bChecks = true;
+  }
+  void SetText(const std::string&) override {}
+  bool m_bChecks = false;
 };
 
 // "Ctrl+Shift+F6" → "<Control><Shift>F6", the form gtk_accelerator_parse reads.
@@ -93,10 +106,24 @@ CFrameMenu::CFrameMenu(CFrameWnd& frame, const MenuBarResource& resource) : m_fr
                                                GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     return provider;
   }();
+  ProbeStates(resource.items);
   AddItems(m_menuBar, resource.items);
   // The menu has closed: the idle prompt returns at once.
   m_menuBar.signal_deactivate().connect([this] { m_frame.SetMessageText(AFX_IDS_IDLEMESSAGE); });
   m_menuBar.show_all();
+}
+
+void CFrameMenu::ProbeStates(std::span<const MenuResource> items) {
+  for (const MenuResource& r : items) {
+    if (!r.popup.empty()) {
+      ProbeStates(r.popup);
+    } else if (r.text != nullptr && r.nID != 0) {
+      CStateProbe probe;
+      probe.m_nID = r.nID;
+      probe.DoUpdate(&m_frame, false);
+      if (probe.m_bChecks) m_checkMarks[r.nID] = probe.m_nCheck != 0;
+    }
+  }
 }
 
 void CFrameMenu::AddItems(Gtk::MenuShell& shell, std::span<const MenuResource> items) {
@@ -130,7 +157,17 @@ void CFrameMenu::AddItems(Gtk::MenuShell& shell, std::span<const MenuResource> i
       shell.append(*item);
       continue;
     }
-    auto* item = Gtk::make_managed<Gtk::CheckMenuItem>(label, true);
+    // Only the items whose update handler marks them are check items, so that assistive
+    // technologies announce the others as plain commands. A mark found when the menu was built
+    // stands until the pop-up first opens.
+    Gtk::MenuItem* item = nullptr;
+    if (auto mark = m_checkMarks.find(r.nID); mark != m_checkMarks.end()) {
+      auto* check = Gtk::make_managed<Gtk::CheckMenuItem>(label, true);
+      check->set_active(mark->second);
+      item = check;
+    } else {
+      item = Gtk::make_managed<Gtk::MenuItem>(label, true);
+    }
     item->get_style_context()->add_class("afx-command");
     if (!keyText.empty()) {
       guint key = 0;
@@ -178,7 +215,7 @@ void CFrameMenu::UpdatePopup(Gtk::MenuShell& popup) {
   // Setting a check item's mark activates it; that is no command.
   m_bUpdating = true;
   for (Gtk::Widget* child : popup.get_children()) {
-    auto* item = dynamic_cast<Gtk::CheckMenuItem*>(child);
+    auto* item = dynamic_cast<Gtk::MenuItem*>(child);
     if (item == nullptr) continue;
     auto found = std::find_if(m_items.begin(), m_items.end(), [item](const auto& p) { return p.first == item; });
     if (found == m_items.end() || found->second == 0) continue;

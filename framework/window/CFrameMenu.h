@@ -6,6 +6,7 @@
 #include <gtkmm/menubar.h>
 #include <gtkmm/menuitem.h>
 
+#include <map>
 #include <span>
 #include <string>
 #include <utility>
@@ -29,6 +30,9 @@ class CFrameMenu {
   static std::pair<std::string, std::string> SplitLabel(const std::string& text);
 
  private:
+  // Asks each command's update handler whether it sets a check mark: only those items become check
+  // items.
+  void ProbeStates(std::span<const MenuResource> items);
   void AddItems(Gtk::MenuShell& shell, std::span<const MenuResource> items);
   void UpdatePopup(Gtk::MenuShell& popup);
   // The item of the open pop-up menu under the pointer with its command, or nullptr.
@@ -40,5 +44,6 @@ class CFrameMenu {
   CFrameWnd& m_frame;
   Gtk::MenuBar m_menuBar;
   std::vector<std::pair<Gtk::MenuItem*, UINT>> m_items;
+  std::map<UINT, bool> m_checkMarks;  // the check items' commands, with their first mark
   bool m_bUpdating = false;
 };

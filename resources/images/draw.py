@@ -5,9 +5,11 @@ Standard library only. The output is deterministic: running the script again
 rewrites byte-identical files (for a given zlib build).
 
   toolbar.png        160 x 15, ten 16 x 15 button images on a light grey ground
+  toolbar@2x.png     320 x 30, the same ten images for screens at twice the density
   app-icon-N.png     application icon, N in 16 24 32 48 64 128 256, transparent
   doc-icon-32.png    document icon, 16 colours, transparent
   doc-icon-16.png
+  doc-icon-64.png    the 32-pixel design at twice the density
 """
 
 import math
@@ -291,12 +293,41 @@ def arrow_map(pointing_left):
     return rows
 
 
+def double_map(rows):
+    """The same pixel map at twice the density: edges that step diagonally are
+    smoothed (each pixel becomes four, a corner taking the colour of the two
+    neighbours that meet there, as in the Scale2x rule), and the navy and grey
+    text lines on white paper become hairlines, one fine row with paper below."""
+    h, w = len(rows), len(rows[0])
+
+    def at(x, y, default):
+        return rows[y][x] if 0 <= x < w and 0 <= y < h else default
+
+    out = [[' '] * (2 * w) for _ in range(2 * h)]
+    for y in range(h):
+        for x in range(w):
+            p = rows[y][x]
+            a, b, c, d = at(x, y - 1, p), at(x + 1, y, p), at(x - 1, y, p), at(x, y + 1, p)
+            tl = a if c == a and c != d and a != b else p
+            tr = b if a == b and a != c and b != d else p
+            bl = c if d == c and d != b and c != a else p
+            br = d if b == d and b != a and d != c else p
+            if p in 'nd' and a == 'w' and d == 'w':
+                bl = br = 'w'
+            out[2 * y][2 * x], out[2 * y][2 * x + 1] = tl, tr
+            out[2 * y + 1][2 * x], out[2 * y + 1][2 * x + 1] = bl, br
+    return [''.join(row) for row in out]
+
+
 def draw_toolbar():
     maps = TOOLBAR + [arrow_map(True), arrow_map(False)]
     assert len(maps) == 10
-    tiles = [decode_map(m, 16, 15) for m in maps]
-    rows = [sum((tile[y] for tile in tiles), []) for y in range(15)]
-    write_rgb_png(os.path.join(HERE, 'toolbar.png'), 160, 15, rows)
+    for scale, name in ((1, 'toolbar.png'), (2, 'toolbar@2x.png')):
+        scaled = maps if scale == 1 else [double_map(m) for m in maps]
+        w, h = 16 * scale, 15 * scale
+        tiles = [decode_map(m, w, h) for m in scaled]
+        rows = [sum((tile[y] for tile in tiles), []) for y in range(h)]
+        write_rgb_png(os.path.join(HERE, name), 10 * w, h, rows)
 
 
 # --------------------------------------------------------------------------
@@ -359,7 +390,7 @@ DOC_16 = [
 
 
 def draw_doc_icons():
-    for size, rows in ((32, DOC_32), (16, DOC_16)):
+    for size, rows in ((32, DOC_32), (16, DOC_16), (64, double_map(DOC_32))):
         pixels = decode_map(rows, size, size, transparent=True)
         write_png(os.path.join(HERE, 'doc-icon-%d.png' % size), size, size, pixels)
 

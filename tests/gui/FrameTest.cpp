@@ -44,14 +44,15 @@ class Frame : public testing::Test {
         items.push_back("-");
         continue;
       }
-      auto* item = static_cast<Gtk::CheckMenuItem*>(child);
+      auto* item = static_cast<Gtk::MenuItem*>(child);
+      auto* check = dynamic_cast<Gtk::CheckMenuItem*>(item);
       std::string text = item->get_label();
       guint key = 0;
       Gdk::ModifierType mods{};
       static_cast<Gtk::AccelLabel*>(item->get_child())->get_accel(key, mods);
       if (key != 0) text += "\t" + std::string(gtk_accelerator_get_label(key, GdkModifierType(mods)));
       if (!item->get_sensitive()) text += " (disabled)";
-      if (item->get_active()) text += " (checked)";
+      if (check != nullptr && check->get_active()) text += " (checked)";
       items.push_back(text);
     }
     return items;

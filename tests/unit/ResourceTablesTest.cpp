@@ -3,7 +3,9 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -107,6 +109,89 @@ TEST_F(ResourceTables, ToolBarMatchesItsBitmap) {
   EXPECT_EQ(gdk_pixbuf_get_width(bitmap), buttons * int(toolbar->width));
   EXPECT_EQ(gdk_pixbuf_get_height(bitmap), int(toolbar->height));
   g_object_unref(bitmap);
+}
+
+// Each 2x2 block of the dense image averaged, against the pixel of the image at 1x: the mean
+// difference per colour channel (0 to 255); and how many dense pixels differ from a plain 2x
+// enlargement (the detail drawn at the higher density).
+struct DenseComparison {
+  double meanDifference;
+  int detail;
+};
+
+DenseComparison CompareDense(GdkPixbuf* normal, int normalX, GdkPixbuf* dense, int denseX, int width, int height) {
+  auto channel = [](GdkPixbuf* p, int x, int y, int c) {
+    return int(gdk_pixbuf_get_pixels(p)[y * gdk_pixbuf_get_rowstride(p) + x * gdk_pixbuf_get_n_channels(p) + c]);
+  };
+  double difference = 0;
+  int detail = 0;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      for (int c = 0; c < 3; ++c) {
+        int sum = 0, one = channel(normal, normalX + x, y, c);
+        for (int d = 0; d < 4; ++d) {
+          int v = channel(dense, 2 * (denseX + x) + d % 2, 2 * y + d / 2, c);
+          sum += v;
+          detail += v != one;
+        }
+        difference += std::abs(sum / 4.0 - one);
+      }
+    }
+  }
+  return {difference / (width * height * 3), detail};
+}
+
+// The image file behind a path in the program's resource bundle (which must list it).
+GdkPixbuf* LoadImage(const char* resourcePath) {
+  std::string name = resourcePath;
+  name = name.substr(name.rfind('/') + 1);
+  std::ifstream bundle(SOURCE_DIR "/resources/images/images.gresource.xml");
+  std::string listed((std::istreambuf_iterator<char>(bundle)), std::istreambuf_iterator<char>());
+  EXPECT_NE(listed.find("<file>" + name + "</file>"), std::string::npos) << name;
+  return gdk_pixbuf_new_from_file((SOURCE_DIR "/resources/images/" + name).c_str(), nullptr);
+}
+
+TEST_F(ResourceTables, PicturesAtTwiceTheDensityKeepTheirDesignWithMoreDetail) {
+  const ToolBarResource* toolbar = AfxFindToolBar(IDR_MAINRES);
+  ASSERT_NE(toolbar->bitmap2x, nullptr);
+  GdkPixbuf* normal = LoadImage(toolbar->bitmap);
+  GdkPixbuf* dense = LoadImage(toolbar->bitmap2x);
+  ASSERT_NE(normal, nullptr);
+  ASSERT_NE(dense, nullptr);
+  ASSERT_EQ(gdk_pixbuf_get_width(dense), 2 * gdk_pixbuf_get_width(normal));
+  ASSERT_EQ(gdk_pixbuf_get_height(dense), 2 * gdk_pixbuf_get_height(normal));
+  int pictures = gdk_pixbuf_get_width(normal) / int(toolbar->width), detailed = 0;
+  const int w = int(toolbar->width), h = int(toolbar->height);
+  for (int i = 0; i < pictures; ++i) {
+    // Reduced, each dense picture is close to its own picture and far from every other one.
+    DenseComparison own = CompareDense(normal, i * w, dense, i * w, w, h);
+    EXPECT_LT(own.meanDifference, 25.0) << "picture " << i;
+    for (int j = 0; j < pictures; ++j) {
+      if (j == i) continue;
+      EXPECT_GT(CompareDense(normal, j * w, dense, i * w, w, h).meanDifference, 2 * own.meanDifference)
+          << i << " " << j;
+    }
+    detailed += own.detail > 0;
+  }
+  EXPECT_GE(detailed, pictures - 1);  // only a picture without diagonals or text may be a plain enlargement
+  g_object_unref(normal);
+  g_object_unref(dense);
+
+  // The icons: every size loads and is square; each doubled size keeps the design of its half.
+  for (const IconResource& icon : ProgramIcons()) {
+    std::map<int, GdkPixbuf*> sizes;
+    for (const char* path : icon.images) {
+      GdkPixbuf* image = LoadImage(path);
+      ASSERT_NE(image, nullptr) << path;
+      EXPECT_EQ(gdk_pixbuf_get_width(image), gdk_pixbuf_get_height(image)) << path;
+      sizes[gdk_pixbuf_get_width(image)] = image;
+    }
+    ASSERT_TRUE(sizes.count(32) && sizes.count(64)) << icon.nID;
+    if (icon.nID == IDI_DOCUMENT) {
+      EXPECT_LT(CompareDense(sizes[32], 0, sizes[64], 0, 32, 32).meanDifference, 25.0);
+    }
+    for (auto [size, image] : sizes) g_object_unref(image);
+  }
 }
 
 TEST_F(ResourceTables, AboutBoxAndManPageAgreeWithTheVersionRecord) {
