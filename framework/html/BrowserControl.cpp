@@ -6,6 +6,7 @@
 
 #include "core/Trace.h"
 #include "html/BrowserTexts.h"
+#include "html/StartPage.h"
 #include "html/ZoomLevels.h"
 
 namespace {
@@ -162,6 +163,14 @@ void BrowserControl::Perform(BrowserAction action) {
     case BrowserAction::find:
       m_findBar.Open();
       return;
+    case BrowserAction::guide:
+      if (gchar* uri = m_guide.empty() ? nullptr : g_filename_to_uri(m_guide.c_str(), nullptr, nullptr)) {
+        Navigate(uri);
+        g_free(uri);
+      } else {
+        ReportStatus(BrowserTexts::NoGuide());
+      }
+      return;
     case BrowserAction::findNext:
       m_findBar.IsOpen() ? m_findBar.Next() : m_findBar.Open();
       return;
@@ -267,6 +276,26 @@ void BrowserControl::Navigate(const std::string& uri) {
 void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUri) {
   StopPage();
   webkit_web_view_load_html(m_webView, html.c_str(), baseUri.empty() ? nullptr : baseUri.c_str());
+}
+
+void BrowserControl::ShowFolder(const std::string& dir) {
+  const StartPage page = StartPage::Find(dir);
+  const std::string& path = page.path.empty() ? dir + "/" : page.path;
+  if (!g_utf8_validate(path.c_str(), -1, nullptr)) {
+    if (!page.path.empty()) return ShowFileError(page.path, BrowserTexts::NotUtf8());
+    return LoadHtml(page.html, "");  // its links name their paths in full
+  }
+  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+  if (uri != nullptr) page.path.empty() ? LoadHtml(page.html, uri) : Navigate(uri);
+  g_free(uri);
+}
+
+void BrowserControl::ShowFileError(const std::string& path, const std::string& reason) {
+  StopPage();
+  m_failureText = BrowserTexts::CannotOpen(BrowserTexts::Path(path), reason);
+  ReportStatus(m_failureText);
+  m_failedUri = "about:blank";
+  webkit_web_view_load_html(m_webView, BrowserTexts::ErrorPage(path, reason).c_str(), nullptr);
 }
 
 void BrowserControl::GoBack() { Step(-1); }

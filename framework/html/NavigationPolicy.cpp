@@ -9,6 +9,7 @@
 #include "core/Trace.h"
 #include "html/BrowserControl.h"
 #include "html/BrowserTexts.h"
+#include "html/StartPage.h"
 
 NavigationPolicy::NavigationPolicy(WebKitWebView* webView, BrowserControl& control)
     : m_webView(webView), m_control(control), m_handoff([this](const std::string& uri, const std::string& error) {
@@ -40,6 +41,13 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
     return true;
   }
 
+  // Generated folder pages link paths the engine cannot address (not UTF-8) in a form of their own.
+  if (const std::string target = StartPage::PathOfLink(uri); !target.empty()) {
+    webkit_policy_decision_ignore(decision);
+    if (ShownPageIsLocal()) ShowPath(target);
+    return true;
+  }
+
   if (!DesktopHandoff::EngineShows(uri)) {
     // Only what the user asked for starts another application; a page's own redirect to such a
     // location is left to the engine, which says it cannot show it.
@@ -53,14 +61,23 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
   const std::string location(uri, std::strcspn(uri, "#"));  // a fragment names no file
   if (gchar* path = g_filename_from_uri(location.c_str(), nullptr, nullptr)) {
     struct stat st {};
-    const bool special = stat(path, &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+    const bool found = stat(path, &st) == 0;
+    const bool special = found && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+    // A folder shows as the view's start shows one, never as the engine's own listing; loads that
+    // no click or history step asked for (frames, scripts) are left to the engine.
+    const auto type = webkit_navigation_action_get_navigation_type(action);
+    const bool folder = found && S_ISDIR(st.st_mode) &&
+                        (type != WEBKIT_NAVIGATION_TYPE_OTHER || webkit_navigation_action_is_user_gesture(action));
     if (special) {
       AfxTrace("Not opening %s: not a regular file\n", path);
       m_control.ReportStatus(BrowserTexts::CannotOpen(BrowserTexts::Path(path), BrowserTexts::NotRegularFile()));
       webkit_policy_decision_ignore(decision);
+    } else if (folder) {
+      webkit_policy_decision_ignore(decision);
+      m_control.ShowFolder(path);
     }
     g_free(path);
-    if (special) return true;
+    if (special || folder) return true;
   }
   return false;  // the engine's own handling; a new window arrives through "create"
 }
@@ -72,6 +89,20 @@ bool NavigationPolicy::DecideResponse(WebKitPolicyDecision* decision) {
     return false;
   HandOn(decision, webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(response)));
   return true;
+}
+
+bool NavigationPolicy::ShownPageIsLocal() const {
+  const char* shown = webkit_web_view_get_uri(m_webView);
+  return shown == nullptr || g_str_has_prefix(shown, "file:") || g_str_has_prefix(shown, "about:");
+}
+
+void NavigationPolicy::ShowPath(const std::string& path) {
+  if (g_file_test(path.c_str(), G_FILE_TEST_IS_DIR)) return m_control.ShowFolder(path);
+  if (!g_utf8_validate(path.c_str(), -1, nullptr)) return m_control.ShowFileError(path, BrowserTexts::NotUtf8());
+  if (gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr)) {
+    m_control.Navigate(uri);
+    g_free(uri);
+  }
 }
 
 void NavigationPolicy::HandOn(WebKitPolicyDecision* decision, const char* uri) {

@@ -2,10 +2,13 @@
 // OnNewWindow2); otherwise: a link or script asking for a new window opens in this same view; a
 // location whose scheme the engine cannot show, and a file of a type it has no viewer for, go to the
 // desktop's handler; a local path that is not a regular file or folder (a FIFO, a device) is
-// refused with a status text, since reading it could block forever. Nothing else is ever cancelled.
+// refused with a status text, since reading it could block forever; a folder shows as the view's
+// start shows one (its start page or generated page). Nothing else is ever cancelled.
 #pragma once
 
 #include <glib.h>
+
+#include <string>
 
 #include "html/DesktopHandoff.h"
 
@@ -29,6 +32,9 @@ class NavigationPolicy {
   bool DecideNavigation(WebKitPolicyDecision* decision);
   bool DecideResponse(WebKitPolicyDecision* decision);
   void HandOn(WebKitPolicyDecision* decision, const char* uri);
+  bool ShownPageIsLocal() const;
+  // A path a generated page links: a folder shows as the view's start shows one.
+  void ShowPath(const std::string& path);
 
   WebKitWebView* m_webView;
   BrowserControl& m_control;
