@@ -280,7 +280,8 @@ void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUr
 
 void BrowserControl::ShowFolder(const std::string& dir) {
   const StartPage page = StartPage::Find(dir);
-  const std::string& path = page.path.empty() ? dir + "/" : page.path;
+  const bool root = page.baseDir == "/";
+  const std::string path = !page.path.empty() ? page.path : root ? page.baseDir : page.baseDir + "/";
   if (!g_utf8_validate(path.c_str(), -1, nullptr)) {
     if (!page.path.empty()) return ShowFileError(page.path, BrowserTexts::NotUtf8());
     return LoadHtml(page.html, "");  // its links name their paths in full

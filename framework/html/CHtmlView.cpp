@@ -48,7 +48,7 @@ void CHtmlView::LoadHtml(const std::string& html, const std::string& baseDir) {
   if (m_pControl == nullptr) return;
   // The engine takes no base it cannot turn back into a path; such a page names its links in full.
   const bool usable = !baseDir.empty() && g_utf8_validate(baseDir.c_str(), -1, nullptr);
-  gchar* baseUri = usable ? g_filename_to_uri((baseDir + "/").c_str(), nullptr, nullptr) : nullptr;
+  gchar* baseUri = usable ? g_filename_to_uri((baseDir == "/" ? baseDir : baseDir + "/").c_str(), nullptr, nullptr) : nullptr;
   m_pControl->LoadHtml(html, baseUri ? baseUri : "");
   g_free(baseUri);
 }
