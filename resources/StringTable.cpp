@@ -12,6 +12,30 @@ constexpr StringResource kStrings[] = {
     {IDR_MAINRES, "FOLIOSCOPE 3.4\nFOLIOSCOPE\nFOLIOS\n\n\nFOLIOSCP.Document\nFOLIOS Document"},
     {AFX_IDS_APP_TITLE, "FOLIOSCP"},
     {AFX_IDS_IDLEMESSAGE, "Ready"},
+    {AFX_IDS_USAGE,
+     "Usage: folioscope [FOLDER | FILE] [OPTION]...\n"
+     "Shows the start page of the current folder, or of the FOLDER named (which\n"
+     "then becomes the current folder). A FILE named becomes the document; the\n"
+     "current folder's start page is shown.\n"
+     "\n"
+     "Every option works with / or - in front (/p and -p).\n"
+     "  -p FILE                       open FILE in no window and end (prints nothing)\n"
+     "  -pt FILE PRINTER DRIVER PORT  the same\n"
+     "  -Unregister, -Unregserver     remove the stored setting; a message tells the\n"
+     "                                result\n"
+     "  -Embedding                    with -Unregister: no message\n"
+     "  -Automation                   accepted and ignored\n"
+     "  -dde                          end at once\n"
+     "  --help, -h, /?                print this help and end\n"
+     "  --version                     print the version and end\n"
+     "Other options are ignored.\n"
+     "\n"
+     "An argument that begins with / is an option only when it holds no second /:\n"
+     "name a folder or file in the root folder as /usr/ or //usr.\n"
+     "\n"
+     "Keys in the page: F1 guide, Ctrl+F find, Ctrl+plus/minus/0 zoom,\n"
+     "Alt+Left/Right back and forward, F5 reload. See folioscope(1).\n"},
+    {AFX_IDS_VERSION, "FOLIOSCOPE 3.4\n"},
 
     {ID_FILE_NEW, "Create a new document\nNew"},
     {ID_FILE_OPEN, "Open an existing document\nOpen"},

@@ -30,6 +30,9 @@ void CCommandLineInfo::ParseParam(const std::string& param, bool bFlag, bool bLa
 }
 
 void CCommandLineInfo::ParseParamFlag(const std::string& name) {
+  const bool help = AnyCase(name, "help") || AnyCase(name, "-help") || name == "?" || name == "h";
+  const bool version = AnyCase(name, "version") || AnyCase(name, "-version");
+  if (m_nInfoRequest == NoInfo && (help || version)) m_nInfoRequest = help ? ShowHelp : ShowVersion;
   if (name == "pt") {
     m_nShellCommand = FilePrintTo;
   } else if (name == "p") {

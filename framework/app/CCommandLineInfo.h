@@ -27,6 +27,10 @@ class CCommandLineInfo {
   bool m_bRunEmbedded = false;
   bool m_bRunAutomated = false;
   bool m_bUserCtrl = true;  // cleared by the forms through which another program drives this one
+  // --help or --version (also /help, /?, -h, /version ...): the first of them on the line, which
+  // start-up answers on the standard output before anything else.
+  enum InfoRequest { NoInfo, ShowHelp, ShowVersion };
+  InfoRequest m_nInfoRequest = NoInfo;
   ShellCommand m_nShellCommand = FileNew;
   std::string m_strFileName;
   std::string m_strPrinterName;

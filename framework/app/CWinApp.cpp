@@ -10,6 +10,10 @@
 #include <gtkmm/textview.h>
 
 #include "app/SessionEndWatch.h"
+#include <csignal>
+#include <cstdio>
+
+#include "app/HelpFile.h"
 #include "core/AfxRes.h"
 #include "core/CCmdUI.h"
 #include "core/Trace.h"
@@ -20,6 +24,7 @@
 #include "doc/CDocTemplate.h"
 #include "doc/CDocument.h"
 #include "html/EngineSandbox.h"
+#include "html/StartPage.h"
 #include "settings/SettingsStore.h"
 #include "window/CFrameWnd.h"
 
@@ -121,6 +126,7 @@ void CWinApp::SetArguments(int argc, char** argv) {
   }
   m_pszProfileName = m_pszAppName;
   AtomicFile::SetTemporaryPrefix("." + m_pszExeName + "-");
+  m_pszHelpFilePath = AfxFindHelpFile(m_pszExeName);
 }
 
 // Settings ---------------------------------------------------------------------------------------
@@ -313,6 +319,14 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo) {
       if (!OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr)) OnFileNew();
       return m_pMainWnd != nullptr;
     case CCommandLineInfo::FileOpen:
+      if (const std::string folder = CDocManager::NormalizeFileName(rCmdInfo.m_strFileName);
+          g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR)) {
+        // A folder is where to look, not a document: it becomes the current directory and its
+        // start page shows, with a new, untitled document.
+        StartPage::EnterFolder(folder);
+        if (!OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr)) OnFileNew();
+        return m_pMainWnd != nullptr;
+      }
       return OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr;
     case CCommandLineInfo::FilePrint:
     case CCommandLineInfo::FilePrintTo:
@@ -462,6 +476,16 @@ int AfxWinMain(int argc, char** argv, const CResourceModule& resources) {
   CWinApp* pApp = AfxGetApp();
   if (pApp == nullptr) return 1;
   pApp->SetArguments(argc, argv);
+
+  // Help and version are answered before anything else: no display, no settings.
+  CCommandLineInfo request;
+  request.ParseArguments(pApp->m_arguments);
+  if (request.m_nInfoRequest != CCommandLineInfo::NoInfo) {
+    const std::string text =
+        AfxLoadString(request.m_nInfoRequest == CCommandLineInfo::ShowHelp ? AFX_IDS_USAGE : AFX_IDS_VERSION);
+    std::fputs(text.c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
 
   gdk_set_allowed_backends("x11");
   if (!gtk_init_check(nullptr, nullptr)) {

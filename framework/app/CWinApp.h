@@ -82,6 +82,7 @@ class CWinApp : public CCmdTarget {
   CWnd* m_pMainWnd = nullptr;
   std::string m_pszAppName;
   std::string m_pszExeName;
+  std::string m_pszHelpFilePath;  // the guide's first page, "" when none is found (AfxFindHelpFile)
   std::string m_pszRegistryKey;
   std::string m_pszProfileName;
   int m_nCmdShow = SW_SHOWNORMAL;

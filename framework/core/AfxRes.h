@@ -50,6 +50,8 @@ enum : UINT {
 enum : UINT {
   AFX_IDS_APP_TITLE = 0xE000,
   AFX_IDS_IDLEMESSAGE = 0xE001,
+  AFX_IDS_USAGE = 0xE010,    // --help: how to run the program
+  AFX_IDS_VERSION = 0xE011,  // --version: the program's name and version
   AFX_IDS_SCFIRST = 0xEF00,
   AFX_IDS_OPENFILE = 0xF000,
   AFX_IDS_SAVEFILE = 0xF001,

@@ -21,6 +21,8 @@ constexpr KeyBinding kKeys[] = {
     {GDK_KEY_Right, GDK_MOD1_MASK, false, BrowserAction::forward},
     {GDK_KEY_KP_Right, GDK_MOD1_MASK, false, BrowserAction::forward},
     {GDK_KEY_Forward, 0, false, BrowserAction::forward},
+    {GDK_KEY_F1, 0, false, BrowserAction::guide},
+    {GDK_KEY_Help, 0, false, BrowserAction::guide},
     {GDK_KEY_F5, 0, false, BrowserAction::reload},
     {GDK_KEY_Reload, 0, false, BrowserAction::reload},
     {GDK_KEY_f, GDK_CONTROL_MASK, false, BrowserAction::find},

@@ -17,6 +17,7 @@ enum class BrowserAction {
   zoomIn,
   zoomOut,
   zoomReset,
+  guide,  // the program's guide, as the application names it
 };
 
 class BrowserBindings {

@@ -10,6 +10,7 @@
 #include "html/BrowserTexts.h"
 #include "html/EngineSetup.h"
 #include "html/GeneratedPages.h"
+#include "html/StartPage.h"
 #include "html/ZoomLevels.h"
 
 namespace {
@@ -211,6 +212,14 @@ void BrowserControl::Perform(BrowserAction action) {
     case BrowserAction::find:
       m_findBar.Open();
       return;
+    case BrowserAction::guide:
+      if (gchar* uri = m_guide.empty() ? nullptr : g_filename_to_uri(m_guide.c_str(), nullptr, nullptr)) {
+        Navigate(uri);
+        g_free(uri);
+      } else {
+        ReportStatus(BrowserTexts::NoGuide());
+      }
+      return;
     case BrowserAction::findNext:
       m_findBar.IsOpen() ? m_findBar.Next() : m_findBar.Open();
       return;
@@ -370,6 +379,27 @@ void BrowserControl::OnPageProcessEnded(int reason) {
                                                       BrowserContext::MemoryLimitMb()));
   gtk_widget_hide(GTK_WIDGET(m_webView));
   m_stoppedPage.show();
+}
+
+void BrowserControl::ShowFolder(const std::string& dir) {
+  const StartPage page = StartPage::Find(dir);
+  const bool root = page.baseDir == "/";
+  const std::string path = !page.path.empty() ? page.path : root ? page.baseDir : page.baseDir + "/";
+  if (!g_utf8_validate(path.c_str(), -1, nullptr)) {
+    if (!page.path.empty()) return ShowFileError(page.path, BrowserTexts::NotUtf8());
+    return LoadHtml(page.html, "");  // its links name their paths in full
+  }
+  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+  if (uri != nullptr) page.path.empty() ? LoadHtml(page.html, uri) : Navigate(uri);
+  g_free(uri);
+}
+
+void BrowserControl::ShowFileError(const std::string& path, const std::string& reason) {
+  StopPage();
+  m_failureText = BrowserTexts::CannotOpen(BrowserTexts::Path(path), reason);
+  ReportStatus(m_failureText);
+  m_failedUri = "about:blank";
+  webkit_web_view_load_html(m_webView, BrowserTexts::ErrorPage(path, reason).c_str(), nullptr);
 }
 
 void BrowserControl::GoBack() { Step(-1); }

@@ -44,6 +44,10 @@ class BrowserControl : public Gtk::Frame {
   // Shows generated HTML whose relative links resolve against baseUri ("" for none), as a history
   // entry of its own (GeneratedPages).
   void LoadHtml(const std::string& html, const std::string& baseUri);
+  // Shows a folder as the view's start does: its start page, else its generated page.
+  void ShowFolder(const std::string& dir);
+  // Shows the page saying that the local file at path cannot be opened, and why.
+  void ShowFileError(const std::string& path, const std::string& reason);
   void GoBack();
   void GoForward();
   void Print();
@@ -51,6 +55,8 @@ class BrowserControl : public Gtk::Frame {
   void GiveFocus();
   void Perform(BrowserAction action);
   void ReportStatus(const std::string& text);
+  // The page F1 shows; "" when there is none.
+  void SetGuide(const std::string& path) { m_guide = path; }
 
  private:
   void ConnectInput(GtkWidget* widget);
@@ -83,4 +89,5 @@ class BrowserControl : public Gtk::Frame {
   std::string m_notice;       // shown instead of "Done" once the next page has loaded
   std::string m_failedUri;    // the failed load whose error page is on its way
   std::string m_failureText;  // shown for the page that failed until the next load starts
+  std::string m_guide;
 };

@@ -75,6 +75,8 @@ std::string BrowserTexts::NoPermission() { return "permission denied"; }
 
 std::string BrowserTexts::NotUtf8() { return "the browser engine cannot open a path that is not valid UTF-8"; }
 
+std::string BrowserTexts::NoGuide() { return "The guide is not installed"; }
+
 std::string BrowserTexts::EngineStopped(bool outOfMemory) {
   return outOfMemory ? "The page stopped: it needed more memory than the browser engine may use"
                      : "The page stopped: the browser engine ended unexpectedly";

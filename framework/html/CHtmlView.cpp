@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include "app/CWinApp.h"
 #include "core/AfxRes.h"
 #include "html/BrowserControl.h"
 #include "window/CFrameWnd.h"
@@ -16,6 +17,7 @@ END_MESSAGE_MAP()
 Gtk::Widget* CHtmlView::CreateWidget(const CREATESTRUCT& cs) {
   m_pControl = new BrowserControl(*this, cs.dwExStyle & WS_EX_CLIENTEDGE);
   m_pBrowserApp = m_pControl->GetWebView();
+  if (CWinApp* pApp = AfxGetApp()) m_pControl->SetGuide(pApp->m_pszHelpFilePath);
   return m_pControl;
 }
 
@@ -44,7 +46,9 @@ void CHtmlView::Navigate2(const std::string& url) {
 
 void CHtmlView::LoadHtml(const std::string& html, const std::string& baseDir) {
   if (m_pControl == nullptr) return;
-  gchar* baseUri = baseDir.empty() ? nullptr : g_filename_to_uri((baseDir + "/").c_str(), nullptr, nullptr);
+  // The engine takes no base it cannot turn back into a path; such a page names its links in full.
+  const bool usable = !baseDir.empty() && g_utf8_validate(baseDir.c_str(), -1, nullptr);
+  gchar* baseUri = usable ? g_filename_to_uri((baseDir == "/" ? baseDir : baseDir + "/").c_str(), nullptr, nullptr) : nullptr;
   m_pControl->LoadHtml(html, baseUri ? baseUri : "");
   g_free(baseUri);
 }

@@ -2,13 +2,16 @@
 
 #include <webkit2/webkit2.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
 
 #include "core/Trace.h"
 #include "html/BrowserControl.h"
 #include "html/BrowserTexts.h"
+#include "html/GeneratedPages.h"
 #include "html/LocalSpecialFile.h"
+#include "html/StartPage.h"
 
 NavigationPolicy::NavigationPolicy(WebKitWebView* webView, BrowserControl& control)
     : m_webView(webView), m_control(control), m_handoff([this](const std::string& uri, const std::string& error) {
@@ -45,6 +48,13 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
   const bool host = std::exchange(m_hostAsked, false);
   if (!webkit_navigation_action_is_redirect(action))
     m_userAsked = host || webkit_navigation_action_is_user_gesture(action);
+
+  // Generated folder pages link paths the engine cannot address (not UTF-8) in a form of their own.
+  if (const std::string target = StartPage::PathOfLink(uri); !target.empty()) {
+    webkit_policy_decision_ignore(decision);
+    if (ShownPageIsLocal()) ShowPath(target);
+    return true;
+  }
   if (!DesktopHandoff::EngineShows(uri)) {
     if (m_userAsked)
       HandOn(decision, uri);
@@ -59,6 +69,21 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
     m_control.ReportStatus(BrowserTexts::CannotOpen(BrowserTexts::Path(path), BrowserTexts::NotRegularFile()));
     webkit_policy_decision_ignore(decision);
     return true;
+  }
+
+  // A folder shows as the view's start shows one, never as the engine's own listing; loads that no
+  // click or history step asked for (frames, scripts) are left to the engine.
+  const std::string location(uri, std::strcspn(uri, "?#"));  // a query or fragment names no file
+  if (gchar* dir = g_filename_from_uri(location.c_str(), nullptr, nullptr)) {
+    const auto type = webkit_navigation_action_get_navigation_type(action);
+    const bool folder = g_file_test(dir, G_FILE_TEST_IS_DIR) &&
+                        (type != WEBKIT_NAVIGATION_TYPE_OTHER || webkit_navigation_action_is_user_gesture(action));
+    if (folder) {
+      webkit_policy_decision_ignore(decision);
+      m_control.ShowFolder(dir);
+    }
+    g_free(dir);
+    if (folder) return true;
   }
   return false;  // the engine's own handling; a new window arrives through "create"
 }
@@ -80,6 +105,21 @@ void NavigationPolicy::Refuse(WebKitPolicyDecision* decision, const char* uri) {
   AfxTrace("Not handing %s to the desktop: the page went there by itself\n", uri);
   webkit_policy_decision_ignore(decision);
   m_control.ReportStatus(BrowserTexts::NotHandedOn(BrowserTexts::Address(uri)));
+}
+
+bool NavigationPolicy::ShownPageIsLocal() const {
+  const char* shown = webkit_web_view_get_uri(m_webView);
+  return shown == nullptr || g_str_has_prefix(shown, "file:") || g_str_has_prefix(shown, "about:") ||
+         g_str_has_prefix(shown, GeneratedPages::kScheme);
+}
+
+void NavigationPolicy::ShowPath(const std::string& path) {
+  if (g_file_test(path.c_str(), G_FILE_TEST_IS_DIR)) return m_control.ShowFolder(path);
+  if (!g_utf8_validate(path.c_str(), -1, nullptr)) return m_control.ShowFileError(path, BrowserTexts::NotUtf8());
+  if (gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr)) {
+    m_control.Navigate(uri);
+    g_free(uri);
+  }
 }
 
 void NavigationPolicy::HandOn(WebKitPolicyDecision* decision, const char* uri) {

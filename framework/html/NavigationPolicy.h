@@ -4,10 +4,13 @@
 // desktop's handler when the user asked for them (a click or a key in the page, or the host's own
 // request), and are refused with a status text when the page went there by itself (a script, a
 // refresh); a local path that is not a regular file or folder (a FIFO, a device) is refused with a
-// status text, since reading it could block forever. Nothing else is ever cancelled.
+// status text, since reading it could block forever; a folder shows as the view's start shows one
+// (its start page or generated page). Nothing else is ever cancelled.
 #pragma once
 
 #include <glib.h>
+
+#include <string>
 
 #include "html/DesktopHandoff.h"
 
@@ -34,6 +37,9 @@ class NavigationPolicy {
   bool DecideResponse(WebKitPolicyDecision* decision);
   void HandOn(WebKitPolicyDecision* decision, const char* uri);
   void Refuse(WebKitPolicyDecision* decision, const char* uri);
+  bool ShownPageIsLocal() const;
+  // A path a generated page links: a folder shows as the view's start shows one.
+  void ShowPath(const std::string& path);
 
   WebKitWebView* m_webView;
   BrowserControl& m_control;

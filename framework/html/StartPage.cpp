@@ -1,6 +1,7 @@
 #include "html/StartPage.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <glib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,61 +9,87 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <optional>
+#include <utility>
 
 namespace {
 
 constexpr const char* kStartPageName = "index.html";
+constexpr const char kPathScheme[] = "local-path:";
 
-std::string Escaped(const std::string& fileName) {
-  gchar* display = g_filename_display_name(fileName.c_str());
-  gchar* escaped = g_markup_escape_text(display, -1);
-  std::string result = escaped;
-  g_free(escaped);
-  g_free(display);
+// Owns a string GLib allocated.
+std::string Take(gchar* text) {
+  std::string result = text != nullptr ? text : "";
+  g_free(text);
   return result;
 }
 
-std::string UriEscaped(const std::string& fileName) {
-  gchar* escaped = g_uri_escape_string(fileName.c_str(), nullptr, false);
-  std::string result = escaped;
-  g_free(escaped);
-  return result;
-}
+// A name or path as a person reads it (bytes that are not UTF-8 shown as replacement characters).
+std::string Display(const std::string& name) { return Take(g_filename_display_name(name.c_str())); }
+
+std::string Html(const std::string& text) { return Take(g_markup_escape_text(text.c_str(), -1)); }
+
+std::string UriEscaped(const std::string& name) { return Take(g_uri_escape_string(name.c_str(), nullptr, false)); }
+
+bool IsUtf8(const std::string& text) { return g_utf8_validate(text.c_str(), gssize(text.size()), nullptr); }
 
 std::string Join(const std::string& dir, const std::string& name) {
   return dir.empty() || dir.back() == '/' ? dir + name : dir + "/" + name;
 }
 
-bool IsHtmlName(const char* name) {
-  const char* dot = std::strrchr(name, '.');
-  return dot != nullptr && (g_ascii_strcasecmp(dot, ".html") == 0 || g_ascii_strcasecmp(dot, ".htm") == 0);
+bool IsHtmlName(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  return dot != std::string::npos &&
+         (g_ascii_strcasecmp(name.c_str() + dot, ".html") == 0 || g_ascii_strcasecmp(name.c_str() + dot, ".htm") == 0);
 }
 
-std::string Page(const std::string& message, const std::vector<std::string>& links) {
-  std::string html =
-      "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>FOLIOSCOPE</title>"
-      "<style>body{font-family:sans-serif;margin:2em;max-width:50em}li{margin:.2em 0}</style></head><body>"
-      "<h1>FOLIOSCOPE</h1><p>" +
-      message + "</p>";
-  if (!links.empty()) {
-    html += "<p>Pages in this folder:</p><ul>";
-    for (const std::string& name : links)
-      html += "<li><a href=\"" + UriEscaped(name) + "\">" + Escaped(name) + "</a></li>";
-    html += "</ul>";
-  }
-  return html + "</body></html>";
+// The order a file manager shows: letter case aside, runs of digits by their value.
+std::string SortKey(const std::string& name) {
+  const std::string shown = Display(name);
+  gchar* folded = g_utf8_casefold(shown.c_str(), -1);
+  std::string key = Take(g_utf8_collate_key_for_filename(folded, -1));
+  g_free(folded);
+  return key;
 }
 
-StartPage Generated(const std::string& dir, const std::string& message) {
-  std::vector<std::string> links;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* entry = readdir(d))
-      if (IsHtmlName(entry->d_name)) links.emplace_back(entry->d_name);
-    closedir(d);
+void SortByName(std::vector<std::string>& names) {
+  std::vector<std::pair<std::string, std::string>> keyed;
+  keyed.reserve(names.size());
+  for (std::string& name : names) keyed.emplace_back(SortKey(name), std::move(name));
+  std::sort(keyed.begin(), keyed.end());
+  names.clear();
+  for (auto& [key, name] : keyed) names.push_back(std::move(name));
+}
+
+// The entries of dir, with "." and ".." left out; a symbolic link counts as what it points to.
+std::vector<StartPage::Entry> ReadEntries(const std::string& dir, std::string& error) {
+  std::vector<StartPage::Entry> entries;
+  DIR* d = opendir(dir.c_str());
+  if (d == nullptr) {
+    error = std::strerror(errno);
+    return entries;
   }
-  std::sort(links.begin(), links.end());
-  return {"", Page(message, links), dir};
+  while (dirent* entry = readdir(d)) {
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+    bool folder = entry->d_type == DT_DIR;
+    if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+      struct stat st {};
+      folder = fstatat(dirfd(d), entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+    }
+    entries.push_back({entry->d_name, folder});
+  }
+  closedir(d);
+  return entries;
+}
+
+StartPage Generated(const std::string& dir, std::string reason, bool list = true) {
+  std::vector<StartPage::Entry> entries;
+  if (list) {
+    std::string error;
+    entries = ReadEntries(dir, error);
+    if (!error.empty()) reason += " Its entries cannot be listed: " + error + ".";
+  }
+  return {"", StartPage::Listing(dir, reason, std::move(entries)), dir};
 }
 
 // The entry whose name equals "index.html" without regard to letter case (the first by byte order
@@ -78,37 +105,108 @@ std::string FindCaseVariant(const std::string& dir) {
   return best;
 }
 
+// A folder named on the command line that could not become the current directory, and why.
+std::optional<std::pair<std::string, std::string>> g_unentered;
+
 }  // namespace
 
-StartPage StartPage::FindInCurrentDirectory() {
-  char* cwd = getcwd(nullptr, 0);
-  if (cwd == nullptr) {
-    std::string reason = std::strerror(errno);
-    return {"", Page("The current folder cannot be read: " + Escaped(reason) + ".", {}), ""};
+std::string StartPage::Listing(const std::string& dir, const std::string& reason, std::vector<Entry> entries) {
+  // In a folder whose path is not UTF-8 the engine can resolve no relative link: every link then
+  // names its path in full.
+  const bool relative = IsUtf8(dir);
+  auto href = [&](const std::string& name, bool folder) {
+    const std::string path = Join(dir, name);
+    if (!relative || !IsUtf8(name)) return Html(LinkToPath(path));
+    return UriEscaped(name) + (folder ? "/" : "");
+  };
+
+  std::vector<std::string> folders, pages;
+  for (Entry& entry : entries) {
+    if (entry.name.empty() || entry.name[0] == '.' || entry.name.find('/') != std::string::npos) continue;
+    if (entry.folder)
+      folders.push_back(std::move(entry.name));
+    else if (IsHtmlName(entry.name))
+      pages.push_back(std::move(entry.name));
   }
+  SortByName(folders);
+  SortByName(pages);
+
+  std::string title = dir.empty() ? "The current folder" : Take(g_path_get_basename(dir.c_str()));
+  std::string html;
+  html.reserve(512 + (folders.size() + pages.size()) * 100);
+  html += "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + Html(Display(title)) +
+          "</title><style>body{font-family:sans-serif;margin:2em;max-width:50em}h1{word-break:break-all}"
+          "li{margin:.2em 0}</style></head><body><h1>" +
+          Html(dir.empty() ? title : Display(dir)) + "</h1><p>" + Html(reason) + "</p>";
+  if (!dir.empty() && dir != "/") {
+    const std::string parent = Take(g_path_get_dirname(dir.c_str()));
+    html += "<p><a href=\"" + (relative ? std::string("../") : Html(LinkToPath(parent))) + "\">Parent folder</a></p>";
+  }
+  auto list = [&](const char* heading, const std::vector<std::string>& names, bool folder) {
+    if (names.empty()) return;
+    html += std::string("<h2>") + heading + "</h2><ul>";
+    for (const std::string& name : names)
+      html += "<li><a href=\"" + href(name, folder) + "\">" + Html(Display(name)) + (folder ? "/" : "") + "</a></li>";
+    html += "</ul>";
+  };
+  list("Folders", folders, true);
+  list("Pages in this folder", pages, false);
+  if (folders.empty() && pages.empty()) html += "<p>This folder holds no pages and no folders.</p>";
+  return html + "</body></html>";
+}
+
+std::string StartPage::LinkToPath(const std::string& path) {
+  return kPathScheme + Take(g_uri_escape_string(path.c_str(), "/", false));
+}
+
+std::string StartPage::PathOfLink(const char* uri) {
+  if (uri == nullptr || std::strncmp(uri, kPathScheme, sizeof kPathScheme - 1) != 0) return "";
+  return Take(g_uri_unescape_string(uri + sizeof kPathScheme - 1, nullptr));
+}
+
+bool StartPage::EnterFolder(const std::string& dir) {
+  g_unentered.reset();
+  if (chdir(dir.c_str()) == 0) return true;
+  g_unentered.emplace(dir, std::strerror(errno));
+  return false;
+}
+
+StartPage StartPage::FindInCurrentDirectory() {
+  if (g_unentered) {
+    auto [dir, reason] = std::move(*g_unentered);
+    g_unentered.reset();
+    return Generated(dir, "This folder cannot be opened: " + reason + ".", false);
+  }
+  char* cwd = getcwd(nullptr, 0);
+  if (cwd == nullptr)
+    return Generated("", "The current folder cannot be read: " + std::string(std::strerror(errno)) + ".", false);
   std::string dir = cwd;
   free(cwd);
   return Find(dir);
 }
 
-StartPage StartPage::Find(const std::string& dir) {
-  std::string name = kStartPageName;
+StartPage StartPage::Find(const std::string& given) {
+  std::string dir = given;
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
   struct stat st {};
+  if (stat(dir.c_str(), &st) != 0)
+    return Generated(dir, "This folder cannot be opened: " + std::string(std::strerror(errno)) + ".", false);
+  if (!S_ISDIR(st.st_mode)) return Generated(dir, "This is not a folder.", false);
+  if (access(dir.c_str(), X_OK) != 0)
+    return Generated(dir, "This folder cannot be opened: " + std::string(std::strerror(errno)) + ".", false);
+
+  std::string name = kStartPageName;
   if (lstat(Join(dir, name).c_str(), &st) != 0) name = FindCaseVariant(dir);
-  const std::string where = " in the folder " + Escaped(dir);
-  if (name.empty()) return Generated(dir, "There is no index.html" + where + ".");
+  if (name.empty()) return Generated(dir, "There is no index.html in this folder.");
 
   const std::string path = Join(dir, name);
-  const std::string what = Escaped(name) + where;
+  const std::string what = Display(name);
   if (stat(path.c_str(), &st) != 0) {
     std::string reason = errno == ENOENT ? "it is a symbolic link to nothing" : std::strerror(errno);
-    return Generated(dir, what + " cannot be opened: " + Escaped(reason) + ".");
+    return Generated(dir, what + " cannot be opened: " + reason + ".");
   }
   if (S_ISDIR(st.st_mode)) return Generated(dir, what + " is a folder, not a page.");
   if (!S_ISREG(st.st_mode)) return Generated(dir, what + " is not a regular file.");
-  if (access(path.c_str(), R_OK) != 0) {
-    std::string reason = std::strerror(errno);
-    return Generated(dir, what + " cannot be read: " + Escaped(reason) + ".");
-  }
+  if (access(path.c_str(), R_OK) != 0) return Generated(dir, what + " cannot be read: " + std::strerror(errno) + ".");
   return {path, "", dir};
 }

@@ -1,16 +1,37 @@
 // Finding the page a folder starts with: the entry named exactly "index.html", else one whose name
 // differs only in letter case; when there is none, or it cannot be shown, a generated page that
-// says so and links the folder's HTML files.
+// says so and links the folder's parent, its subfolders and its HTML files.
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct StartPage {
   std::string path;     // the file to show; empty when a generated page stands in
   std::string html;     // the generated page
   std::string baseDir;  // the folder the generated page's links are relative to
 
+  // An entry of a folder as the generated page sees it; name may hold any bytes.
+  struct Entry {
+    std::string name;
+    bool folder = false;
+  };
+
   // Looks in the process's current directory, as it is at the moment of the call.
   static StartPage FindInCurrentDirectory();
   static StartPage Find(const std::string& dir);
+  // Makes dir the process's current directory. When it cannot be entered, the current directory
+  // stays and the next FindInCurrentDirectory (once) shows a page saying why.
+  static bool EnterFolder(const std::string& dir);
+
+  // The generated page of dir: the folder's name, why it stands in (plain text), a link to the
+  // parent folder (none at the root), then the subfolders and the .html/.htm files of entries,
+  // each sorted as a file manager sorts (numbers by value, letter case aside). Hidden entries are
+  // left out; every name is escaped. Needs no file system.
+  static std::string Listing(const std::string& dir, const std::string& reason, std::vector<Entry> entries);
+
+  // Links to paths the engine cannot address (not valid UTF-8) take this form in generated pages;
+  // the navigation policy carries them out. PathOfLink gives the path back, or "" for other URIs.
+  static std::string LinkToPath(const std::string& path);
+  static std::string PathOfLink(const char* uri);
 };

@@ -21,6 +21,8 @@ TEST(BrowserBindings, Keys) {
       {GDK_KEY_Left, 0, BrowserAction::none},  // the page scrolls
       {GDK_KEY_Left, kAlt | kShift, BrowserAction::none},
       {GDK_KEY_Back, 0, BrowserAction::back},
+      {GDK_KEY_F1, 0, BrowserAction::guide},
+      {GDK_KEY_F1, kCtrl, BrowserAction::none},
       {GDK_KEY_F5, 0, BrowserAction::reload},
       {GDK_KEY_F5, kCtrl | kAlt, BrowserAction::none},
       {GDK_KEY_f, kCtrl, BrowserAction::find},

@@ -28,7 +28,12 @@ TEST(CommandLine, FormsGiveTheirRecord) {
       {{"-p", "a.html"}, SC::FilePrint, "a.html"},
       {{"/P", "a.html"}, SC::FileOpen, "a.html"},  // print flags are exact in case
       {{"/PT", "a.html"}, SC::FileOpen, "a.html"},
-      {{"/pt", "a.html", "Printer", "Driver", "Port", "extra"}, SC::FilePrintTo, "a.html", false, false, true,
+      {{"/pt", "a.html", "Printer", "Driver", "Port", "extra"},
+       SC::FilePrintTo,
+       "a.html",
+       false,
+       false,
+       true,
        "Printer"},
       {{"/Unregister"}, SC::AppUnregister, ""},
       {{"/UNREGISTER"}, SC::AppUnregister, ""},
@@ -38,8 +43,8 @@ TEST(CommandLine, FormsGiveTheirRecord) {
       {{"-automation", "x"}, SC::FileOpen, "x", false, true, false},
       {{"/dde"}, SC::FileDDE, "", false, false, false},
       {{"/DDE"}, SC::FileNew, ""},
-      {{"/p", "/Unregister"}, SC::AppUnregister, ""},  // a later shell command replaces an earlier one
-      {{"/", "-", "/x"}, SC::FileNew, ""},             // flags with empty or unknown names are ignored
+      {{"/p", "/Unregister"}, SC::AppUnregister, ""},              // a later shell command replaces an earlier one
+      {{"/", "-", "/x"}, SC::FileNew, ""},                         // flags with empty or unknown names are ignored
       {{"/home/u/page.html"}, SC::FileOpen, "/home/u/page.html"},  // a second "/" makes a path
       {{"//page.html"}, SC::FileOpen, "//page.html"},
       {{"/p", "/tmp/a b#%.html"}, SC::FilePrint, "/tmp/a b#%.html"},
@@ -59,6 +64,33 @@ TEST(CommandLine, FormsGiveTheirRecord) {
     EXPECT_EQ(info.m_bShowSplash, !c.embedded && !c.automated);
     EXPECT_EQ(info.m_bUserCtrl, c.userCtrl);
     EXPECT_EQ(info.m_strPrinterName, c.printer);
+  }
+}
+
+TEST(CommandLine, HelpAndVersionInEveryFormTheFirstWins) {
+  using IR = CCommandLineInfo::InfoRequest;
+  const std::pair<std::vector<std::string>, IR> cases[] = {
+      {{"--help"}, IR::ShowHelp},
+      {{"-help"}, IR::ShowHelp},
+      {{"/help"}, IR::ShowHelp},
+      {{"/HELP"}, IR::ShowHelp},
+      {{"/?"}, IR::ShowHelp},
+      {{"-?"}, IR::ShowHelp},
+      {{"-h"}, IR::ShowHelp},
+      {{"--version"}, IR::ShowVersion},
+      {{"/Version"}, IR::ShowVersion},
+      {{"-version"}, IR::ShowVersion},
+      {{"a.html", "/p", "--version", "--help"}, IR::ShowVersion},
+      {{"--help", "--version"}, IR::ShowHelp},
+      {{"/help/x"}, IR::NoInfo},  // a path
+      {{"help"}, IR::NoInfo},     // a file name
+      {{"---help", "/helpme", "-v"}, IR::NoInfo},
+  };
+  for (const auto& [args, expected] : cases) {
+    SCOPED_TRACE(args.front());
+    CCommandLineInfo info;
+    info.ParseArguments(args);
+    EXPECT_EQ(info.m_nInfoRequest, expected);
   }
 }
 

@@ -1,4 +1,5 @@
 // The start page of a folder, and the generated page when there is none to show.
+#include <glib.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,8 +13,8 @@ TEST(StartPage, FoundOrExplained) {
   struct Case {
     const char* name;
     std::function<void(const TempDir&)> make;
-    std::string path;     // expected page file, relative; "" = generated page
-    std::string saying;   // expected in the generated page
+    std::string path;    // expected page file, relative; "" = generated page
+    std::string saying;  // expected in the generated page
   };
   auto file = [](const char* name) { return [name](const TempDir& d) { TempDir::Write(d / name, "<p>x"); }; };
   const Case cases[] = {
@@ -59,8 +60,99 @@ TEST(StartPage, GeneratedListingEscapesNames) {
   StartPage page = StartPage::Find(dir.Path());
   EXPECT_NE(page.html.find("href=\"50%25%20%231.htm\">50% #1.htm</a>"), std::string::npos) << page.html;
   EXPECT_NE(page.html.find("a &lt;b&gt; &amp; &quot;c&quot;.html</a>"), std::string::npos);
-  EXPECT_NE(page.html.find("href=\"bad%20%FF.html\""), std::string::npos);
+  EXPECT_NE(page.html.find("href=\"" + StartPage::LinkToPath(dir / "bad \xff.html") + "\""), std::string::npos)
+      << page.html;
   EXPECT_EQ(page.html.find("<b>"), std::string::npos);
+}
+
+// Where each name lands in the page; npos when it is not there.
+std::size_t At(const std::string& html, const std::string& text) { return html.find(">" + text + "</a>"); }
+
+TEST(StartPage, ListingShowsParentFoldersThenPagesInNaturalOrderWithoutHiddenEntries) {
+  const std::string html = StartPage::Listing("/data/docs", "There is no index.html in this folder.",
+                                              {{"file10.html"},
+                                               {"File2.html"},
+                                               {"file1.html"},
+                                               {"notes.txt"},
+                                               {".hidden.html"},
+                                               {"b"},
+                                               {"Z dir", true},
+                                               {"a dir", true},
+                                               {"10 dir", true},
+                                               {"9 dir", true},
+                                               {".git", true},
+                                               {"page.HTM"},
+                                               {"x/y.html"},
+                                               {""}});
+  const std::vector<std::string> order = {"Parent folder", "9 dir/",     "10 dir/",     "a dir/",  "Z dir/",
+                                          "file1.html",    "File2.html", "file10.html", "page.HTM"};
+  std::size_t last = 0;
+  for (const std::string& name : order) {
+    SCOPED_TRACE(name);
+    const std::size_t at = At(html, name);
+    ASSERT_NE(at, std::string::npos) << html;
+    EXPECT_GT(at, last);
+    last = at;
+  }
+  for (const char* absent : {"notes.txt", ".hidden.html", ">b<", ".git", "y.html"})
+    EXPECT_EQ(html.find(absent), std::string::npos) << absent;
+  EXPECT_NE(html.find("<a href=\"../\">Parent folder</a>"), std::string::npos);
+  EXPECT_NE(html.find("<a href=\"10%20dir/\">10 dir/</a>"), std::string::npos);
+  EXPECT_NE(html.find("<title>docs</title>"), std::string::npos);
+  EXPECT_NE(html.find("<h1>/data/docs</h1><p>There is no index.html in this folder.</p>"), std::string::npos);
+
+  EXPECT_EQ(StartPage::Listing("/", "r", {{"usr", true}}).find("Parent folder"), std::string::npos);
+  EXPECT_NE(StartPage::Listing("/empty", "r", {}).find("holds no pages and no folders"), std::string::npos);
+}
+
+TEST(StartPage, NamesWithMarkupAndBytesThatAreNotUtf8AreEscapedAndLinkedInFull) {
+  const std::string hostile = "<script>alert(\"x\")&'\n.html";
+  std::string html = StartPage::Listing("/d <i>", "<b>reason</b>", {{hostile}, {"\xfe dir", true}});
+  EXPECT_EQ(html.find("<script>"), std::string::npos);
+  EXPECT_EQ(html.find("<i>"), std::string::npos);
+  EXPECT_EQ(html.find("<b>"), std::string::npos);
+  EXPECT_TRUE(g_utf8_validate(html.c_str(), -1, nullptr));
+  EXPECT_NE(html.find("href=\"%3Cscript%3Ealert%28%22x%22%29%26%27%0A.html\""), std::string::npos) << html;
+  const std::string link = StartPage::LinkToPath("/d <i>/\xfe dir");
+  EXPECT_NE(html.find("href=\"" + link + "\""), std::string::npos) << html;
+  EXPECT_EQ(StartPage::PathOfLink(link.c_str()), "/d <i>/\xfe dir");
+  EXPECT_EQ(StartPage::PathOfLink("file:///d/x"), "");
+
+  // In a folder whose own path is not UTF-8 every link names its path in full, the parent's too.
+  html = StartPage::Listing("/top/\xff", "r", {{"a.html"}});
+  EXPECT_NE(html.find("href=\"" + StartPage::LinkToPath("/top/\xff/a.html") + "\""), std::string::npos) << html;
+  EXPECT_NE(html.find("href=\"" + StartPage::LinkToPath("/top") + "\">Parent folder"), std::string::npos) << html;
+}
+
+TEST(StartPage, SubfoldersAndLinksToFoldersAreListedAsFolders) {
+  TempDir dir;
+  mkdir((dir / "sub").c_str(), 0700);
+  symlink("sub", (dir / "link to sub").c_str());
+  symlink("nowhere", (dir / "dangling.html").c_str());
+  const StartPage page = StartPage::Find(dir.Path() + "/");
+  EXPECT_EQ(page.baseDir, dir.Path());
+  EXPECT_NE(page.html.find("href=\"sub/\""), std::string::npos) << page.html;
+  EXPECT_NE(page.html.find("href=\"link%20to%20sub/\""), std::string::npos) << page.html;
+  EXPECT_NE(page.html.find("href=\"dangling.html\""), std::string::npos) << page.html;
+}
+
+TEST(StartPage, AFolderThatCannotBeEnteredIsExplainedOnceAndTheCurrentFolderStays) {
+  char* saved = getcwd(nullptr, 0);
+  TempDir dir;
+  TempDir::Write(dir / "not a folder", "");
+  ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+  EXPECT_FALSE(StartPage::EnterFolder(dir / "not a folder"));
+  StartPage page = StartPage::FindInCurrentDirectory();
+  EXPECT_TRUE(page.path.empty());
+  EXPECT_NE(page.html.find("This folder cannot be opened: Not a directory."), std::string::npos) << page.html;
+  EXPECT_NE(page.html.find("not a folder"), std::string::npos);
+  page = StartPage::FindInCurrentDirectory();  // once: then the current folder again
+  EXPECT_EQ(page.baseDir, dir.Path());
+
+  EXPECT_NE(StartPage::Find(dir / "gone").html.find("cannot be opened: No such file or directory"), std::string::npos);
+  ASSERT_TRUE(StartPage::EnterFolder(dir.Path()));
+  ASSERT_EQ(chdir(saved), 0);
+  free(saved);
 }
 
 TEST(StartPage, DeletedCurrentDirectoryIsExplained) {
