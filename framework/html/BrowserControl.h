@@ -3,8 +3,11 @@
 // viewer, without the host's help: link addresses and load progress as status texts, Ctrl+F find,
 // zoom by keys and Ctrl+wheel, history by Alt+Left/Right and the mouse's back and forward buttons,
 // F5 reload, new windows opened in place (NavigationPolicy), and a page naming the path of a local
-// file that cannot be opened. The engine keeps its secure defaults: pages from files get no
-// universal access and no access to other files beyond what it allows on its own.
+// file that cannot be opened. No page can keep the view: a page process that does not answer when
+// the view is taken elsewhere is ended (PageWatchdog), one that grows past its memory cap is ended
+// and a text takes its place (BrowserContext), and a page prints only just after a click or a key in
+// it. The engine keeps its secure defaults: pages from files get no universal access and no access to
+// other files beyond what it allows on its own.
 #pragma once
 
 #include <glib.h>

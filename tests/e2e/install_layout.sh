@@ -3,6 +3,7 @@
 # metadata under the application's id, the icon at the usual sizes, the man page, the guide and the
 # licence where the desktop, software centres and man(1) look for them. The desktop entry and the
 # metadata validate, and (with a display) the entry's command shows the folder it is handed.
+# The page-process module is installed where the installed binary looks for it.
 set -euo pipefail
 build=$1
 source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -59,4 +60,9 @@ if [ -n "${DISPLAY:-}" ]; then
   [ "$status" = 0 ] || { echo "exit status $status"; exit 1; }
   echo "desktop entry's command showed the folder"
 fi
+
+# The module the engine loads into page processes, built without the sanitizers even in their build.
+module=$(ls "$prefix"/lib*/folioscope/web-extensions/*.so 2>/dev/null || true)
+[ -n "$module" ] || { echo "missing: the page-process module under lib/folioscope/web-extensions"; exit 1; }
+! ldd "$module" | grep -q libasan || { echo "the page-process module uses AddressSanitizer"; exit 1; }
 echo "installed: ${#expect[@]} files"
