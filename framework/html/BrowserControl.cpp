@@ -15,6 +15,8 @@ WebKitWebView* NewWebView() {
   // With overlay scrollbars the engine keeps redrawing a scrollable page and an idle viewer would
   // use CPU; the setting must be made before the engine's view exists.
   g_object_set(gtk_settings_get_default(), "gtk-overlay-scrolling", FALSE, nullptr);
+  // Before the first page process starts, so that it starts knowing the scheme as a local one.
+  GeneratedPages::Register(webkit_web_context_get_default());
   return WEBKIT_WEB_VIEW(webkit_web_view_new());
 }
 
@@ -56,7 +58,6 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
       m_findBar(m_webView),
       m_policy(m_webView, *this),
       m_printer(m_webView, [this](const std::string& reason) { ReportStatus(BrowserTexts::PrintFailed(reason)); }) {
-  GeneratedPages::Register(webkit_web_view_get_context(m_webView));
   set_shadow_type(sunkenEdge ? Gtk::SHADOW_IN : Gtk::SHADOW_NONE);
   gtk_box_pack_start(m_box.gobj(), GTK_WIDGET(m_webView), TRUE, TRUE, 0);
   m_box.pack_end(m_findBar, Gtk::PACK_SHRINK);
@@ -283,7 +284,11 @@ void BrowserControl::Navigate(const std::string& uri) {
 void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUri) {
   SetPendingStep(nullptr);
   StopPage();
-  webkit_web_view_load_uri(m_webView, GeneratedPages::Add(html, baseUri).c_str());
+  // Shown as alternate content for its own address: its links may open the folder's files, and its
+  // address is a history entry that the engine asks GeneratedPages for when it comes back to it.
+  const std::string address = GeneratedPages::Add(html, baseUri);
+  webkit_web_view_load_alternate_html(m_webView, html.c_str(), address.c_str(),
+                                      baseUri.empty() ? nullptr : baseUri.c_str());
 }
 
 void BrowserControl::GoBack() { Step(-1); }

@@ -2,10 +2,14 @@
 // OnNewWindow2); otherwise: a link or script asking for a new window opens in this same view; a
 // location whose scheme the engine cannot show, and a file of a type it has no viewer for, go to the
 // desktop's handler; a local path that is not a regular file or folder (a FIFO, a device) is
-// refused with a status text, since reading it could block forever. Nothing else is ever cancelled.
+// refused with a status text, since reading it could block forever; a generated page's link to a file
+// is followed by the control itself. Nothing else is ever cancelled.
 #pragma once
 
 #include <glib.h>
+#include <sigc++/connection.h>
+
+#include <string>
 
 #include "html/DesktopHandoff.h"
 
@@ -33,4 +37,5 @@ class NavigationPolicy {
   WebKitWebView* m_webView;
   BrowserControl& m_control;
   DesktopHandoff m_handoff;
+  sigc::connection m_follow;  // a link of a generated page, followed by the control once the engine is done
 };
