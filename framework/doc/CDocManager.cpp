@@ -41,6 +41,7 @@ std::string CDocManager::NormalizeFileName(const std::string& fileName) {
     name.erase(0, 1);
     if (auto quote = name.rfind('"'); quote != std::string::npos) name.resize(quote);
   }
+  if (name.empty()) return name;  // no name stays no name, not the current folder
   std::string full = AtomicFile::FullPath(name);
   struct stat st {};
   if (lstat(full.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {

@@ -21,6 +21,8 @@ WebKitWebView* NewWebView() {
   g_object_set(gtk_settings_get_default(), "gtk-overlay-scrolling", FALSE, nullptr);
   WebKitWebContext* context = BrowserContext::Get();
   EngineSetup::PrepareContext(context);
+  // Before the first page process starts, so that it starts knowing the scheme as a local one.
+  GeneratedPages::Register(context);
   WebKitWebView* view = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(context));
   EngineSetup::PrepareView(view);
   return view;
@@ -65,7 +67,6 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
       m_watchdog(m_webView, [this] { m_notice = BrowserTexts::EndedNotAnswering(); }),
       m_policy(m_webView, *this),
       m_printer(m_webView, [this](const std::string& reason) { ReportStatus(BrowserTexts::PrintFailed(reason)); }) {
-  GeneratedPages::Register(webkit_web_view_get_context(m_webView));
   set_shadow_type(sunkenEdge ? Gtk::SHADOW_IN : Gtk::SHADOW_NONE);
   gtk_box_pack_start(m_box.gobj(), GTK_WIDGET(m_webView), TRUE, TRUE, 0);
   m_box.pack_start(m_stoppedPage, Gtk::PACK_EXPAND_WIDGET);
@@ -333,9 +334,13 @@ void BrowserControl::Navigate(const std::string& uri) {
 
 void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUri) {
   SetPendingStep(nullptr);
-  Leave([this, uri = GeneratedPages::Add(html, baseUri)] {
+  Leave([this, html, baseUri] {
     StopPage();
-    webkit_web_view_load_uri(m_webView, uri.c_str());
+    // Shown as alternate content for its own address: its links may open the folder's files, and its
+    // address is a history entry that the engine asks GeneratedPages for when it comes back to it.
+    const std::string address = GeneratedPages::Add(html, baseUri);
+    webkit_web_view_load_alternate_html(m_webView, html.c_str(), address.c_str(),
+                                        baseUri.empty() ? nullptr : baseUri.c_str());
   });
 }
 

@@ -1,5 +1,7 @@
 #include "html/NavigationPolicy.h"
 
+#include <glibmm/main.h>
+#include <sys/stat.h>
 #include <webkit2/webkit2.h>
 
 #include <cstring>
@@ -21,7 +23,10 @@ NavigationPolicy::NavigationPolicy(WebKitWebView* webView, BrowserControl& contr
   g_signal_connect(webView, "create", G_CALLBACK(OnCreate), this);
 }
 
-NavigationPolicy::~NavigationPolicy() { g_signal_handlers_disconnect_by_data(m_webView, this); }
+NavigationPolicy::~NavigationPolicy() {
+  m_follow.disconnect();
+  g_signal_handlers_disconnect_by_data(m_webView, this);
+}
 
 gboolean NavigationPolicy::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, int type,
                                           NavigationPolicy* self) {
@@ -84,6 +89,23 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
     }
     g_free(dir);
     if (folder) return true;
+  }
+
+  // The engine lets a page process open files only once the control has asked it for a file, and
+  // a generated page's process may never have been: a link from such a page to a file is asked for
+  // by the control instead, and becomes a history entry as any followed link does.
+  const char* shown = webkit_web_view_get_uri(m_webView);
+  if (webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
+      g_str_has_prefix(uri, "file:") && shown != nullptr &&
+      g_str_has_prefix(shown, (std::string(GeneratedPages::kScheme) + ":").c_str())) {
+    webkit_policy_decision_ignore(decision);
+    m_follow.disconnect();
+    m_follow = Glib::signal_idle().connect([this, link = std::string(uri)] {
+      AfxTrace("Following %s from a generated page\n", link.c_str());
+      m_control.Navigate(link);
+      return false;
+    });
+    return true;
   }
   return false;  // the engine's own handling; a new window arrives through "create"
 }

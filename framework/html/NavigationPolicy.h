@@ -5,10 +5,14 @@
 // request), and are refused with a status text when the page went there by itself (a script, a
 // refresh); a local path that is not a regular file or folder (a FIFO, a device) is refused with a
 // status text, since reading it could block forever; a folder shows as the view's start shows one
-// (its start page or generated page). Nothing else is ever cancelled.
+// (its start page or generated page); a generated page's link to a file is followed by the control
+// itself. Nothing else is ever cancelled.
 #pragma once
 
 #include <glib.h>
+#include <sigc++/connection.h>
+
+#include <string>
 
 #include <string>
 
@@ -46,4 +50,5 @@ class NavigationPolicy {
   DesktopHandoff m_handoff;
   bool m_hostAsked = false;
   bool m_userAsked = false;  // whether the user asked for the main frame's current navigation
+  sigc::connection m_follow;  // a link of a generated page, followed by the control once the engine is done
 };

@@ -71,10 +71,13 @@ class Viewer:
         self.process = None
         self.log = os.path.join(self.home, "log")
 
-    def start(self, *args, wrapper=()):
-        """Starts the binary with args, through the wrapper command when one is given."""
+    def start(self, *args, wrapper=(), accessible=False):
+        """Starts the binary with args, through the wrapper command when one is given; accessible: the
+        viewer joins the session's accessibility bus (a D-Bus session must run)."""
         env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(self.home, "config"), NO_AT_BRIDGE="1",
                    G_MESSAGES_DEBUG="FOLIOSCP")
+        if accessible:
+            del env["NO_AT_BRIDGE"]
         with open(self.log, "wb") as log:
             self.process = subprocess.Popen([*wrapper, BINARY, *args], cwd=self.pages, env=env, stdout=log,
                                             stderr=subprocess.STDOUT)
