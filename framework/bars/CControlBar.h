@@ -1,7 +1,7 @@
 // A bar along an edge of its frame (toolbar, status bar). At idle time it updates its elements
 // through its owner frame's command route. A bar with docking enabled can be dragged by its
 // background to any edge of the frame, or away from the edges to float in a palette; a double
-// click switches between floating and its last docked place. Bars are members of their frame
+// click there (not on a button) switches between floating and its last docked place. Bars are members of their frame
 // and are not deleted here.
 #pragma once
 

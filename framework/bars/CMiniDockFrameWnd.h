@@ -1,5 +1,6 @@
 // The small palette window a bar floats in: owned by the frame and kept above it, resizable (the
-// bar re-flows its buttons), and closing it hides the bar. It deletes itself when its window goes.
+// bar re-flows its buttons), never holding the keyboard, and closing it hides the bar. It deletes
+// itself when its window goes.
 #pragma once
 
 #include "window/CWnd.h"

@@ -2,6 +2,7 @@
 
 #include <gdkmm/display.h>
 #include <gdkmm/seat.h>
+#include <glibmm/main.h>
 #include <gtkmm/accellabel.h>
 #include <gtkmm/checkmenuitem.h>
 #include <gtkmm/cssprovider.h>
@@ -13,6 +14,7 @@
 #include "core/AfxRes.h"
 #include "core/CCmdUI.h"
 #include "window/CFrameWnd.h"
+#include "window/MessagePrompts.h"
 
 namespace {
 
@@ -205,10 +207,22 @@ void CFrameMenu::PromptUnderPointer(Gtk::MenuShell& popup) {
   // A disabled command item shows its prompt like an enabled one; a separator, a gap or a place
   // off the menu blanks the pane, as a highlighted pop-up item does.
   const auto* item = ItemUnderPointer(popup);
-  if (item != nullptr && item->second != 0 && !item->first->is_sensitive())
-    m_frame.SetMessageText(item->second);
-  else
-    m_frame.SetMessageText(std::string());
+  bool disabled = item != nullptr && item->second != 0 && !item->first->is_sensitive();
+  m_frame.SetMessageText(disabled ? AfxPromptOf(item->second) : std::string());
+  // GTK may drop the pointer events that leave a disabled item; while one shows its prompt, the
+  // pointer's position is checked again.
+  m_pointerCheck.disconnect();
+  if (disabled)
+    m_pointerCheck = Glib::signal_timeout().connect(
+        [this, &popup] {
+          if (!popup.get_mapped() || PointerOnEnabledItem(popup)) return false;
+          const auto* now = ItemUnderPointer(popup);
+          bool same = now != nullptr && now->second != 0 && !now->first->is_sensitive() &&
+                      AfxPromptOf(now->second) == m_frame.GetMessageText();
+          if (!same) PromptUnderPointer(popup);  // which starts a new check when still needed
+          return same;
+        },
+        kPointerCheckMs);
 }
 
 void CFrameMenu::UpdatePopup(Gtk::MenuShell& popup) {

@@ -5,6 +5,7 @@
 
 #include <gtkmm/menubar.h>
 #include <gtkmm/menuitem.h>
+#include <sigc++/connection.h>
 
 #include <map>
 #include <span>
@@ -19,6 +20,7 @@ class CFrameWnd;
 class CFrameMenu {
  public:
   CFrameMenu(CFrameWnd& frame, const MenuBarResource& resource);
+  ~CFrameMenu() { m_pointerCheck.disconnect(); }
   CFrameMenu(const CFrameMenu&) = delete;
   CFrameMenu& operator=(const CFrameMenu&) = delete;
 
@@ -41,9 +43,12 @@ class CFrameMenu {
   // The pane's text when no enabled item is highlighted: from what the pointer is over.
   void PromptUnderPointer(Gtk::MenuShell& popup);
 
+  static constexpr int kPointerCheckMs = 100;
+
   CFrameWnd& m_frame;
   Gtk::MenuBar m_menuBar;
   std::vector<std::pair<Gtk::MenuItem*, UINT>> m_items;
   std::map<UINT, bool> m_checkMarks;  // the check items' commands, with their first mark
   bool m_bUpdating = false;
+  sigc::connection m_pointerCheck;
 };

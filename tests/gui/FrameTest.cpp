@@ -284,6 +284,7 @@ TEST_F(Frame, MenuPromptsFollowThePointerOverEveryKindOfItem) {
       {"_Edit", {"Cu_t"}, "Cut the selection and put it on the Clipboard"},
       {"_Edit", {"Cu_t", "_Copy"}, "Copy the selection and put it on the Clipboard"},
       {"_Edit", {"_Undo", "-"}, ""},
+      {"_Edit", {"Cu_t", "-"}, ""},
       {"_Edit", {"_Paste", "page"}, ""},
       {"_View", {"_Toolbar", "page", "_Status Bar"}, "Show or hide the status bar"},
   };
