@@ -71,9 +71,10 @@ class Viewer:
         self.process = None
         self.log = os.path.join(self.home, "log")
 
-    def start(self, *args):
-        env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(self.home, "config"), NO_AT_BRIDGE="1",
-                   G_MESSAGES_DEBUG="FOLIOSCP")
+    def start(self, *args, env=None):
+        """Starts the binary; env adds to or replaces its environment."""
+        env = dict(dict(os.environ, XDG_CONFIG_HOME=os.path.join(self.home, "config"), NO_AT_BRIDGE="1",
+                        G_MESSAGES_DEBUG="FOLIOSCP"), **(env or {}))
         with open(self.log, "wb") as log:
             self.process = subprocess.Popen([BINARY, *args], cwd=self.pages, env=env, stdout=log,
                                             stderr=subprocess.STDOUT)
