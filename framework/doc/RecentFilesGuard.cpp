@@ -49,5 +49,11 @@ RecentFilesGuard::RecentFilesGuard() {
 }
 
 void RecentFilesGuard::KeepOut(const std::string& uri) {
-  if (m_before.count(uri) == 0) Pending()[uri] = g_get_monotonic_time() + kWatchUs;
+  if (m_before.count(uri) != 0) return;
+  // The chooser's addition may have come in already (and even been written), or may come later.
+  GtkRecentManager* manager = gtk_recent_manager_get_default();
+  if (gtk_recent_manager_has_item(manager, uri.c_str()))
+    gtk_recent_manager_remove_item(manager, uri.c_str(), nullptr);
+  else
+    Pending()[uri] = g_get_monotonic_time() + kWatchUs;
 }

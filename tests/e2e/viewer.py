@@ -71,13 +71,14 @@ class Viewer:
         self.process = None
         self.log = os.path.join(self.home, "log")
 
-    def start(self, *args, wrapper=(), accessible=False):
+    def start(self, *args, wrapper=(), accessible=False, env=None):
         """Starts the binary with args, through the wrapper command when one is given; accessible: the
-        viewer joins the session's accessibility bus (a D-Bus session must run)."""
-        env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(self.home, "config"), NO_AT_BRIDGE="1",
-                   G_MESSAGES_DEBUG="FOLIOSCP")
+        viewer joins the session's accessibility bus (a D-Bus session must run); env adds to or
+        replaces its environment."""
+        env = dict(dict(os.environ, XDG_CONFIG_HOME=os.path.join(self.home, "config"), NO_AT_BRIDGE="1",
+                        G_MESSAGES_DEBUG="FOLIOSCP"), **(env or {}))
         if accessible:
-            del env["NO_AT_BRIDGE"]
+            env.pop("NO_AT_BRIDGE", None)
         with open(self.log, "wb") as log:
             self.process = subprocess.Popen([*wrapper, BINARY, *args], cwd=self.pages, env=env, stdout=log,
                                             stderr=subprocess.STDOUT)

@@ -3,6 +3,8 @@
 #include <gtk/gtkunixprint.h>
 #include <gtkmm/window.h>
 
+#include <functional>
+
 #include "PageDriver.h"
 #include "html/BrowserControl.h"
 
@@ -194,6 +196,94 @@ TEST(PrintingFromAPage, TheCloseBoxWorksWhileThePrintDialogIsUp) {
   EXPECT_TRUE(RunUntil([&] { return closeAsked == 1 && DialogAnswer::ShownDialog() == nullptr; })) << closeAsked;
   EXPECT_TRUE(press.done);
   g_source_remove(source);
+}
+
+// Runs step on the visible print dialog every 50 ms until it returns true.
+class OnPrintDialog {
+ public:
+  explicit OnPrintDialog(std::function<bool(GtkPrintUnixDialog*)> step) : m_step(std::move(step)) {
+    m_source = g_timeout_add(50, &OnPrintDialog::Tick, this);
+  }
+  ~OnPrintDialog() {
+    if (m_source != 0) g_source_remove(m_source);
+  }
+  bool Done() const { return m_source == 0; }
+
+ private:
+  static gboolean Tick(gpointer data) {
+    auto* self = static_cast<OnPrintDialog*>(data);
+    GList* windows = gtk_window_list_toplevels();
+    GtkPrintUnixDialog* dialog = nullptr;
+    for (GList* item = windows; item != nullptr; item = item->next)
+      if (GTK_IS_PRINT_UNIX_DIALOG(item->data) && gtk_widget_get_visible(GTK_WIDGET(item->data)))
+        dialog = GTK_PRINT_UNIX_DIALOG(item->data);
+    g_list_free(windows);
+    if (dialog == nullptr || !self->m_step(dialog)) return G_SOURCE_CONTINUE;
+    self->m_source = 0;
+    return G_SOURCE_REMOVE;
+  }
+  std::function<bool(GtkPrintUnixDialog*)> m_step;
+  guint m_source = 0;
+};
+
+bool FilePrinterSelected(GtkPrintUnixDialog* dialog) {
+  GtkPrinter* printer = gtk_print_unix_dialog_get_selected_printer(dialog);
+  return printer != nullptr && g_strcmp0(gtk_printer_get_name(printer), g_dgettext("gtk30", "Print to File")) == 0;
+}
+
+TEST_F(Printing, PrintStartsWithThePrinterAndPageSetUpChosenInPrintSetup) {
+  const std::string pdf = m_out / "set up.pdf";
+  std::string confirm;
+  {
+    // Print Setup: the file printer with a PDF file, landscape, confirmed with its own button.
+    bool chosen = false;
+    OnPrintDialog setup([&](GtkPrintUnixDialog* dialog) {
+      if (!chosen) {
+        GtkPrintSettings* settings = gtk_print_settings_new();
+        gtk_print_settings_set_printer(settings, g_dgettext("gtk30", "Print to File"));
+        gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_URI, Uri(pdf).c_str());
+        gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_FILE_FORMAT, "pdf");
+        gtk_print_unix_dialog_set_settings(dialog, settings);
+        g_object_unref(settings);
+        GtkPageSetup* page = gtk_page_setup_new();
+        gtk_page_setup_set_orientation(page, GTK_PAGE_ORIENTATION_LANDSCAPE);
+        gtk_print_unix_dialog_set_page_setup(dialog, page);
+        g_object_unref(page);
+        chosen = true;
+        return false;
+      }
+      if (!FilePrinterSelected(dialog)) return false;
+      GtkWidget* button = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+      confirm = gtk_button_get_label(GTK_BUTTON(button));
+      gtk_button_clicked(GTK_BUTTON(button));
+      return true;
+    });
+    Command(ID_FILE_PRINT_SETUP);
+    EXPECT_TRUE(setup.Done());
+  }
+  EXPECT_EQ(confirm, "_Apply");
+
+  // Print starts with that printer, file and page set-up: confirming at once prints there.
+  GtkPageOrientation orientation = GTK_PAGE_ORIENTATION_PORTRAIT;
+  {
+    OnPrintDialog print([&](GtkPrintUnixDialog* dialog) {
+      if (!FilePrinterSelected(dialog)) return false;
+      orientation = gtk_page_setup_get_orientation(gtk_print_unix_dialog_get_page_setup(dialog));
+      gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+      return true;
+    });
+    Command(ID_FILE_PRINT);
+    EXPECT_TRUE(print.Done());
+  }
+  EXPECT_EQ(orientation, GTK_PAGE_ORIENTATION_LANDSCAPE);
+  ASSERT_TRUE(RunUntil([&] { return TempDir::Read(pdf).ends_with("%%EOF\n"); })) << "no finished PDF";
+  // The file holds a landscape page (an A4 sheet on its side).
+  gchar* info = nullptr;
+  const gchar* argv[] = {"pdfinfo", pdf.c_str(), nullptr};
+  g_spawn_sync(nullptr, const_cast<gchar**>(argv), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, &info, nullptr,
+               nullptr, nullptr);
+  EXPECT_NE(std::string(info ? info : "").find("842 x 595 pts"), std::string::npos) << (info ? info : "");
+  g_free(info);
 }
 
 TEST(PrintingNothing, WithNoPageShownPrintAsksNothing) {

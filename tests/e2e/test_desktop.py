@@ -1,0 +1,173 @@
+"""The real binary as the desktop sees it: its file dialogs leave no trail in the recent-files
+list, and its frame read through AT-SPI, as a screen reader reads it: tool bar, status bar and
+menus with their roles, names and states."""
+import os
+import sys
+import time
+import unittest
+
+from viewer import Viewer, WindowManager, find_windows, press, wait_for, xdotool
+
+OTHER_ENTRY = """<?xml version="1.0" encoding="UTF-8"?>
+<xbel version="1.0" xmlns:bookmark="http://www.freedesktop.org/standards/desktop-bookmarks"
+      xmlns:mime="http://www.freedesktop.org/standards/shared-mime-info">
+  <bookmark href="file:///etc/hostname" added="{now}" modified="{now}"
+            visited="{now}">
+    <info><metadata owner="http://freedesktop.org"><mime:mime-type type="text/plain"/>
+      <bookmark:applications><bookmark:application name="other" exec="other %u"
+        modified="{now}" count="1"/></bookmark:applications></metadata></info>
+  </bookmark>
+</xbel>
+"""
+
+
+
+
+def start_with_home(extra_env=None):
+    """A viewer on a start page, with a home folder of its own (where the recent-files list lives)
+    that already lists another program's file."""
+    viewer = Viewer()
+    with open(os.path.join(viewer.pages, "index.html"), "w") as f:
+        f.write("<title>Start</title><p>start page")
+    data = os.path.join(viewer.home, ".local", "share")
+    os.makedirs(data)
+    with open(os.path.join(data, "recently-used.xbel"), "w") as f:
+        # Dated now: GTK drops entries older than its maximum age when it writes the list.
+        f.write(OTHER_ENTRY.format(now=time.strftime("%Y-%m-%dT%H:%M:%SZ", time.gmtime())))
+    env = {"HOME": viewer.home, "XDG_DATA_HOME": data}
+    env.update(extra_env or {})
+    return viewer.start(env=env)
+
+
+def recent_list(viewer):
+    with open(os.path.join(viewer.home, ".local", "share", "recently-used.xbel")) as f:
+        return f.read()
+
+
+class RecentFiles(unittest.TestCase):
+    def setUp(self):
+        self.viewer = start_with_home()
+        self.addCleanup(self.viewer.close)
+        self.window = self.viewer.main_window()
+        self.assertIsNotNone(self.window, self.viewer.trace())
+        self.assertTrue(self.viewer.loaded())
+
+    def dialog(self, title):
+        found = wait_for(lambda: find_windows("^%s$" % title))
+        self.assertTrue(found, "no %s dialog\n%s" % (title, self.viewer.trace()))
+        xdotool("windowactivate", "--sync", found[0])
+        return found[0]
+
+    def confirm_name(self, title, name):
+        dialog = self.dialog(title)
+        press(dialog, "ctrl+a")
+        xdotool("type", "--delay", "20", name)
+        press(dialog, "Return")
+        return dialog
+
+    def test_open_and_save_as_leave_no_entry_and_keep_the_others(self):
+        saved = os.path.join(self.viewer.pages, "saved notes")
+        press(self.window, "ctrl+s")
+        self.confirm_name("Save As", "saved notes")
+        self.assertTrue(wait_for(lambda: os.path.exists(saved)), self.viewer.trace())
+
+        # A name the Open dialog refuses (it names nothing), then one it opens.
+        press(self.window, "ctrl+o")
+        dialog = self.confirm_name("Open", os.path.join(self.viewer.pages, "missing"))
+        self.assertTrue(wait_for(lambda: "Message box" in self.viewer.trace()), self.viewer.trace())
+        box = wait_for(lambda: find_windows("^FOLIOSCP$"))
+        self.assertTrue(box, self.viewer.trace())
+        press(box[0], "Return")
+        press(dialog, "ctrl+a")
+        xdotool("type", "--delay", "20", saved)
+        press(dialog, "Return")
+        self.assertTrue(wait_for(lambda: not find_windows("^Open$")), self.viewer.trace())
+
+        # The list is written a quarter of a second after a change; give it time to show one.
+        time.sleep(2)
+        listed = recent_list(self.viewer)
+        self.assertIn("file:///etc/hostname", listed)
+        self.assertNotIn(self.viewer.pages.replace(" ", "%20"), listed)
+        self.assertNotIn("missing", listed)
+
+
+try:
+    import pyatspi
+except ImportError:  # the interpreter has no AT-SPI binding; the test says so and is skipped
+    pyatspi = None
+
+
+def read_tree(accessible, rows, inside=""):
+    """Rows "role: name [— description] [states]" for the tool bar, status bar and menus, their
+    children indented below them, as a screen reader reads them through AT-SPI."""
+    role = accessible.getRoleName()
+    shown = role in ("tool bar", "status bar", "menu", "menu item", "check menu item")
+    in_bar = inside in ("tool bar", "status bar")
+    if shown or (in_bar and role in ("push button", "label")):
+        row = ("  " + inside + "/" if inside else "") + role + ": " + (accessible.name or "")
+        if accessible.description:
+            row += " — " + accessible.description
+        states = accessible.getState()
+        if not states.contains(pyatspi.STATE_SENSITIVE):
+            row += " disabled"
+        if states.contains(pyatspi.STATE_CHECKED):
+            row += " checked"
+        rows.append(row)
+        if role in ("tool bar", "status bar", "menu"):
+            inside = role
+    for i in range(accessible.childCount):
+        child = accessible.getChildAtIndex(i)
+        if child is not None:
+            read_tree(child, rows, inside)
+    return rows
+
+
+@unittest.skipIf(pyatspi is None, "needs python3-pyatspi (run with the system python3)")
+class AccessibleTree(unittest.TestCase):
+    def setUp(self):
+        self.viewer = start_with_home({"NO_AT_BRIDGE": "0"})
+        self.addCleanup(self.viewer.close)
+        self.window = self.viewer.main_window()
+        self.assertIsNotNone(self.window, self.viewer.trace())
+        self.assertTrue(self.viewer.loaded())
+
+    def frame(self):
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.name == "folioscope":
+                for i in range(app.childCount):
+                    window = app.getChildAtIndex(i)
+                    if window is not None and window.name == "FOLIOSCOPE 3.4":
+                        return window
+        return None
+
+    def test_frame_reads_with_roles_names_descriptions_and_states(self):
+        frame = wait_for(self.frame)
+        self.assertIsNotNone(frame, "the viewer is not on the accessibility bus")
+        rows = read_tree(frame, [])
+        menus = [r for r in rows if "menu" in r]
+        self.assertEqual(menus[:3], ["menu: File", "  menu/menu item: New", "  menu/menu item: Open..."])
+        self.assertIn("  menu/menu item: Exit", menus)
+        self.assertEqual([r for r in menus if "check" in r],
+                         ["  menu/check menu item: Toolbar checked", "  menu/check menu item: Status Bar checked"])
+        self.assertEqual(len(menus), 4 + 7 + 4 + 2 + 1)  # four menus and their command items
+        start = rows.index("tool bar: Toolbar")
+        self.assertEqual(rows[start + 1:start + 11], [
+            "  tool bar/push button: New — Create a new document",
+            "  tool bar/push button: Open — Open an existing document",
+            "  tool bar/push button: Save — Save the active document",
+            "  tool bar/push button: Cut — Cut the selection and put it on the Clipboard disabled",
+            "  tool bar/push button: Copy — Copy the selection and put it on the Clipboard disabled",
+            "  tool bar/push button: Paste — Insert Clipboard contents disabled",
+            "  tool bar/push button: Print — Print the active document",
+            "  tool bar/push button: About — Display program information, version number and copyright",
+            "  tool bar/push button: Back Browser — Back Browser",
+            "  tool bar/push button: Forward Browser — Forward Browser",
+        ])
+        start = rows.index("status bar: ")
+        self.assertEqual(rows[start + 1], "  status bar/label: Done")  # the message pane
+        self.assertEqual(len([r for r in rows if r.startswith("  status bar/label")]), 4)
+
+
+if __name__ == "__main__":
+    with WindowManager():
+        unittest.main(argv=sys.argv[:1], verbosity=2)
