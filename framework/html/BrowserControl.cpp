@@ -278,8 +278,8 @@ void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUr
   webkit_web_view_load_html(m_webView, html.c_str(), baseUri.empty() ? nullptr : baseUri.c_str());
 }
 
-void BrowserControl::ShowFolder(const std::string& dir) {
-  const StartPage page = StartPage::Find(dir);
+void BrowserControl::ShowFolder(const std::string& dir, std::size_t first) {
+  const StartPage page = StartPage::Find(dir, first);
   const bool root = page.baseDir == "/";
   const std::string path = !page.path.empty() ? page.path : root ? page.baseDir : page.baseDir + "/";
   if (!g_utf8_validate(path.c_str(), -1, nullptr)) {
