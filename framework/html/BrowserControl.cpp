@@ -386,8 +386,8 @@ void BrowserControl::OnPageProcessEnded(int reason) {
   m_stoppedPage.show();
 }
 
-void BrowserControl::ShowFolder(const std::string& dir) {
-  const StartPage page = StartPage::Find(dir);
+void BrowserControl::ShowFolder(const std::string& dir, std::size_t first) {
+  const StartPage page = StartPage::Find(dir, first);
   const bool root = page.baseDir == "/";
   const std::string path = !page.path.empty() ? page.path : root ? page.baseDir : page.baseDir + "/";
   if (!g_utf8_validate(path.c_str(), -1, nullptr)) {

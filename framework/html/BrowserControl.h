@@ -48,7 +48,7 @@ class BrowserControl : public Gtk::Frame {
   // entry of its own (GeneratedPages).
   void LoadHtml(const std::string& html, const std::string& baseUri);
   // Shows a folder as the view's start does: its start page, else its generated page.
-  void ShowFolder(const std::string& dir);
+  void ShowFolder(const std::string& dir, std::size_t first = 0);
   // Shows the page saying that the local file at path cannot be opened, and why.
   void ShowFileError(const std::string& path, const std::string& reason);
   void GoBack();

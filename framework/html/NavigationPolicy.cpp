@@ -55,9 +55,10 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
     m_userAsked = host || webkit_navigation_action_is_user_gesture(action);
 
   // Generated folder pages link paths the engine cannot address (not UTF-8) in a form of their own.
-  if (const std::string target = StartPage::PathOfLink(uri); !target.empty()) {
+  std::size_t first = 0;
+  if (const std::string target = StartPage::PathOfLink(uri, &first); !target.empty()) {
     webkit_policy_decision_ignore(decision);
-    if (ShownPageIsLocal()) ShowPath(target);
+    if (ShownPageIsLocal()) ShowPath(target, first);
     return true;
   }
   if (!DesktopHandoff::EngineShows(uri)) {
@@ -135,8 +136,8 @@ bool NavigationPolicy::ShownPageIsLocal() const {
          g_str_has_prefix(shown, GeneratedPages::kScheme);
 }
 
-void NavigationPolicy::ShowPath(const std::string& path) {
-  if (g_file_test(path.c_str(), G_FILE_TEST_IS_DIR)) return m_control.ShowFolder(path);
+void NavigationPolicy::ShowPath(const std::string& path, std::size_t first) {
+  if (g_file_test(path.c_str(), G_FILE_TEST_IS_DIR)) return m_control.ShowFolder(path, first);
   if (!g_utf8_validate(path.c_str(), -1, nullptr)) return m_control.ShowFileError(path, BrowserTexts::NotUtf8());
   if (gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr)) {
     m_control.Navigate(uri);

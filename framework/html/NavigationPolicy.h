@@ -42,8 +42,9 @@ class NavigationPolicy {
   void HandOn(WebKitPolicyDecision* decision, const char* uri);
   void Refuse(WebKitPolicyDecision* decision, const char* uri);
   bool ShownPageIsLocal() const;
-  // A path a generated page links: a folder shows as the view's start shows one.
-  void ShowPath(const std::string& path);
+  // A path a generated page links: a folder shows as the view's start shows one (from entry first
+  // on, in a long listing).
+  void ShowPath(const std::string& path, std::size_t first);
 
   WebKitWebView* m_webView;
   BrowserControl& m_control;

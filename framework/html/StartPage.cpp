@@ -82,14 +82,14 @@ std::vector<StartPage::Entry> ReadEntries(const std::string& dir, std::string& e
   return entries;
 }
 
-StartPage Generated(const std::string& dir, std::string reason, bool list = true) {
+StartPage Generated(const std::string& dir, std::string reason, bool list = true, std::size_t first = 0) {
   std::vector<StartPage::Entry> entries;
   if (list) {
     std::string error;
     entries = ReadEntries(dir, error);
     if (!error.empty()) reason += " Its entries cannot be listed: " + error + ".";
   }
-  return {"", StartPage::Listing(dir, reason, std::move(entries)), dir};
+  return {"", StartPage::Listing(dir, reason, std::move(entries), first), dir};
 }
 
 // The entry whose name equals "index.html" without regard to letter case (the first by byte order
@@ -110,7 +110,8 @@ std::optional<std::pair<std::string, std::string>> g_unentered;
 
 }  // namespace
 
-std::string StartPage::Listing(const std::string& dir, const std::string& reason, std::vector<Entry> entries) {
+std::string StartPage::Listing(const std::string& dir, const std::string& reason, std::vector<Entry> entries,
+                               std::size_t first) {
   // In a folder whose path is not UTF-8 the engine can resolve no relative link: every link then
   // names its path in full.
   const bool relative = IsUtf8(dir);
@@ -130,10 +131,13 @@ std::string StartPage::Listing(const std::string& dir, const std::string& reason
   }
   SortByName(folders);
   SortByName(pages);
+  const std::size_t total = folders.size() + pages.size();
+  if (first >= total) first = 0;
+  const std::size_t end = std::min(total, first + kPerPage);
 
   std::string title = dir.empty() ? "The current folder" : Take(g_path_get_basename(dir.c_str()));
   std::string html;
-  html.reserve(512 + (folders.size() + pages.size()) * 100);
+  html.reserve(1024 + (end - first) * 100);
   html += "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + Html(Display(title)) +
           "</title><style>body{font-family:sans-serif;margin:2em;max-width:50em}h1{word-break:break-all}"
           "li{margin:.2em 0}</style></head><body><h1>" +
@@ -142,26 +146,50 @@ std::string StartPage::Listing(const std::string& dir, const std::string& reason
     const std::string parent = Take(g_path_get_dirname(dir.c_str()));
     html += "<p><a href=\"" + (relative ? std::string("../") : Html(LinkToPath(parent))) + "\">Parent folder</a></p>";
   }
-  auto list = [&](const char* heading, const std::vector<std::string>& names, bool folder) {
-    if (names.empty()) return;
+  // A long listing in parts: the engine lays out a hundred thousand links only slowly.
+  std::string parts;
+  if (total > kPerPage) {
+    parts =
+        "<p>Entries " + std::to_string(first + 1) + " to " + std::to_string(end) + " of " + std::to_string(total) + ".";
+    if (first > 0)
+      parts += " <a href=\"" + Html(LinkToPath(dir, first > kPerPage ? first - kPerPage : 0)) + "\">Previous " +
+               std::to_string(std::min(first, kPerPage)) + "</a>";
+    if (end < total)
+      parts += " <a href=\"" + Html(LinkToPath(dir, end)) + "\">Next " +
+               std::to_string(std::min(total - end, kPerPage)) + "</a>";
+    parts += "</p>";
+  }
+  html += parts;
+  auto list = [&](const char* heading, const std::vector<std::string>& names, std::size_t from, std::size_t to,
+                  bool folder) {
+    if (from >= to) return;
     html += std::string("<h2>") + heading + "</h2><ul>";
-    for (const std::string& name : names)
-      html += "<li><a href=\"" + href(name, folder) + "\">" + Html(Display(name)) + (folder ? "/" : "") + "</a></li>";
+    for (std::size_t i = from; i < to; ++i)
+      html += "<li><a href=\"" + href(names[i], folder) + "\">" + Html(Display(names[i])) + (folder ? "/" : "") +
+              "</a></li>";
     html += "</ul>";
   };
-  list("Folders", folders, true);
-  list("Pages in this folder", pages, false);
-  if (folders.empty() && pages.empty()) html += "<p>This folder holds no pages and no folders.</p>";
+  const std::size_t nFolders = folders.size();
+  list("Folders", folders, std::min(first, nFolders), std::min(end, nFolders), true);
+  list("Pages in this folder", pages, first > nFolders ? first - nFolders : 0, end > nFolders ? end - nFolders : 0,
+       false);
+  if (total == 0) html += "<p>This folder holds no pages and no folders.</p>";
+  if (total > kPerPage) html += parts;
   return html + "</body></html>";
 }
 
-std::string StartPage::LinkToPath(const std::string& path) {
-  return kPathScheme + Take(g_uri_escape_string(path.c_str(), "/", false));
+std::string StartPage::LinkToPath(const std::string& path, std::size_t first) {
+  return kPathScheme + Take(g_uri_escape_string(path.c_str(), "/", false)) +
+         (first > 0 ? "#" + std::to_string(first) : "");
 }
 
-std::string StartPage::PathOfLink(const char* uri) {
+std::string StartPage::PathOfLink(const char* uri, std::size_t* first) {
   if (uri == nullptr || std::strncmp(uri, kPathScheme, sizeof kPathScheme - 1) != 0) return "";
-  return Take(g_uri_unescape_string(uri + sizeof kPathScheme - 1, nullptr));
+  const std::string link = uri + sizeof kPathScheme - 1;
+  const std::size_t hash = link.find('#');
+  if (first != nullptr)
+    *first = hash == std::string::npos ? 0 : std::size_t(g_ascii_strtoull(link.c_str() + hash + 1, nullptr, 10));
+  return Take(g_uri_unescape_string(link.substr(0, hash).c_str(), nullptr));
 }
 
 bool StartPage::EnterFolder(const std::string& dir) {
@@ -185,7 +213,7 @@ StartPage StartPage::FindInCurrentDirectory() {
   return Find(dir);
 }
 
-StartPage StartPage::Find(const std::string& given) {
+StartPage StartPage::Find(const std::string& given, std::size_t first) {
   std::string dir = given;
   while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
   struct stat st {};
@@ -197,16 +225,17 @@ StartPage StartPage::Find(const std::string& given) {
 
   std::string name = kStartPageName;
   if (lstat(Join(dir, name).c_str(), &st) != 0) name = FindCaseVariant(dir);
-  if (name.empty()) return Generated(dir, "There is no index.html in this folder.");
+  if (name.empty()) return Generated(dir, "There is no index.html in this folder.", true, first);
 
   const std::string path = Join(dir, name);
   const std::string what = Display(name);
   if (stat(path.c_str(), &st) != 0) {
     std::string reason = errno == ENOENT ? "it is a symbolic link to nothing" : std::strerror(errno);
-    return Generated(dir, what + " cannot be opened: " + reason + ".");
+    return Generated(dir, what + " cannot be opened: " + reason + ".", true, first);
   }
-  if (S_ISDIR(st.st_mode)) return Generated(dir, what + " is a folder, not a page.");
-  if (!S_ISREG(st.st_mode)) return Generated(dir, what + " is not a regular file.");
-  if (access(path.c_str(), R_OK) != 0) return Generated(dir, what + " cannot be read: " + std::strerror(errno) + ".");
+  if (S_ISDIR(st.st_mode)) return Generated(dir, what + " is a folder, not a page.", true, first);
+  if (!S_ISREG(st.st_mode)) return Generated(dir, what + " is not a regular file.", true, first);
+  if (access(path.c_str(), R_OK) != 0)
+    return Generated(dir, what + " cannot be read: " + std::strerror(errno) + ".", true, first);
   return {path, "", dir};
 }

@@ -3,6 +3,7 @@
 // says so and links the folder's parent, its subfolders and its HTML files.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,8 @@ struct StartPage {
 
   // Looks in the process's current directory, as it is at the moment of the call.
   static StartPage FindInCurrentDirectory();
-  static StartPage Find(const std::string& dir);
+  // first: where a long listing goes on (see Listing).
+  static StartPage Find(const std::string& dir, std::size_t first = 0);
   // Makes dir the process's current directory. When it cannot be entered, the current directory
   // stays and the next FindInCurrentDirectory (once) shows a page saying why.
   static bool EnterFolder(const std::string& dir);
@@ -27,11 +29,15 @@ struct StartPage {
   // The generated page of dir: the folder's name, why it stands in (plain text), a link to the
   // parent folder (none at the root), then the subfolders and the .html/.htm files of entries,
   // each sorted as a file manager sorts (numbers by value, letter case aside). Hidden entries are
-  // left out; every name is escaped. Needs no file system.
-  static std::string Listing(const std::string& dir, const std::string& reason, std::vector<Entry> entries);
+  // left out; every name is escaped. A long listing shows kPerPage entries from first on, with
+  // links to the entries before and after. Needs no file system.
+  static constexpr std::size_t kPerPage = 1000;
+  static std::string Listing(const std::string& dir, const std::string& reason, std::vector<Entry> entries,
+                             std::size_t first = 0);
 
   // Links to paths the engine cannot address (not valid UTF-8) take this form in generated pages;
-  // the navigation policy carries them out. PathOfLink gives the path back, or "" for other URIs.
-  static std::string LinkToPath(const std::string& path);
-  static std::string PathOfLink(const char* uri);
+  // the navigation policy carries them out; so do the links between the parts of a long listing.
+  // PathOfLink gives the path back (and the listing's first entry), or "" for other URIs.
+  static std::string LinkToPath(const std::string& path, std::size_t first = 0);
+  static std::string PathOfLink(const char* uri, std::size_t* first = nullptr);
 };

@@ -113,7 +113,8 @@ class Folders(unittest.TestCase):
         press(window, "Tab", "Tab", "Return")  # sub/
         self.assertTrue(wait_for(lambda: shown(self.pages + "/empty/sub/") in viewer.trace()), viewer.trace())
         press(window, "Tab", "Return")  # its Parent folder
-        self.assertTrue(wait_for(lambda: viewer.trace().count(shown(self.pages + "/empty/")) == 2), viewer.trace())
+        self.assertTrue(wait_for(lambda: viewer.trace().count(shown(self.pages + "/empty/") + "\n") == 2),
+                        viewer.trace())
         press(window, "Tab", "Tab", "Tab", "Return")  # the page whose name is not UTF-8: a page explains
         self.assertTrue(wait_for(lambda: "Load finished: about:blank" in viewer.trace()), viewer.trace())
         press(window, "alt+F4")

@@ -55,6 +55,17 @@ TEST(Startup, ShowsTheStartPageAndFollowsTheCurrentDirectory) {
   ASSERT_TRUE(RunUntil([&] { return ShownUri() == Uri(second / "INDEX.html") && Loaded(); }));
   EXPECT_EQ(frame->GetGtkWindow()->get_title(), "FOLIOSCOPE 3.4");
 
+  // A folder named as the file: it becomes the current directory, the document stays untitled.
+  frame->GetActiveDocument()->SetPathName(second / "INDEX.html");
+  CCommandLineInfo folder;
+  folder.ParseArguments({first.Path() + "/"});
+  ASSERT_TRUE(theApp.ProcessShellCommand(folder));
+  ASSERT_TRUE(RunUntil([&] { return ShownUri() == Uri(first / "index.html") && Loaded(); }));
+  EXPECT_TRUE(frame->GetActiveDocument()->GetPathName().empty());
+  char* cwd = getcwd(nullptr, 0);
+  EXPECT_EQ(std::string(cwd), first.Path());
+  free(cwd);
+
   // Closing hides the window at once, closes the document and ends the loop.
   frame->SendMessage(WM_CLOSE);
   EXPECT_EQ(theApp.m_pMainWnd, nullptr);

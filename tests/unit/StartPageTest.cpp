@@ -124,6 +124,30 @@ TEST(StartPage, NamesWithMarkupAndBytesThatAreNotUtf8AreEscapedAndLinkedInFull) 
   EXPECT_NE(html.find("href=\"" + StartPage::LinkToPath("/top") + "\">Parent folder"), std::string::npos) << html;
 }
 
+TEST(StartPage, ALongListingComesInPartsLinkedToEachOther) {
+  const std::size_t n = StartPage::kPerPage;
+  std::vector<StartPage::Entry> entries;
+  for (std::size_t i = 0; i < n; ++i) entries.push_back({"d" + std::to_string(i), true});
+  for (std::size_t i = 0; i < n + 5; ++i) entries.push_back({"p" + std::to_string(i) + ".html"});
+  const std::string first = StartPage::Listing("/big", "r", entries);
+  EXPECT_NE(first.find(">d0/<"), std::string::npos);
+  EXPECT_EQ(first.find(">p0.html<"), std::string::npos);
+  EXPECT_NE(first.find("Entries 1 to " + std::to_string(n) + " of " + std::to_string(2 * n + 5)), std::string::npos);
+  const std::string next = StartPage::LinkToPath("/big", n);
+  EXPECT_NE(first.find("href=\"" + next + "\">Next " + std::to_string(n) + "<"), std::string::npos) << next;
+  EXPECT_EQ(first.find("Previous"), std::string::npos);
+
+  std::size_t from = 0;
+  EXPECT_EQ(StartPage::PathOfLink(next.c_str(), &from), "/big");
+  EXPECT_EQ(from, n);
+  const std::string last = StartPage::Listing("/big", "r", entries, 2 * n);
+  EXPECT_NE(last.find(">p" + std::to_string(n + 4) + ".html<"), std::string::npos);
+  EXPECT_EQ(last.find(">d0/<"), std::string::npos);
+  EXPECT_NE(last.find("Previous " + std::to_string(n)), std::string::npos);
+  EXPECT_EQ(last.find("Next"), std::string::npos);
+  EXPECT_NE(StartPage::Listing("/big", "r", entries, 99 * n).find(">d0/<"), std::string::npos);  // past the end
+}
+
 TEST(StartPage, SubfoldersAndLinksToFoldersAreListedAsFolders) {
   TempDir dir;
   mkdir((dir / "sub").c_str(), 0700);
