@@ -34,9 +34,11 @@ class Browsing(unittest.TestCase):
         press(window, "w", "o", "r", "d", "Return", "Escape")
         press(window, "alt+F4")
         self.assertEqual(viewer.wait(), 0)
-        # Without a system bus (containers, CI) the print dialog's printer discovery says so.
+        # Without a system bus (containers, CI) the print dialog's printer discovery says so; where
+        # the accessibility bus lives outside what the page sandbox reaches, the page process says so.
+        harmless = ("Couldn't connect to D-Bus system bus", "Can't connect to a11y bus")
         problems = [line for line in viewer.trace().splitlines()
-                    if line.strip() and "-DEBUG" not in line and "Couldn't connect to D-Bus system bus" not in line]
+                    if line.strip() and "-DEBUG" not in line and not any(h in line for h in harmless)]
         self.assertEqual(problems, [], viewer.trace())
 
 
