@@ -87,9 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pos = end + 1;
     if (part.size() < 2 || part.find('\0') != std::string::npos) continue;
     Entry entry{part[0] % 3, part.substr(1, 200)};
-    // Names the folder holds once, that are not special, and that do not name the start page.
-    if (entry.name == "." || entry.name == ".." || g_ascii_strncasecmp(entry.name.c_str(), "index.htm", 9) == 0)
-      continue;
+    // Names the folder holds once, that are shown (hidden ones are left out of the page), and that
+    // do not name the start page.
+    if (entry.name[0] == '.' || g_ascii_strncasecmp(entry.name.c_str(), "index.htm", 9) == 0) continue;
     bool taken = false;
     for (const Entry& e : entries) taken = taken || e.name == entry.name;
     if (!taken) entries.push_back(entry);
