@@ -14,8 +14,9 @@ SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file_
 
 
 def shown(path):
-    """The trace's line for a page that finished loading at a file path (as the trace prints it)."""
-    return "Load finished: file://" + path
+    """The trace's line for a page that finished loading at a file path (as the trace prints it); a
+    folder's generated page (a path ending in "/") has an address of its own scheme."""
+    return ("Load finished: generated://" if path.endswith("/") else "Load finished: file://") + path
 
 
 class Folders(unittest.TestCase):
