@@ -85,7 +85,16 @@ class Viewer:
         return self
 
     def wait(self, timeout=30):
-        return self.process.wait(timeout)
+        """The exit status; a run that does not end in time fails with its trace and every thread's
+        stack, so a hang seen once can be read afterwards."""
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            stacks = ""
+            if shutil.which("gdb"):
+                stacks = subprocess.run(["gdb", "-p", str(self.process.pid), "-batch", "-ex", "thread apply all bt"],
+                                        capture_output=True, text=True).stdout
+            raise AssertionError(f"the viewer did not end within {timeout} s\n{self.trace()}\n{stacks}")
 
     def trace(self):
         with open(self.log, "rb") as f:
