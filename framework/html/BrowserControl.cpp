@@ -267,6 +267,7 @@ void BrowserControl::OnLoadChanged(int loadEvent) {
       break;
     case WEBKIT_LOAD_FINISHED:
       AfxTrace("Load finished: %s\n", BrowserTexts::Address(uri).c_str());
+      if (std::exchange(m_fragmentAfterLoad, false)) ShowFragment();
       if (!m_failureText.empty())
         ReportStatus(m_failureText);
       else if (!m_notice.empty())
@@ -346,6 +347,7 @@ void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUr
 
 void BrowserControl::Leave(std::function<void()> request) {
   m_leaving = true;
+  m_fragmentAfterLoad = false;
   m_watchdog.Request(std::move(request));
 }
 
@@ -437,11 +439,29 @@ void BrowserControl::SetPendingStep(WebKitBackForwardListItem* item) {
 // The step has arrived once its entry is the current one; a new entry (a link followed, a page
 // loaded) or the step's entry leaving the history ends it too.
 void BrowserControl::OnHistoryChanged(WebKitBackForwardListItem* added, GList* removed) {
+  // A step to a place in the same page loads nothing: the history moving is the page process's answer.
+  m_watchdog.Answered();
   if (m_pendingStep == nullptr) return;
   WebKitBackForwardListItem* current =
       webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(m_webView));
-  if (added != nullptr || current == m_pendingStep || g_list_find(removed, m_pendingStep) != nullptr)
-    SetPendingStep(nullptr);
+  const bool arrived = current == m_pendingStep;
+  if (added != nullptr || arrived || g_list_find(removed, m_pendingStep) != nullptr) SetPendingStep(nullptr);
+  if (!arrived) return;
+  if (webkit_web_view_is_loading(m_webView))
+    m_fragmentAfterLoad = true;
+  else
+    ShowFragment();
+}
+
+// A step back or forward to an entry with a fragment shows that section, as following the link did,
+// not the place the engine last saw on that page (the top, for a page that was left by a link there).
+void BrowserControl::ShowFragment() {
+  static constexpr char kScript[] =
+      "(() => { const id = decodeURIComponent(location.hash.slice(1)); if (!id) return;"
+      " const e = document.getElementById(id) || document.getElementsByName(id)[0];"
+      " if (e) e.scrollIntoView(); })()";
+  // In a world of its own, so that nothing the page defines is in the way.
+  webkit_web_view_evaluate_javascript(m_webView, kScript, -1, "history", nullptr, nullptr, nullptr, nullptr);
 }
 
 void BrowserControl::Print() {

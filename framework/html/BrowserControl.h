@@ -66,6 +66,7 @@ class BrowserControl : public Gtk::Frame {
   void Step(int direction);
   void SetPendingStep(WebKitBackForwardListItem* item);
   void OnHistoryChanged(WebKitBackForwardListItem* added, GList* removed);
+  void ShowFragment();
   void StopPage();
   void OnLoadChanged(int loadEvent);
   // Runs a request of the host's or the user's that takes the view to another page (PageWatchdog).
@@ -85,6 +86,7 @@ class BrowserControl : public Gtk::Frame {
   PagePrinter m_printer;
   BrowserBindings m_bindings;
   WebKitBackForwardListItem* m_pendingStep = nullptr;  // where the last step goes, until the engine is there
+  bool m_fragmentAfterLoad = false;  // a step arrived at an entry of another page: show its section once loaded
   bool m_overLink = false;
   bool m_loadFailed = false;
   bool m_leaving = false;     // asked to leave the page; the page's script dialogs are answered at once
