@@ -32,7 +32,8 @@ void PageWatchdog::Request(std::function<void()> request) {
   if (webkit_web_view_get_uri(m_webView) != nullptr && !m_processGone)
     m_timer = g_timeout_add(kAnswerMs, OnTimeout, this);
   m_request = std::move(request);
-  m_request();
+  const std::function<void()> running = m_request;  // kept whole should it make a request of its own
+  running();
 }
 
 void PageWatchdog::Answered() {
