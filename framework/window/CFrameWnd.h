@@ -14,7 +14,6 @@
 
 class CAcceleratorTable;
 class CControlBar;
-class CDockBar;
 class CFrameClientArea;
 class CCreateContext;
 class CDocument;
@@ -49,17 +48,6 @@ class CFrameWnd : public CWnd {
 
   virtual void RecalcLayout();
 
-  // Docking: the four dock areas (top, bottom, left, right) and moving bars between them and
-  // floating palettes.
-  void EnableDocking(long dwDockStyle);
-  // Docks the bar in the given area, or in the first area its docking style allows.
-  void DockControlBar(CControlBar* pBar, CDockBar* pDockBar = nullptr);
-  // Floats the bar in a palette whose top-left corner is at the screen point.
-  void FloatControlBar(CControlBar* pBar, int x, int y);
-  // Where a bar dragged to the screen point goes: the dock area at that edge, or a palette there.
-  void DropControlBar(CControlBar* pBar, int x, int y);
-  void ToggleFloating(CControlBar* pBar);
-  CDockBar* GetDockBar(long dwAlign) const;
   // The bar with this identifier wherever it is docked or floats, or nullptr.
   CControlBar* GetControlBar(UINT nID) const;
   virtual void InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible);
