@@ -66,7 +66,7 @@ CDocument* CSingleDocTemplate::TakeDocument(CFrameWnd*& pFrame, bool& bCreated) 
 CFrameWnd* CSingleDocTemplate::CreateFrameFor(CDocument* pDocument) {
   const bool bAutoDelete = pDocument->m_bAutoDelete;
   pDocument->m_bAutoDelete = false;
-  CFrameWnd* pFrame = CreateNewFrame(pDocument, nullptr);
+  CFrameWnd* pFrame = CreateNewFrame(pDocument);
   pDocument->m_bAutoDelete = bAutoDelete;
   return pFrame;
 }

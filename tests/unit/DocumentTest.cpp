@@ -56,7 +56,7 @@ class TestTemplate : public CSingleDocTemplate {
  public:
   TestTemplate(TestFrame& frame, TestView& view)
       : CSingleDocTemplate(IDR_MAINRES, RUNTIME_CLASS(CFOLIOSCPDoc), nullptr, nullptr), m_frame(frame), m_view(view) {}
-  CFrameWnd* CreateNewFrame(CDocument* pDoc, CFrameWnd*) override {
+  CFrameWnd* CreateNewFrame(CDocument* pDoc) override {
     pDoc->AddView(&m_view);
     return &m_frame;
   }
