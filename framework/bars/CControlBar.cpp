@@ -19,6 +19,13 @@ LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
   return 0;
 }
 
+LayoutEdge CControlBar::GetFrameEdge() const {
+  return m_dwStyle & CBRS_ALIGN_TOP      ? LayoutEdge::top
+         : m_dwStyle & CBRS_ALIGN_BOTTOM ? LayoutEdge::bottom
+         : m_dwStyle & CBRS_ALIGN_LEFT   ? LayoutEdge::left
+                                         : LayoutEdge::right;
+}
+
 void CControlBar::EnableDocking(long dwDockStyle) {
   m_dwDockStyle = dwDockStyle;
   if (m_pOwnerFrame == nullptr) m_pOwnerFrame = GetParentFrame();

@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "app/CWinApp.h"
-#include "bars/CStatusBar.h"
 #include "core/AfxRes.h"
 #include "core/CCmdUI.h"
 #include "core/ResourceModule.h"
@@ -18,6 +17,7 @@
 #include "window/CFrameClientArea.h"
 #include "window/CFrameMenu.h"
 #include "window/CView.h"
+#include "window/FrameBar.h"
 #include "window/MessagePrompts.h"
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
@@ -125,21 +125,17 @@ void CFrameWnd::AttachChild(CWnd* pChild) {
     return;
   }
   LayoutEdge edge = LayoutEdge::fill;
-  if (auto* pBar = dynamic_cast<CControlBar*>(pChild)) {
-    if (std::find(m_listControlBars.begin(), m_listControlBars.end(), pBar) == m_listControlBars.end())
-      m_listControlBars.push_back(pBar);
-    long align = pBar->GetBarStyle() & CBRS_ALIGN_ANY;
-    edge = align & CBRS_ALIGN_TOP      ? LayoutEdge::top
-           : align & CBRS_ALIGN_BOTTOM ? LayoutEdge::bottom
-           : align & CBRS_ALIGN_LEFT   ? LayoutEdge::left
-                                       : LayoutEdge::right;
+  if (auto* pBar = dynamic_cast<FrameBar*>(pChild)) {
+    if (std::find(m_listControlBars.begin(), m_listControlBars.end(), pChild) == m_listControlBars.end())
+      m_listControlBars.push_back(pChild);
+    edge = pBar->GetFrameEdge();
   }
   m_pClientArea->Add(*widget, edge);
 }
 
 void CFrameWnd::DetachChild(CWnd* pChild) {
-  if (auto* pBar = dynamic_cast<CControlBar*>(pChild); pBar && !pBar->HasWindow())
-    m_listControlBars.erase(std::remove(m_listControlBars.begin(), m_listControlBars.end(), pBar),
+  if (dynamic_cast<FrameBar*>(pChild) != nullptr && !pChild->HasWindow())
+    m_listControlBars.erase(std::remove(m_listControlBars.begin(), m_listControlBars.end(), pChild),
                             m_listControlBars.end());
   Gtk::Widget* widget = pChild->GetWidget();
   if (widget != nullptr && widget->get_parent() == m_pClientArea) m_pClientArea->remove(*widget);
@@ -251,7 +247,7 @@ BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* 
 
 void CFrameWnd::SetMessageText(const std::string& text) {
   m_strMessageText = text;
-  if (auto* pBar = dynamic_cast<CStatusBar*>(GetControlBar(AFX_IDW_STATUS_BAR))) pBar->SetPaneText(0, text);
+  if (auto* pBar = dynamic_cast<FrameBar*>(GetControlBar(AFX_IDW_STATUS_BAR))) pBar->ShowMessageText(text);
 }
 
 void CFrameWnd::SetMessageText(UINT nID) { SetMessageText(AfxPromptOf(nID)); }
@@ -326,14 +322,14 @@ void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI) {
 }
 
 void CFrameWnd::OnBarCheck(UINT nID) {
-  CControlBar* pBar = GetControlBar(nID);
+  CWnd* pBar = GetControlBar(nID);
   if (pBar == nullptr) return;
   pBar->ShowWindow(pBar->IsWindowVisible() ? SW_HIDE : SW_SHOW);
   RecalcLayout();
 }
 
-CControlBar* CFrameWnd::GetControlBar(UINT nID) const {
-  for (CControlBar* pBar : m_listControlBars)
+CWnd* CFrameWnd::GetControlBar(UINT nID) const {
+  for (CWnd* pBar : m_listControlBars)
     if (pBar->GetDlgCtrlID() == nID) return pBar;
   return nullptr;
 }

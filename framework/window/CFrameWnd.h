@@ -13,7 +13,6 @@
 #include "window/CWnd.h"
 
 class CAcceleratorTable;
-class CControlBar;
 class CFrameClientArea;
 class CCreateContext;
 class CDocument;
@@ -49,7 +48,7 @@ class CFrameWnd : public CWnd {
   virtual void RecalcLayout();
 
   // The bar with this identifier wherever it is docked or floats, or nullptr.
-  CControlBar* GetControlBar(UINT nID) const;
+  CWnd* GetControlBar(UINT nID) const;
   virtual void InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible);
   virtual void ActivateFrame(int nCmdShow = -1);
   virtual void OnUpdateFrameTitle(bool bAddToTitle);
@@ -82,7 +81,7 @@ class CFrameWnd : public CWnd {
   CFrameClientArea* m_pClientArea = nullptr;  // the bars and the view, owned by the window
   std::unique_ptr<CFrameMenu> m_pMenu;
   std::unique_ptr<CAcceleratorTable> m_pAccelerators;
-  std::vector<CControlBar*> m_listControlBars;
+  std::vector<CWnd*> m_listControlBars;  // the windows that are FrameBars
 
  private:
   void CorrectPlacement();
