@@ -13,8 +13,8 @@
 #include "core/ResourceModule.h"
 #include "core/Trace.h"
 #include "dialogs/MessageIcon.h"
-#include "doc/CFileException.h"
 #include "dialogs/RecentFilesGuard.h"
+#include "doc/CFileException.h"
 
 namespace {
 

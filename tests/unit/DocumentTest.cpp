@@ -3,8 +3,8 @@
 // application whose file prompt the test answers and whose message boxes it records. Every row
 // also checks that no file was touched but the one a command was meant to write.
 #include <fcntl.h>
-#include <grp.h>
 #include <glibmm/miscutils.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
