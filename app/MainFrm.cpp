@@ -1,5 +1,6 @@
 #include "app/MainFrm.h"
 
+#include "bars/BarDocking.h"
 #include "core/Trace.h"
 #include "resources/Resource.h"
 #include "window/PrimaryMonitor.h"
@@ -40,7 +41,7 @@ int CMainFrame::OnCreate(CREATESTRUCT* lpCreateStruct) {
     return -1;
   }
   m_toolBar.EnableDocking(CBRS_ALIGN_ANY);
-  EnableDocking(CBRS_ALIGN_ANY);
-  DockControlBar(&m_toolBar);
+  BarDocking::EnableDocking(*this, CBRS_ALIGN_ANY);
+  BarDocking::DockControlBar(*this, &m_toolBar);
   return 0;
 }

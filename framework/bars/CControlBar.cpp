@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "bars/BarDocking.h"
+#include "bars/CDockBar.h"
 #include "bars/CMiniDockFrameWnd.h"
 #include "window/CFrameWnd.h"
 
@@ -17,6 +19,13 @@ LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
   return 0;
 }
 
+LayoutEdge CControlBar::GetFrameEdge() const {
+  return m_dwStyle & CBRS_ALIGN_TOP      ? LayoutEdge::top
+         : m_dwStyle & CBRS_ALIGN_BOTTOM ? LayoutEdge::bottom
+         : m_dwStyle & CBRS_ALIGN_LEFT   ? LayoutEdge::left
+                                         : LayoutEdge::right;
+}
+
 void CControlBar::EnableDocking(long dwDockStyle) {
   m_dwDockStyle = dwDockStyle;
   if (m_pOwnerFrame == nullptr) m_pOwnerFrame = GetParentFrame();
@@ -24,8 +33,9 @@ void CControlBar::EnableDocking(long dwDockStyle) {
 
 void CControlBar::ShowWindow(int nCmdShow) {
   CWnd::ShowWindow(nCmdShow);
-  // A floating bar hides and shows with its palette.
+  // A floating bar hides and shows with its palette; a dock area takes room while a bar in it shows.
   if (auto* pPalette = dynamic_cast<CMiniDockFrameWnd*>(m_pParentWnd)) pPalette->ShowPalette(nCmdShow != SW_HIDE);
+  if (auto* pDockBar = dynamic_cast<CDockBar*>(m_pParentWnd)) pDockBar->UpdateVisibility();
 }
 
 int CControlBar::CalcRowWidth() const {
@@ -54,7 +64,7 @@ void CControlBar::ConnectDragging(Gtk::Widget& background) {
     if (e->button != 1 || m_dwDockStyle == 0 || CommandAt(e->x_root, e->y_root) != 0) return false;
     if (e->type == GDK_2BUTTON_PRESS) {
       m_bPressed = false;
-      m_pOwnerFrame->ToggleFloating(this);
+      BarDocking::ToggleFloating(*m_pOwnerFrame, this);
       return true;
     }
     m_bPressed = true;
@@ -79,7 +89,7 @@ void CControlBar::ConnectDragging(Gtk::Widget& background) {
     m_bPressed = false;
     if (e->window != nullptr) gdk_window_set_cursor(e->window, nullptr);
     // The bar moves only now: taking it from its parent during the drag would end the pointer grab.
-    if (m_bDragging) m_pOwnerFrame->DropControlBar(this, int(e->x_root), int(e->y_root));
+    if (m_bDragging) BarDocking::DropControlBar(*m_pOwnerFrame, this, int(e->x_root), int(e->y_root));
     m_bDragging = false;
     return true;
   });

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "window/CWnd.h"
+#include "window/FrameBar.h"
 
 // Bar styles.
 enum : long {
@@ -29,7 +30,7 @@ enum : long {
 class CDockBar;
 class CFrameWnd;
 
-class CControlBar : public CWnd {
+class CControlBar : public CWnd, public FrameBar {
  public:
   DECLARE_DYNAMIC(CControlBar)
   // Updates the bar's elements through pTarget's route.
@@ -39,6 +40,7 @@ class CControlBar : public CWnd {
   virtual void SetBarStyle(long dwStyle) { m_dwStyle = dwStyle; }
   bool IsFloating() const { return (m_dwStyle & CBRS_FLOATING) != 0; }
   bool IsHorizontal() const { return IsFloating() || (m_dwStyle & CBRS_ORIENT_HORZ); }
+  LayoutEdge GetFrameEdge() const override;
   // The frame that receives the bar's commands and prompts, wherever the bar is docked or floats.
   CFrameWnd* GetOwnerFrame() const { return m_pOwnerFrame; }
   void EnableDocking(long dwDockStyle);

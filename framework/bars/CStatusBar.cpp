@@ -1,6 +1,7 @@
 #include "bars/CStatusBar.h"
 
 #include <atkmm/object.h>
+#include <glibmm/ustring.h>
 #include <gtkmm/box.h>
 #include <gtkmm/separator.h>
 
@@ -13,12 +14,7 @@ IMPLEMENT_DYNAMIC(CStatusBar, CControlBar)
 
 namespace {
 
-std::string ValidUtf8(const std::string& text) {
-  gchar* valid = g_utf8_make_valid(text.c_str(), gssize(text.size()));
-  std::string result = valid;
-  g_free(valid);
-  return result;
-}
+std::string ValidUtf8(const std::string& text) { return Glib::ustring(text).make_valid().raw(); }
 
 // An indicator pane's element: enabled shows the pane's text, disabled leaves it blank.
 class CStatusCmdUI : public CCmdUI {

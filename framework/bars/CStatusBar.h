@@ -17,6 +17,8 @@ class CStatusBar : public CControlBar {
   // Sets up one pane per id; ID_SEPARATOR gives the message pane. False when an indicator has no string.
   bool SetIndicators(const UINT* lpIDArray, int nIDCount);
   void SetPaneText(int nIndex, const std::string& text);
+  // The frame's message text goes to the first pane.
+  void ShowMessageText(const std::string& text) override { SetPaneText(0, text); }
   std::string GetPaneText(int nIndex) const;
   int GetCount() const { return int(m_panes.size()); }
 

@@ -21,7 +21,6 @@ class FlyByPrompts {
 
   void WatchButton(Gtk::Widget& button, UINT nID);
   void WatchBackground(Gtk::Widget& background);
-  bool IsPromptUp() const { return m_bPromptUp; }
 
   static constexpr int kRestMs = 300;
   static constexpr int kCheckMs = 200;

@@ -3,7 +3,15 @@
 // (Enter on the default button, Esc, the close box) end it through OnOK and OnCancel.
 #pragma once
 
+#include <memory>
+
 #include "window/CWnd.h"
+
+namespace Gtk {
+class Dialog;
+}
+struct DialogItemResource;
+struct DialogResource;
 
 class CDialog : public CWnd {
  public:
@@ -26,9 +34,15 @@ class CDialog : public CWnd {
   virtual void OnCancel();
 
   UINT m_nIDTemplate;
-  CWnd* m_pParentWnd;
+  CWnd* m_pOwnerWnd;  // the window the dialog is modal over; nullptr: the main window
 
  private:
+  // The empty dialog window, over its owner frame.
+  std::unique_ptr<Gtk::Dialog> CreateDialogWindow(const DialogResource& t) const;
+  // Places the template's controls, in dialog units of the dialog's font, and shows them.
+  void AddControls(Gtk::Dialog& dialog, const DialogResource& t);
+  Gtk::Widget* CreateControl(Gtk::Dialog& dialog, const DialogItemResource& item);
+
   int m_nResult = IDCANCEL;
   DECLARE_MESSAGE_MAP()
 };

@@ -1,6 +1,7 @@
 #include "dialogs/MessageText.h"
 
 #include <glib.h>
+#include <glibmm/ustring.h>
 
 namespace {
 
@@ -22,9 +23,7 @@ std::string Middle(const std::string& text, std::size_t max) {
 namespace MessageText {
 
 std::string Shorten(const std::string& prompt) {
-  gchar* valid = g_utf8_make_valid(prompt.c_str(), gssize(prompt.size()));
-  std::string text = valid;
-  g_free(valid);
+  const std::string text = Glib::ustring(prompt).make_valid().raw();
   std::string shown;
   for (std::size_t pos = 0; pos < text.size();) {
     std::size_t space = text.find_first_of(" \t\n", pos);

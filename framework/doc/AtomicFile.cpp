@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <glib.h>
+#include <glibmm/miscutils.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -134,9 +135,7 @@ namespace AtomicFile {
 void SetTemporaryPrefix(const std::string& prefix) { TemporaryPrefix() = prefix; }
 
 Result ReplaceContents(const std::string& target, const std::string& contents, mode_t mode, const struct stat* owner) {
-  gchar* folder = g_path_get_dirname(target.c_str());
-  const std::string dir = folder;
-  g_free(folder);
+  const std::string dir = Glib::path_get_dirname(target);
   ClearStaleTemporaries(dir);
 
   std::string temp;
@@ -160,13 +159,6 @@ Result ReplaceContents(const std::string& target, const std::string& contents, m
   }
   if (close(fd) != 0 && err == 0) err = errno;  // closing releases the temporary's lock
   return {err, true};
-}
-
-std::string FullPath(const std::string& pathName) {
-  gchar* full = g_canonicalize_filename(pathName.c_str(), nullptr);
-  std::string result = full;
-  g_free(full);
-  return result;
 }
 
 bool IsReadOnly(const std::string& pathName, const struct stat& st) {

@@ -34,7 +34,4 @@ Result ReplaceWithEmpty(const std::string& pathName);
 // has no write permission for anybody (which holds for root too).
 bool IsReadOnly(const std::string& pathName, const struct stat& st);
 
-// pathName made absolute against the current directory, with "." and ".." resolved.
-std::string FullPath(const std::string& pathName);
-
 }  // namespace AtomicFile

@@ -1,6 +1,7 @@
 #include "doc/CDocManager.h"
 
 #include <glib.h>
+#include <glibmm/miscutils.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -8,10 +9,9 @@
 #include "app/CWinApp.h"
 #include "core/AfxRes.h"
 #include "core/ResourceModule.h"
-#include "doc/AtomicFile.h"
+#include "dialogs/CFileDialog.h"
 #include "doc/CDocTemplate.h"
 #include "doc/CDocument.h"
-#include "doc/CFileDialog.h"
 #include "window/CFrameWnd.h"
 #include "window/CView.h"
 
@@ -42,7 +42,7 @@ std::string CDocManager::NormalizeFileName(const std::string& fileName) {
     if (auto quote = name.rfind('"'); quote != std::string::npos) name.resize(quote);
   }
   if (name.empty()) return name;  // no name stays no name, not the current folder
-  std::string full = AtomicFile::FullPath(name);
+  std::string full = Glib::canonicalize_filename(name);
   struct stat st {};
   if (lstat(full.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
     if (char* target = realpath(full.c_str(), nullptr)) {

@@ -28,7 +28,7 @@ class CDocTemplate : public CCmdTarget {
 
   virtual CDocument* CreateNewDocument();
   // A new frame for the document, with its view; nullptr (after a trace) when it cannot be built.
-  virtual CFrameWnd* CreateNewFrame(CDocument* pDoc, CFrameWnd* pOther);
+  virtual CFrameWnd* CreateNewFrame(CDocument* pDoc);
   virtual void InitialUpdateFrame(CFrameWnd* pFrame, CDocument* pDoc, bool bMakeVisible = true);
   virtual CDocument* OpenDocumentFile(const char* pathName, bool bMakeVisible = true) = 0;
   virtual void SetDefaultTitle(CDocument* pDocument) = 0;

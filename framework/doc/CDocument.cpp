@@ -1,6 +1,8 @@
 #include "doc/CDocument.h"
 
 #include <fcntl.h>
+#include <glibmm/convert.h>
+#include <glibmm/miscutils.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,9 +38,7 @@ void CDocument::SetTitle(const std::string& title) {
 
 void CDocument::SetPathName(const std::string& pathName, bool) {
   m_strPathName = pathName;
-  gchar* display = g_filename_display_basename(pathName.c_str());
-  SetTitle(display);
-  g_free(display);
+  SetTitle(Glib::filename_display_basename(pathName));
 }
 
 void CDocument::AddView(CView* pView) {
@@ -163,6 +163,6 @@ BOOL CDocument::DoSave(const char* pathName, bool bReplace) {
   }
   CWaitCursor wait;
   if (!OnSaveDocument(newName)) return FALSE;
-  if (bReplace) SetPathName(AtomicFile::FullPath(newName));
+  if (bReplace) SetPathName(Glib::canonicalize_filename(newName));
   return TRUE;
 }

@@ -47,7 +47,6 @@ class CDocument : public CCmdTarget {
   BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
   bool m_bAutoDelete = true;
-  bool m_bEmbedded = false;
 
  protected:
   void OnFileClose();

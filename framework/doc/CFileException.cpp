@@ -1,6 +1,6 @@
 #include "doc/CFileException.h"
 
-#include <glib.h>
+#include <glibmm/convert.h>
 
 #include <cerrno>
 
@@ -53,13 +53,7 @@ CFileException::Cause CFileException::OsErrorToCause(int err) {
 }
 
 std::string CFileException::GetErrorMessage() const {
-  std::string name;
-  if (m_strFileName.empty()) {
-    name = AfxLoadString(AFX_IDS_UNNAMED_FILE);
-  } else {
-    gchar* display = g_filename_display_name(m_strFileName.c_str());
-    name = display;
-    g_free(display);
-  }
+  const std::string name =
+      m_strFileName.empty() ? AfxLoadString(AFX_IDS_UNNAMED_FILE) : Glib::filename_display_name(m_strFileName).raw();
   return AfxFormatString1(AfxLoadString(AFX_IDP_FILE_NONE + UINT(m_cause)), name);
 }

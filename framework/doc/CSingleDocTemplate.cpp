@@ -27,62 +27,69 @@ void CSingleDocTemplate::SetDefaultTitle(CDocument* pDocument) {
 }
 
 CDocument* CSingleDocTemplate::OpenDocumentFile(const char* pathName, bool bMakeVisible) {
-  CDocument* pDocument = nullptr;
   CFrameWnd* pFrame = nullptr;
   bool bCreated = false;
-  if (m_pOnlyDoc != nullptr) {
-    pDocument = m_pOnlyDoc;
-    if (!pDocument->SaveModified()) return nullptr;
-    if (!pDocument->GetViews().empty()) pFrame = pDocument->GetViews().front()->GetParentFrame();
-  } else {
-    pDocument = CreateNewDocument();
-    bCreated = true;
-  }
-  if (pDocument == nullptr) {
-    AfxMessageBox(AFX_IDP_FAILED_TO_CREATE_DOC);
-    return nullptr;
-  }
+  CDocument* pDocument = TakeDocument(pFrame, bCreated);
+  if (pDocument == nullptr) return nullptr;
 
-  bool bCreatedNewFrame = false;
+  CFrameWnd* pNewFrame = nullptr;
   if (pFrame == nullptr) {
-    bMakeVisible = true;
-    bCreatedNewFrame = true;
-    // While the frame is built the document must survive its views coming and going.
-    bool bAutoDelete = pDocument->m_bAutoDelete;
-    pDocument->m_bAutoDelete = false;
-    pFrame = CreateNewFrame(pDocument, nullptr);
-    pDocument->m_bAutoDelete = bAutoDelete;
+    pFrame = pNewFrame = CreateFrameFor(pDocument);
     if (pFrame == nullptr) {
       AfxMessageBox(AFX_IDP_FAILED_TO_CREATE_DOC);
       if (bCreated) delete pDocument;
       return nullptr;
     }
+    bMakeVisible = true;
   }
 
-  if (pathName == nullptr) {
-    SetDefaultTitle(pDocument);
-    if (!pDocument->OnNewDocument()) {
-      AfxTrace("CDocument::OnNewDocument returned FALSE.\n");
-      if (bCreatedNewFrame) pFrame->DestroyWindow();
-      return nullptr;
-    }
-  } else {
-    CWaitCursor wait;
-    bool bWasModified = pDocument->IsModified();
-    pDocument->SetModifiedFlag(false);
-    if (!pDocument->OnOpenDocument(pathName)) {
-      AfxTrace("CDocument::OnOpenDocument returned FALSE.\n");
-      if (bCreatedNewFrame)
-        pFrame->DestroyWindow();  // its view goes, and with it the document
-      else if (!pDocument->IsModified())
-        pDocument->SetModifiedFlag(bWasModified);
-      return nullptr;
-    }
-    pDocument->SetPathName(pathName);
-  }
+  if (!LoadDocument(pDocument, pathName, pNewFrame)) return nullptr;
 
   CWinApp* pApp = AfxGetApp();
-  if (bCreatedNewFrame && pApp->m_pMainWnd == nullptr) pApp->m_pMainWnd = pFrame;
+  if (pNewFrame != nullptr && pApp->m_pMainWnd == nullptr) pApp->m_pMainWnd = pNewFrame;
   InitialUpdateFrame(pFrame, pDocument, bMakeVisible);
   return pDocument;
+}
+
+CDocument* CSingleDocTemplate::TakeDocument(CFrameWnd*& pFrame, bool& bCreated) {
+  if (m_pOnlyDoc != nullptr) {
+    if (!m_pOnlyDoc->SaveModified()) return nullptr;
+    if (!m_pOnlyDoc->GetViews().empty()) pFrame = m_pOnlyDoc->GetViews().front()->GetParentFrame();
+    return m_pOnlyDoc;
+  }
+  CDocument* pDocument = CreateNewDocument();
+  if (pDocument == nullptr) AfxMessageBox(AFX_IDP_FAILED_TO_CREATE_DOC);
+  bCreated = pDocument != nullptr;
+  return pDocument;
+}
+
+CFrameWnd* CSingleDocTemplate::CreateFrameFor(CDocument* pDocument) {
+  const bool bAutoDelete = pDocument->m_bAutoDelete;
+  pDocument->m_bAutoDelete = false;
+  CFrameWnd* pFrame = CreateNewFrame(pDocument);
+  pDocument->m_bAutoDelete = bAutoDelete;
+  return pFrame;
+}
+
+bool CSingleDocTemplate::LoadDocument(CDocument* pDocument, const char* pathName, CFrameWnd* pNewFrame) {
+  if (pathName == nullptr) {
+    SetDefaultTitle(pDocument);
+    if (pDocument->OnNewDocument()) return true;
+    AfxTrace("CDocument::OnNewDocument returned FALSE.\n");
+    if (pNewFrame != nullptr) pNewFrame->DestroyWindow();
+    return false;
+  }
+  CWaitCursor wait;
+  const bool bWasModified = pDocument->IsModified();
+  pDocument->SetModifiedFlag(false);
+  if (!pDocument->OnOpenDocument(pathName)) {
+    AfxTrace("CDocument::OnOpenDocument returned FALSE.\n");
+    if (pNewFrame != nullptr)
+      pNewFrame->DestroyWindow();  // its view goes, and with it the document
+    else if (!pDocument->IsModified())
+      pDocument->SetModifiedFlag(bWasModified);
+    return false;
+  }
+  pDocument->SetPathName(pathName);
+  return true;
 }

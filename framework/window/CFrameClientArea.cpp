@@ -58,10 +58,10 @@ void CFrameClientArea::on_size_allocate(Gtk::Allocation& allocation) {
       c.widget->get_preferred_width(min, thickness);
     items.push_back({c.edge, c.widget->get_visible(), thickness});
   }
-  m_lastLayout = LayOutFrame({0, 0, allocation.get_width(), allocation.get_height()}, items);
+  const std::vector<LayoutRect> layout = LayOutFrame({0, 0, allocation.get_width(), allocation.get_height()}, items);
   for (size_t i = 0; i < m_children.size(); ++i) {
     if (!items[i].visible) continue;
-    const LayoutRect& r = m_lastLayout[i];
+    const LayoutRect& r = layout[i];
     // A child is never given less than its minimum width; the excess is clipped by the frame.
     int minWidth = 0, natWidth = 0;
     m_children[i].widget->get_preferred_width(minWidth, natWidth);

@@ -13,8 +13,6 @@ class CFrameClientArea : public Gtk::Container {
  public:
   CFrameClientArea();
   void Add(Gtk::Widget& child, LayoutEdge edge);
-  // The rectangles of the last layout, relative to the area, in the children's order.
-  const std::vector<LayoutRect>& GetLastLayout() const { return m_lastLayout; }
 
  protected:
   void forall_vfunc(gboolean includeInternals, GtkCallback callback, gpointer data) override;
@@ -30,5 +28,4 @@ class CFrameClientArea : public Gtk::Container {
     LayoutEdge edge;
   };
   std::vector<Child> m_children;
-  std::vector<LayoutRect> m_lastLayout;
 };

@@ -7,9 +7,6 @@
 #include <algorithm>
 
 #include "app/CWinApp.h"
-#include "bars/CDockBar.h"
-#include "bars/CMiniDockFrameWnd.h"
-#include "bars/CStatusBar.h"
 #include "core/AfxRes.h"
 #include "core/CCmdUI.h"
 #include "core/ResourceModule.h"
@@ -20,6 +17,7 @@
 #include "window/CFrameClientArea.h"
 #include "window/CFrameMenu.h"
 #include "window/CView.h"
+#include "window/FrameBar.h"
 #include "window/MessagePrompts.h"
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
@@ -127,21 +125,17 @@ void CFrameWnd::AttachChild(CWnd* pChild) {
     return;
   }
   LayoutEdge edge = LayoutEdge::fill;
-  if (auto* pBar = dynamic_cast<CControlBar*>(pChild)) {
-    if (std::find(m_listControlBars.begin(), m_listControlBars.end(), pBar) == m_listControlBars.end())
-      m_listControlBars.push_back(pBar);
-    long align = pBar->GetBarStyle() & CBRS_ALIGN_ANY;
-    edge = align & CBRS_ALIGN_TOP      ? LayoutEdge::top
-           : align & CBRS_ALIGN_BOTTOM ? LayoutEdge::bottom
-           : align & CBRS_ALIGN_LEFT   ? LayoutEdge::left
-                                       : LayoutEdge::right;
+  if (auto* pBar = dynamic_cast<FrameBar*>(pChild)) {
+    if (std::find(m_listControlBars.begin(), m_listControlBars.end(), pChild) == m_listControlBars.end())
+      m_listControlBars.push_back(pChild);
+    edge = pBar->GetFrameEdge();
   }
   m_pClientArea->Add(*widget, edge);
 }
 
 void CFrameWnd::DetachChild(CWnd* pChild) {
-  if (auto* pBar = dynamic_cast<CControlBar*>(pChild); pBar && !pBar->HasWindow())
-    m_listControlBars.erase(std::remove(m_listControlBars.begin(), m_listControlBars.end(), pBar),
+  if (dynamic_cast<FrameBar*>(pChild) != nullptr && !pChild->HasWindow())
+    m_listControlBars.erase(std::remove(m_listControlBars.begin(), m_listControlBars.end(), pChild),
                             m_listControlBars.end());
   Gtk::Widget* widget = pChild->GetWidget();
   if (widget != nullptr && widget->get_parent() == m_pClientArea) m_pClientArea->remove(*widget);
@@ -253,7 +247,7 @@ BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* 
 
 void CFrameWnd::SetMessageText(const std::string& text) {
   m_strMessageText = text;
-  if (auto* pBar = dynamic_cast<CStatusBar*>(GetControlBar(AFX_IDW_STATUS_BAR))) pBar->SetPaneText(0, text);
+  if (auto* pBar = dynamic_cast<FrameBar*>(GetControlBar(AFX_IDW_STATUS_BAR))) pBar->ShowMessageText(text);
 }
 
 void CFrameWnd::SetMessageText(UINT nID) { SetMessageText(AfxPromptOf(nID)); }
@@ -328,100 +322,14 @@ void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI) {
 }
 
 void CFrameWnd::OnBarCheck(UINT nID) {
-  CControlBar* pBar = GetControlBar(nID);
+  CWnd* pBar = GetControlBar(nID);
   if (pBar == nullptr) return;
   pBar->ShowWindow(pBar->IsWindowVisible() ? SW_HIDE : SW_SHOW);
-  if (auto* pDockBar = dynamic_cast<CDockBar*>(pBar->GetParent())) pDockBar->UpdateVisibility();
   RecalcLayout();
 }
 
-CControlBar* CFrameWnd::GetControlBar(UINT nID) const {
-  for (CControlBar* pBar : m_listControlBars)
+CWnd* CFrameWnd::GetControlBar(UINT nID) const {
+  for (CWnd* pBar : m_listControlBars)
     if (pBar->GetDlgCtrlID() == nID) return pBar;
   return nullptr;
-}
-
-CDockBar* CFrameWnd::GetDockBar(long dwAlign) const {
-  for (CControlBar* pBar : m_listControlBars)
-    if (auto* pDockBar = dynamic_cast<CDockBar*>(pBar); pDockBar && (pDockBar->GetBarStyle() & dwAlign))
-      return pDockBar;
-  return nullptr;
-}
-
-void CFrameWnd::EnableDocking(long dwDockStyle) {
-  const std::pair<long, UINT> areas[] = {{CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP},
-                                         {CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM},
-                                         {CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT},
-                                         {CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT}};
-  for (auto [align, nID] : areas)
-    if ((dwDockStyle & align) && GetDockBar(align) == nullptr) (new CDockBar)->Create(this, align, nID);
-}
-
-void CFrameWnd::DockControlBar(CControlBar* pBar, CDockBar* pDockBar) {
-  if (pDockBar == nullptr) {
-    for (long align : {CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT})
-      if ((pBar->GetDockStyle() & align) && (pDockBar = GetDockBar(align)) != nullptr) break;
-    if (pDockBar == nullptr) return;
-  }
-  CWnd* pOldParent = pBar->GetParent();
-  pBar->SetBarStyle((pBar->GetBarStyle() & ~(CBRS_ALIGN_ANY | CBRS_FLOATING)) |
-                    (pDockBar->GetBarStyle() & CBRS_ALIGN_ANY));
-  pBar->SetParent(pDockBar);
-  pBar->m_pDockBar = pDockBar;
-  AfxTrace("Bar %u docked in area %u\n", pBar->GetDlgCtrlID(), pDockBar->GetDlgCtrlID());
-  if (auto* pOldDock = dynamic_cast<CDockBar*>(pOldParent)) pOldDock->UpdateVisibility();
-  if (auto* pPalette = dynamic_cast<CMiniDockFrameWnd*>(pOldParent)) pPalette->DestroyWindow();  // deletes it
-  RecalcLayout();
-}
-
-void CFrameWnd::FloatControlBar(CControlBar* pBar, int x, int y) {
-  CWnd* pOldParent = pBar->GetParent();
-  auto* pPalette = dynamic_cast<CMiniDockFrameWnd*>(pOldParent);
-  if (pPalette == nullptr) {
-    pPalette = new CMiniDockFrameWnd;
-    if (!pPalette->Create(this)) return;
-  }
-  pBar->SetBarStyle((pBar->GetBarStyle() & ~CBRS_ALIGN_ANY) | CBRS_FLOATING | CBRS_ALIGN_TOP);
-  pBar->SetParent(pPalette);
-  pPalette->MoveTo(x, y);
-  AfxTrace("Bar %u floats at %d,%d\n", pBar->GetDlgCtrlID(), x, y);
-  if (pBar->IsWindowVisible()) pPalette->ShowPalette(true);
-  if (auto* pOldDock = dynamic_cast<CDockBar*>(pOldParent)) pOldDock->UpdateVisibility();
-  RecalcLayout();
-}
-
-void CFrameWnd::DropControlBar(CControlBar* pBar, int x, int y) {
-  // Within this distance of an edge of the client area, a bar docks at that edge.
-  constexpr int kDockMargin = 32;
-  int originX = 0, originY = 0;
-  m_pClientArea->get_window()->get_origin(originX, originY);
-  Gtk::Allocation a = m_pClientArea->get_allocation();
-  int left = originX + a.get_x(), top = originY + a.get_y();
-  int right = left + a.get_width(), bottom = top + a.get_height();
-  long align = 0;
-  if (x >= left && x < right && y >= top && y < bottom) {
-    if (y < top + kDockMargin)
-      align = CBRS_ALIGN_TOP;
-    else if (y >= bottom - kDockMargin)
-      align = CBRS_ALIGN_BOTTOM;
-    else if (x < left + kDockMargin)
-      align = CBRS_ALIGN_LEFT;
-    else if (x >= right - kDockMargin)
-      align = CBRS_ALIGN_RIGHT;
-  }
-  CDockBar* pDockBar = (align & pBar->GetDockStyle()) ? GetDockBar(align) : nullptr;
-  if (pDockBar != nullptr)
-    DockControlBar(pBar, pDockBar);
-  else
-    FloatControlBar(pBar, x, y);
-}
-
-void CFrameWnd::ToggleFloating(CControlBar* pBar) {
-  if (pBar->IsFloating()) {
-    DockControlBar(pBar, pBar->m_pDockBar);
-    return;
-  }
-  int x = 0, y = 0;
-  pBar->GetWidget()->get_window()->get_origin(x, y);
-  FloatControlBar(pBar, x, y);
 }

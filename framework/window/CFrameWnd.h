@@ -13,8 +13,6 @@
 #include "window/CWnd.h"
 
 class CAcceleratorTable;
-class CControlBar;
-class CDockBar;
 class CFrameClientArea;
 class CCreateContext;
 class CDocument;
@@ -49,19 +47,8 @@ class CFrameWnd : public CWnd {
 
   virtual void RecalcLayout();
 
-  // Docking: the four dock areas (top, bottom, left, right) and moving bars between them and
-  // floating palettes.
-  void EnableDocking(long dwDockStyle);
-  // Docks the bar in the given area, or in the first area its docking style allows.
-  void DockControlBar(CControlBar* pBar, CDockBar* pDockBar = nullptr);
-  // Floats the bar in a palette whose top-left corner is at the screen point.
-  void FloatControlBar(CControlBar* pBar, int x, int y);
-  // Where a bar dragged to the screen point goes: the dock area at that edge, or a palette there.
-  void DropControlBar(CControlBar* pBar, int x, int y);
-  void ToggleFloating(CControlBar* pBar);
-  CDockBar* GetDockBar(long dwAlign) const;
   // The bar with this identifier wherever it is docked or floats, or nullptr.
-  CControlBar* GetControlBar(UINT nID) const;
+  CWnd* GetControlBar(UINT nID) const;
   virtual void InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible);
   virtual void ActivateFrame(int nCmdShow = -1);
   virtual void OnUpdateFrameTitle(bool bAddToTitle);
@@ -94,7 +81,7 @@ class CFrameWnd : public CWnd {
   CFrameClientArea* m_pClientArea = nullptr;  // the bars and the view, owned by the window
   std::unique_ptr<CFrameMenu> m_pMenu;
   std::unique_ptr<CAcceleratorTable> m_pAccelerators;
-  std::vector<CControlBar*> m_listControlBars;
+  std::vector<CWnd*> m_listControlBars;  // the windows that are FrameBars
 
  private:
   void CorrectPlacement();

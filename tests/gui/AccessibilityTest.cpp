@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "GuiTest.h"
+#include "bars/BarDocking.h"
 #include "bars/CToolBar.h"
 #include "bars/ToolBarImages.h"
 #include "resources/Resource.h"
@@ -106,12 +107,12 @@ TEST_F(Accessibility, FrameReadsAsToolBarStatusBarAndMenusWithNamesAndStates) {
 }
 
 TEST_F(Accessibility, FloatingPaletteIsNamedAfterItsToolbar) {
-  frame()->FloatControlBar(toolBar(), 300, 200);
+  BarDocking::FloatControlBar(*frame(), toolBar(), 300, 200);
   auto* palette = dynamic_cast<Gtk::Window*>(toolBar()->GetWidget()->get_toplevel());
   ASSERT_NE(palette, frame()->GetGtkWindow());
   EXPECT_EQ(palette->get_title(), "");  // the caption stays as it was
   EXPECT_EQ(palette->get_accessible()->get_name(), "Toolbar");
-  frame()->DockControlBar(toolBar());
+  BarDocking::DockControlBar(*frame(), toolBar());
 }
 
 // Finds the first accessible of this role below object.

@@ -12,6 +12,7 @@
 
 #include "GuiTest.h"
 #include "app/AboutBox.h"
+#include "bars/BarDocking.h"
 #include "bars/CStatusBar.h"
 #include "bars/CToolBar.h"
 #include "resources/Resource.h"
@@ -120,7 +121,7 @@ TEST_F(Frame, BarTogglesHideAndShowAtOnceWithTheirCheckMarks) {
 }
 
 TEST_F(Frame, FloatingToolbarHidesAndReturnsWithItsPalette) {
-  frame()->FloatControlBar(toolBar(), 300, 200);
+  BarDocking::FloatControlBar(*frame(), toolBar(), 300, 200);
   auto* palette = dynamic_cast<Gtk::Window*>(toolBar()->GetWidget()->get_toplevel());
   ASSERT_NE(palette, nullptr);
   ASSERT_NE(palette, frame()->GetGtkWindow());
@@ -144,20 +145,20 @@ TEST_F(Frame, FloatingToolbarHidesAndReturnsWithItsPalette) {
   palette->resize(4 * 23, 200);
   EXPECT_TRUE(RunUntil([&] { return last->get_allocation().get_y() > first->get_allocation().get_y(); }, 5000));
 
-  frame()->ToggleFloating(toolBar());  // back to its last docked place
+  BarDocking::ToggleFloating(*frame(), toolBar());  // back to its last docked place
   EXPECT_EQ(toolBar()->GetParent()->GetDlgCtrlID(), UINT(AFX_IDW_DOCKBAR_TOP));
   EXPECT_FALSE(toolBar()->IsFloating());
 }
 
 TEST_F(Frame, FloatingPaletteGivesTheKeyboardBackToTheFrame) {
-  frame()->FloatControlBar(toolBar(), 300, 200);
+  BarDocking::FloatControlBar(*frame(), toolBar(), 300, 200);
   auto* palette = dynamic_cast<Gtk::Window*>(toolBar()->GetWidget()->get_toplevel());
   ASSERT_TRUE(RunUntil([palette] { return palette->get_mapped(); }));
   EXPECT_FALSE(palette->get_accept_focus());
   // Focused all the same (as a window manager may do), it hands the keyboard to the frame.
   palette->present();
   EXPECT_TRUE(RunUntil([&] { return frame()->GetGtkWindow()->is_active() && !palette->is_active(); }, 3000));
-  frame()->DockControlBar(toolBar(), frame()->GetDockBar(CBRS_ALIGN_TOP));
+  BarDocking::DockControlBar(*frame(), toolBar(), BarDocking::GetDockBar(*frame(), CBRS_ALIGN_TOP));
 }
 
 TEST_F(Frame, ToolbarStatesFollowTheRouteAtIdleTime) {
@@ -254,9 +255,9 @@ TEST_F(Frame, SeparatorLinesSpanTheButtonRowInTheirGap) {
   for (auto [name, align] : places) {
     SCOPED_TRACE(name);
     if (align != 0)
-      frame()->DockControlBar(toolBar(), frame()->GetDockBar(align));
+      BarDocking::DockControlBar(*frame(), toolBar(), BarDocking::GetDockBar(*frame(), align));
     else
-      frame()->FloatControlBar(toolBar(), 300, 200);
+      BarDocking::FloatControlBar(*frame(), toolBar(), 300, 200);
     Gtk::Button* save = toolBar()->GetButton(ID_FILE_SAVE);
     ASSERT_TRUE(RunUntil([&] { return save->get_mapped(); }, 5000));
     RunUntil([] { return false; }, 200);
@@ -266,7 +267,7 @@ TEST_F(Frame, SeparatorLinesSpanTheButtonRowInTheirGap) {
     EXPECT_GE(line, row * 2 / 3) << "row " << row;
     EXPECT_LE(line, row);
   }
-  frame()->DockControlBar(toolBar(), frame()->GetDockBar(CBRS_ALIGN_TOP));
+  BarDocking::DockControlBar(*frame(), toolBar(), BarDocking::GetDockBar(*frame(), CBRS_ALIGN_TOP));
 }
 
 TEST_F(Frame, MenuPromptsFollowThePointerOverEveryKindOfItem) {

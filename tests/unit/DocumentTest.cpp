@@ -3,6 +3,7 @@
 // application whose file prompt the test answers and whose message boxes it records. Every row
 // also checks that no file was touched but the one a command was meant to write.
 #include <fcntl.h>
+#include <glibmm/miscutils.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -24,7 +25,6 @@
 #include "TempDir.h"
 #include "app/CWinApp.h"
 #include "content/FOLIOSCPDoc.h"
-#include "doc/AtomicFile.h"
 #include "doc/CDocManager.h"
 #include "doc/CSingleDocTemplate.h"
 #include "resources/Resource.h"
@@ -56,7 +56,7 @@ class TestTemplate : public CSingleDocTemplate {
  public:
   TestTemplate(TestFrame& frame, TestView& view)
       : CSingleDocTemplate(IDR_MAINRES, RUNTIME_CLASS(CFOLIOSCPDoc), nullptr, nullptr), m_frame(frame), m_view(view) {}
-  CFrameWnd* CreateNewFrame(CDocument* pDoc, CFrameWnd*) override {
+  CFrameWnd* CreateNewFrame(CDocument* pDoc) override {
     pDoc->AddView(&m_view);
     return &m_frame;
   }
@@ -412,9 +412,9 @@ TEST(Document, OpenAndSaveAsOfEveryKindOfName) {
       program.Command(command, {name});
       const char* box = command == ID_FILE_OPEN ? input.openBox : input.saveBox;
       const std::string prompt = command == ID_FILE_OPEN ? "<Open>" : "<Save As: " + (dir / "saved") + ">";
-      std::string after = box ? dir / "saved" : AtomicFile::FullPath(name);
+      std::string after = box ? dir / "saved" : Glib::canonicalize_filename(name);
       if (box) {
-        std::string full = AtomicFile::FullPath(name);
+        std::string full = Glib::canonicalize_filename(name);
         gchar* shown = g_filename_display_name(full.c_str());
         EXPECT_EQ(g_log, prompt + "<box: " + Replace(box, "%1", shown) + ">");
         g_free(shown);

@@ -1,5 +1,7 @@
-#include "doc/CFileDialog.h"
+#include "dialogs/CFileDialog.h"
 
+#include <glibmm/convert.h>
+#include <glibmm/miscutils.h>
 #include <gtkmm/filechooserdialog.h>
 #include <gtkmm/messagedialog.h>
 #include <sys/stat.h>
@@ -11,17 +13,10 @@
 #include "core/ResourceModule.h"
 #include "core/Trace.h"
 #include "dialogs/MessageIcon.h"
+#include "dialogs/RecentFilesGuard.h"
 #include "doc/CFileException.h"
-#include "doc/RecentFilesGuard.h"
 
 namespace {
-
-std::string CurrentDirectory() {
-  gchar* dir = g_get_current_dir();
-  std::string result = dir;
-  g_free(dir);
-  return result;
-}
 
 // The chooser accepts any typed name in its Open role; a name that names nothing is refused here,
 // over the dialog, which stays open. Other failures (a loop, a forbidden folder) are left to the
@@ -60,25 +55,19 @@ bool CFileDialog::DoModal() {
   filter->add_pattern("*");
   dialog.add_filter(filter);
 
-  std::string folder = CurrentDirectory();
+  std::string folder = Glib::get_current_dir();
   if (m_bOpenFileDialog) {
     dialog.set_current_folder(folder);
   } else {
     dialog.set_do_overwrite_confirmation(true);
     std::string name = m_strFileName;
-    if (g_path_is_absolute(name.c_str())) {
-      gchar* dir = g_path_get_dirname(name.c_str());
-      gchar* base = g_path_get_basename(name.c_str());
-      folder = dir;
-      name = base;
-      g_free(dir);
-      g_free(base);
+    if (Glib::path_is_absolute(name)) {
+      folder = Glib::path_get_dirname(name);
+      name = Glib::path_get_basename(name);
     }
     // The name box holds text: a name that is not valid UTF-8 is proposed in its displayable form.
-    gchar* display = g_filename_display_name(name.c_str());
     dialog.set_current_folder(folder);
-    dialog.set_current_name(display);
-    g_free(display);
+    dialog.set_current_name(Glib::filename_display_name(name));
   }
 
   RecentFilesGuard recent;

@@ -1,4 +1,4 @@
-#include "doc/RecentFilesGuard.h"
+#include "dialogs/RecentFilesGuard.h"
 
 #include <gtk/gtk.h>
 
