@@ -1,0 +1,76 @@
+#include "html/SpecialFileService.h"
+
+#include <gio/gio.h>
+#include <glib/gstdio.h>
+
+#include "core/Trace.h"
+#include "html/LocalSpecialFile.h"
+
+namespace {
+
+// A question is one file: URI and a newline; the answer "1\n" when it names a FIFO, a device or a
+// socket, else "0\n". A longer question names no file that could be opened.
+constexpr gsize kLongestQuestion = 64 * 1024;
+
+// Answers one page process until it goes.
+gboolean Serve(GThreadedSocketService*, GSocketConnection* connection, GObject*, gpointer) {
+  GInputStream* in = g_io_stream_get_input_stream(G_IO_STREAM(connection));
+  GOutputStream* out = g_io_stream_get_output_stream(G_IO_STREAM(connection));
+  std::string question;
+  char buffer[4096];
+  for (;;) {
+    const gssize n = g_input_stream_read(in, buffer, sizeof buffer, nullptr, nullptr);
+    if (n <= 0) break;
+    question.append(buffer, gsize(n));
+    for (std::size_t end; (end = question.find('\n')) != std::string::npos; question.erase(0, end + 1)) {
+      const bool special = !LocalSpecialFile::PathOf(question.substr(0, end).c_str()).empty();
+      if (!g_output_stream_write_all(out, special ? "1\n" : "0\n", 2, nullptr, nullptr, nullptr)) return TRUE;
+    }
+    if (question.size() > kLongestQuestion) break;
+  }
+  return TRUE;
+}
+
+struct Service {
+  std::string folder, socket;
+  GSocketService* service = nullptr;
+  Service() {
+    gchar* made = g_dir_make_tmp("afx-files-XXXXXX", nullptr);
+    if (made == nullptr) return;
+    folder = made;
+    g_free(made);
+    const std::string path = folder + "/socket";
+    GSocketAddress* address = g_unix_socket_address_new(path.c_str());
+    service = g_threaded_socket_service_new(-1);  // one thread per page process
+    GError* error = nullptr;
+    if (g_socket_listener_add_address(G_SOCKET_LISTENER(service), address, G_SOCKET_TYPE_STREAM,
+                                      G_SOCKET_PROTOCOL_DEFAULT, nullptr, nullptr, &error)) {
+      g_signal_connect(service, "run", G_CALLBACK(Serve), nullptr);
+      g_socket_service_start(service);
+      socket = path;
+    } else {
+      AfxTrace("Local files cannot be checked for page processes: %s\n", error->message);
+      g_error_free(error);
+    }
+    g_object_unref(address);
+  }
+  ~Service() {
+    if (service != nullptr) {
+      g_socket_service_stop(service);
+      g_socket_listener_close(G_SOCKET_LISTENER(service));
+    }
+    if (!socket.empty()) g_unlink(socket.c_str());
+    if (!folder.empty()) g_rmdir(folder.c_str());
+  }
+};
+
+Service& Instance() {
+  static Service service;
+  return service;
+}
+
+}  // namespace
+
+const std::string& SpecialFileService::SocketPath() { return Instance().socket; }
+
+std::string SpecialFileService::Folder() { return Instance().folder; }
