@@ -463,7 +463,7 @@ TEST_F(Browsing, DevicesAndFifosInAPageAreRefusedAndItsMemoryStaysFlat) {
                  "<img src=\"dot.gif\" onload=\"loaded++, tell()\">");
   ASSERT_TRUE(OpenFolder(dir));
   View()->Navigate2(dir / "devices.html");
-  // The same with the page sandbox on, which hides the folder's FIFO from the page process.
+  // Refused with the page sandbox on too, where the FIFO is hidden from the page process.
   EXPECT_TRUE(RunUntil([] { return Title() == "5 refused, 1 loaded"; })) << Title();
   Settle(1000);
   const long before = PageProcessRssKb();
