@@ -9,6 +9,47 @@
 #include "app/CWinApp.h"
 #include "core/Trace.h"
 
+namespace {
+
+// The engine prints nothing on a page set up as landscape (its pages come out blank). The same
+// page as a portrait one on paper given sideways prints right; the printer gets the same sheet.
+GtkPageSetup* Upright(GtkPageSetup* setup) {
+  const GtkPageOrientation orientation = gtk_page_setup_get_orientation(setup);
+  if (orientation != GTK_PAGE_ORIENTATION_LANDSCAPE && orientation != GTK_PAGE_ORIENTATION_REVERSE_LANDSCAPE)
+    return nullptr;
+  GtkPageSetup* upright = gtk_page_setup_copy(setup);
+  GtkPaperSize* paper = gtk_page_setup_get_paper_size(setup);
+  const std::string name = std::string(gtk_paper_size_get_name(paper)) + "-sideways";
+  GtkPaperSize* sideways = gtk_paper_size_new_custom(name.c_str(), gtk_paper_size_get_display_name(paper),
+                                                     gtk_paper_size_get_height(paper, GTK_UNIT_POINTS),
+                                                     gtk_paper_size_get_width(paper, GTK_UNIT_POINTS), GTK_UNIT_POINTS);
+  gtk_page_setup_set_orientation(upright, GTK_PAGE_ORIENTATION_PORTRAIT);
+  gtk_page_setup_set_paper_size(upright, sideways);
+  gtk_paper_size_free(sideways);
+  // The margins are those of the page as it lies, which stays as it was.
+  const GtkUnit unit = GTK_UNIT_POINTS;
+  gtk_page_setup_set_top_margin(upright, gtk_page_setup_get_top_margin(setup, unit), unit);
+  gtk_page_setup_set_bottom_margin(upright, gtk_page_setup_get_bottom_margin(setup, unit), unit);
+  gtk_page_setup_set_left_margin(upright, gtk_page_setup_get_left_margin(setup, unit), unit);
+  gtk_page_setup_set_right_margin(upright, gtk_page_setup_get_right_margin(setup, unit), unit);
+  return upright;
+}
+
+// A print dialog's confirmation: the page set-up chosen is made upright before the engine reads it.
+gboolean OnDialogResponse(GSignalInvocationHint*, guint count, const GValue* values, gpointer) {
+  if (count < 2 || !GTK_IS_PRINT_UNIX_DIALOG(g_value_get_object(&values[0])) ||
+      g_value_get_int(&values[1]) != GTK_RESPONSE_OK)
+    return TRUE;
+  auto* dialog = GTK_PRINT_UNIX_DIALOG(g_value_get_object(&values[0]));
+  if (GtkPageSetup* upright = Upright(gtk_print_unix_dialog_get_page_setup(dialog))) {
+    gtk_print_unix_dialog_set_page_setup(dialog, upright);
+    g_object_unref(upright);
+  }
+  return TRUE;  // stays hooked
+}
+
+}  // namespace
+
 bool PagePrinter::s_asking = false;
 GtkWindow* PagePrinter::s_closeAfterwards = nullptr;
 
@@ -51,7 +92,10 @@ void PagePrinter::Run(WebKitPrintOperation* operation, GtkWindow* parent) {
   g_object_ref(operation);
   s_asking = true;
   gdk_event_handler_set(OnEvent, nullptr, nullptr);
+  const guint responded = g_signal_lookup("response", GTK_TYPE_DIALOG);
+  const gulong hook = g_signal_add_emission_hook(responded, 0, OnDialogResponse, nullptr, nullptr);
   const WebKitPrintOperationResponse response = webkit_print_operation_run_dialog(operation, parent);
+  g_signal_remove_emission_hook(responded, hook);
   gdk_event_handler_set(
       +[](GdkEvent* event, gpointer) { gtk_main_do_event(event); }, nullptr, nullptr);
   s_asking = false;

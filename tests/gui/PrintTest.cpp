@@ -79,15 +79,19 @@ class DialogAnswer {
   guint m_source = 0;
 };
 
-std::string PdfText(const std::string& pdf) {
+// The standard output of a command run on pdf.
+std::string Run(const char* tool, const std::string& pdf, const char* more = nullptr) {
   gchar* out = nullptr;
-  const gchar* argv[] = {"pdftotext", pdf.c_str(), "-", nullptr};
+  const gchar* argv[] = {tool, pdf.c_str(), more, nullptr};
   g_spawn_sync(nullptr, const_cast<gchar**>(argv), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, &out, nullptr,
                nullptr, nullptr);
   std::string text = out ? out : "";
   g_free(out);
   return text;
 }
+
+std::string PdfText(const std::string& pdf) { return Run("pdftotext", pdf, "-"); }
+std::string PdfInfo(const std::string& pdf) { return Run("pdfinfo", pdf); }
 
 class Printing : public testing::Test {
  protected:
@@ -277,13 +281,43 @@ TEST_F(Printing, PrintStartsWithThePrinterAndPageSetUpChosenInPrintSetup) {
   }
   EXPECT_EQ(orientation, GTK_PAGE_ORIENTATION_LANDSCAPE);
   ASSERT_TRUE(RunUntil([&] { return TempDir::Read(pdf).ends_with("%%EOF\n"); })) << "no finished PDF";
-  // The file holds a landscape page (an A4 sheet on its side).
-  gchar* info = nullptr;
-  const gchar* argv[] = {"pdfinfo", pdf.c_str(), nullptr};
-  g_spawn_sync(nullptr, const_cast<gchar**>(argv), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, &info, nullptr,
-               nullptr, nullptr);
-  EXPECT_NE(std::string(info ? info : "").find("842 x 595 pts"), std::string::npos) << (info ? info : "");
-  g_free(info);
+  // The file holds a landscape page (an A4 sheet on its side) with the page's text on it.
+  EXPECT_NE(PdfInfo(pdf).find("842 x 595 pts"), std::string::npos) << PdfInfo(pdf);
+  EXPECT_NE(PdfText(pdf).find("Words on the printed page"), std::string::npos) << "a blank page";
+}
+
+TEST_F(Printing, ALandscapePageChosenInThePrintDialogPrintsThePageOnItsSide) {
+  const std::string pdf = m_out / "wide.pdf";
+  {
+    bool chosen = false;
+    OnPrintDialog print([&](GtkPrintUnixDialog* dialog) {
+      if (!chosen) {
+        GtkPrintSettings* settings = gtk_print_settings_new();
+        gtk_print_settings_set_printer(settings, g_dgettext("gtk30", "Print to File"));
+        gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_URI, Uri(pdf).c_str());
+        gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_FILE_FORMAT, "pdf");
+        gtk_print_unix_dialog_set_settings(dialog, settings);
+        g_object_unref(settings);
+        GtkPageSetup* page = gtk_page_setup_new();
+        GtkPaperSize* letter = gtk_paper_size_new(GTK_PAPER_NAME_LETTER);
+        gtk_page_setup_set_paper_size(page, letter);
+        gtk_paper_size_free(letter);
+        gtk_page_setup_set_orientation(page, GTK_PAGE_ORIENTATION_LANDSCAPE);
+        gtk_print_unix_dialog_set_page_setup(dialog, page);
+        g_object_unref(page);
+        chosen = true;
+        return false;
+      }
+      if (!FilePrinterSelected(dialog)) return false;
+      gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+      return true;
+    });
+    Command(ID_FILE_PRINT);
+    EXPECT_TRUE(print.Done());
+  }
+  ASSERT_TRUE(RunUntil([&] { return TempDir::Read(pdf).ends_with("%%EOF\n"); })) << "no finished PDF";
+  EXPECT_NE(PdfInfo(pdf).find("792 x 612 pts"), std::string::npos) << PdfInfo(pdf);  // a letter sheet on its side
+  EXPECT_NE(PdfText(pdf).find("Words on the printed page"), std::string::npos) << "a blank page";
 }
 
 TEST(PrintingNothing, WithNoPageShownPrintAsksNothing) {

@@ -1,0 +1,93 @@
+#include "html/SpecialFileService.h"
+
+#include <gio/gio.h>
+#include <glib/gstdio.h>
+
+#include <future>
+#include <thread>
+
+#include "core/Trace.h"
+#include "html/LocalSpecialFile.h"
+
+namespace {
+
+// A question is one file: URI and a newline; the answer "1\n" when it names a FIFO, a device or a
+// socket, else "0\n". A longer question names no file that could be opened.
+constexpr gsize kLongestQuestion = 64 * 1024;
+
+// Answers one page process until it goes.
+gboolean Serve(GThreadedSocketService*, GSocketConnection* connection, GObject*, gpointer) {
+  GInputStream* in = g_io_stream_get_input_stream(G_IO_STREAM(connection));
+  GOutputStream* out = g_io_stream_get_output_stream(G_IO_STREAM(connection));
+  std::string question;
+  char buffer[4096];
+  for (;;) {
+    const gssize n = g_input_stream_read(in, buffer, sizeof buffer, nullptr, nullptr);
+    if (n <= 0) break;
+    question.append(buffer, gsize(n));
+    bool answered = true;
+    for (std::size_t end; answered && (end = question.find('\n')) != std::string::npos; question.erase(0, end + 1)) {
+      const bool special = !LocalSpecialFile::PathOf(question.substr(0, end).c_str()).empty();
+      answered = g_output_stream_write_all(out, special ? "1\n" : "0\n", 2, nullptr, nullptr, nullptr);
+    }
+    if (!answered || question.size() > kLongestQuestion) break;
+  }
+  g_io_stream_close(G_IO_STREAM(connection), nullptr, nullptr);
+  return TRUE;
+}
+
+struct Service {
+  std::string folder, socket;
+  Service() {
+    gchar* made = g_dir_make_tmp("afx-files-XXXXXX", nullptr);
+    if (made == nullptr) return;
+    folder = made;
+    g_free(made);
+    // The service accepts in a main loop of its own, so that a page process is never kept waiting
+    // by the window's.
+    std::promise<std::string> started;
+    std::future<std::string> answer = started.get_future();
+    std::thread([path = folder + "/socket", &started] {
+      GMainContext* context = g_main_context_new();
+      g_main_context_push_thread_default(context);
+      GSocketAddress* address = g_unix_socket_address_new(path.c_str());
+      GSocketService* service = g_threaded_socket_service_new(-1);  // one thread per page process
+      GError* error = nullptr;
+      const bool listening = g_socket_listener_add_address(G_SOCKET_LISTENER(service), address, G_SOCKET_TYPE_STREAM,
+                                                           G_SOCKET_PROTOCOL_DEFAULT, nullptr, nullptr, &error);
+      g_object_unref(address);
+      if (!listening) {
+        started.set_value(error->message);
+        g_error_free(error);
+        g_object_unref(service);
+        g_main_context_pop_thread_default(context);
+        g_main_context_unref(context);
+        return;
+      }
+      g_signal_connect(service, "run", G_CALLBACK(Serve), nullptr);
+      g_socket_service_start(service);
+      started.set_value("");
+      for (;;) g_main_context_iteration(context, TRUE);
+    }).detach();
+    const std::string failure = answer.get();
+    if (failure.empty())
+      socket = folder + "/socket";
+    else
+      AfxTrace("Local files cannot be checked for page processes: %s\n", failure.c_str());
+  }
+  ~Service() {
+    if (!socket.empty()) g_unlink(socket.c_str());
+    if (!folder.empty()) g_rmdir(folder.c_str());
+  }
+};
+
+Service& Instance() {
+  static Service service;
+  return service;
+}
+
+}  // namespace
+
+const std::string& SpecialFileService::SocketPath() { return Instance().socket; }
+
+std::string SpecialFileService::Folder() { return Instance().folder; }
