@@ -4,12 +4,12 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <functional>
 
+#include "OrdinaryUser.h"
 #include "TempDir.h"
 #include "core/AfxRes.h"
 #include "doc/AtomicFile.h"
@@ -23,14 +23,11 @@ int ErrorOf(long result) { return result < 0 ? errno : 0; }
 
 // The error of opening path in a child process that may hold no more than three descriptors.
 int OpenWithNoDescriptorLeft(const std::string& path) {
-  pid_t child = fork();
-  if (child == 0) {
-    const rlimit limit{3, 3};
-    _exit(setrlimit(RLIMIT_NOFILE, &limit) == 0 ? ErrorOf(open(path.c_str(), O_RDONLY)) : 255);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
+  return atoi(InChildProcess([&] {
+                const rlimit limit{3, 3};
+                return std::to_string(setrlimit(RLIMIT_NOFILE, &limit) == 0 ? ErrorOf(open(path.c_str(), O_RDONLY))
+                                                                            : 0);
+              }).c_str());
 }
 
 TEST(FileError, FailingOperationsReportTheirCause) {
