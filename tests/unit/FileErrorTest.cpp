@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <functional>
 
 #include "OrdinaryUser.h"
@@ -27,6 +28,18 @@ int OpenWithNoDescriptorLeft(const std::string& path) {
                 const rlimit limit{3, 3};
                 return std::to_string(setrlimit(RLIMIT_NOFILE, &limit) == 0 ? ErrorOf(open(path.c_str(), O_RDONLY))
                                                                             : 0);
+              }).c_str());
+}
+
+// The error of writing past the largest file size a child process may write.
+int WriteBeyondSizeLimit(const std::string& path) {
+  return atoi(InChildProcess([&] {
+                signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{4, 4};
+                int fd = open(path.c_str(), O_WRONLY | O_APPEND);
+                int err = setrlimit(RLIMIT_FSIZE, &limit) == 0 ? ErrorOf(write(fd, "more notes", 10)) : 0;
+                close(fd);
+                return std::to_string(err);
               }).c_str());
 }
 
@@ -61,6 +74,14 @@ TEST(FileError, FailingOperationsReportTheirCause) {
        "Access to " + dir / "folder" + " was denied."},
       {"save onto a read-only file", dir / "read-only", [&] { return save(dir / "read-only"); }, C::accessDenied,
        "Access to " + dir / "read-only" + " was denied."},
+      {"make a folder that is there", dir / "folder", [&] { return ErrorOf(mkdir((dir / "folder").c_str(), 0755)); },
+       C::accessDenied, "Access to " + dir / "folder" + " was denied."},
+      {"move a folder into itself", dir / "folder/inside",
+       [&] { return ErrorOf(rename((dir / "folder").c_str(), (dir / "folder/inside").c_str())); }, C::badPath,
+       dir / "folder/inside" + " contains an invalid path."},
+      {"write past the largest file allowed", dir / "notes.txt",
+       [&] { return WriteBeyondSizeLimit(dir / "notes.txt"); }, C::diskFull,
+       "Disk full while accessing " + dir / "notes.txt" + "."},
       {"open a missing file", dir / "missing", [&] { return ErrorOf(open((dir / "missing").c_str(), O_RDONLY)); },
        C::fileNotFound, dir / "missing" + " was not found."},
       {"open with no descriptor left", dir / "notes.txt", [&] { return OpenWithNoDescriptorLeft(dir / "notes.txt"); },
