@@ -5,23 +5,18 @@ import os
 import sys
 import unittest
 
-from viewer import Viewer, WindowManager, find_windows, press, wait_for
+from viewer import Viewer, ViewerTest, WindowManager, find_windows, press, wait_for
 
 
-class Browsing(unittest.TestCase):
+class Browsing(ViewerTest):
     def setUp(self):
-        self.viewer = Viewer()
-        with open(os.path.join(self.viewer.pages, "index.html"), "w") as f:
+        viewer = Viewer()
+        with open(os.path.join(viewer.pages, "index.html"), "w") as f:
             f.write("<title>Start</title><p>start page with a word to find")
-
-    def tearDown(self):
-        self.viewer.close()
+        self.open_viewer(viewer.start())
 
     def test_print_dialog_comes_with_ctrl_p_and_goes_with_esc(self):
-        viewer = self.viewer.start()
-        window = viewer.main_window()
-        self.assertIsNotNone(window, viewer.trace())
-        self.assertTrue(viewer.loaded(), viewer.trace())
+        viewer, window = self.viewer, self.window
 
         press(window, "ctrl+p")
         dialog = wait_for(lambda: find_windows("^Print$"))

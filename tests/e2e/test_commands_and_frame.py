@@ -8,7 +8,7 @@ import sys
 import time
 import unittest
 
-from viewer import WindowManager, start_on_page, find_windows, press, wait_for, xdotool
+from viewer import ViewerTest, WindowManager, find_windows, press, start_on_page, wait_for, window_name, xdotool
 
 SHOTS = os.environ.get("FOLIOSCOPE_SCREENSHOTS")  # a folder for screenshots, when set
 
@@ -53,18 +53,12 @@ GRIPPER, CUT, BACK, BACKGROUND, ROW = 4, 8 + 3 * 23 + 6 + 11, 8 + 8 * 23 + 18 + 
 PALETTE_GAP = 3 * 23 + 3  # floating, the bar has no gripper and is one row wide: its gaps are its background
 
 
-class CommandsAndFrame(unittest.TestCase):
+class CommandsAndFrame(ViewerTest):
     def setUp(self):
-        self.viewer = start_on_page()
-        self.window = self.viewer.main_window()
-        self.assertIsNotNone(self.window, self.viewer.trace())
-        self.assertTrue(self.viewer.loaded())
+        self.open_viewer(start_on_page())
 
     def tearDown(self):
-        if self.viewer.process.poll() is None:
-            press(self.window, "alt+F4")
-            self.assertEqual(self.viewer.wait(), 0)
-        self.viewer.close()
+        self.close_with_alt_f4()
 
     def commands(self):
         return [int(n) for n in re.findall(r"Command (\d+)", self.viewer.trace())]
@@ -91,8 +85,7 @@ class CommandsAndFrame(unittest.TestCase):
         self.assertTrue(wait_for(lambda: geometry(self.window) == (0, 0, width, height), 5), geometry(self.window))
         state = subprocess.run(["xprop", "-id", self.window, "_NET_WM_STATE"], capture_output=True, text=True).stdout
         self.assertNotIn("MAXIMIZED", state)
-        self.assertEqual(subprocess.run(["xdotool", "getwindowname", self.window], capture_output=True,
-                                        text=True).stdout.strip(), "FOLIOSCOPE 3.4")
+        self.assertEqual(window_name(self.window), "FOLIOSCOPE 3.4")
         screenshot("docked-top")
 
     def test_toolbar_is_dragged_to_an_edge_and_to_a_palette(self):

@@ -6,32 +6,18 @@ import re
 import sys
 import unittest
 
-from viewer import WindowManager, start_on_page, find_windows, press, wait_for, xdotool
+from viewer import ViewerTest, WindowManager, find_windows, press, replace_name, start_on_page, wait_for, xdotool
 
 ID_FILE_SAVE = 57603
 
 
-class Save(unittest.TestCase):
+class Save(ViewerTest):
     def setUp(self):
-        self.viewer = start_on_page()
-        self.window = self.viewer.main_window()
-        self.assertIsNotNone(self.window, self.viewer.trace())
-        self.assertTrue(self.viewer.loaded())
-
-    def tearDown(self):
-        self.viewer.close()
-
-    def dialog(self, title):
-        found = wait_for(lambda: find_windows("^%s$" % title))
-        self.assertTrue(found, "no %s dialog\n%s" % (title, self.viewer.trace()))
-        xdotool("windowactivate", "--sync", found[0])
-        return found[0]
+        self.open_viewer(start_on_page())
 
     def type_name(self, dialog, name):
         """Types into the chooser's name box, replacing what it proposes, and confirms."""
-        press(dialog, "ctrl+a")
-        xdotool("type", "--delay", "20", name)
-        press(dialog, "Return")
+        replace_name(dialog, name)
         self.assertTrue(wait_for(lambda: not find_windows("^Save As$|^Open$")), self.viewer.trace())
 
     def saves(self):

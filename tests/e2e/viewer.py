@@ -5,13 +5,23 @@ import shutil
 import subprocess
 import tempfile
 import time
+import unittest
 
 BINARY = os.environ.get("FOLIOSCOPE_BINARY", "folioscope")
 SETTINGS = "HKEY_CURRENT_USER\\Software\\Local AppWizard-Generated Applications\\FOLIOSCP\\Settings"
 
 
+def xdotool_output(*args, check=False):
+    """What xdotool prints for args: every test drives the display through here."""
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True, check=check).stdout
+
+
 def xdotool(*args, check=False):
-    return subprocess.run(["xdotool", *args], capture_output=True, text=True, check=check).stdout.split()
+    return xdotool_output(*args, check=check).split()
+
+
+def window_name(window):
+    return xdotool_output("getwindowname", window).strip()
 
 
 def find_windows(name, visible=True):
@@ -126,9 +136,42 @@ def press(window, *keys):
     xdotool("key", "--clearmodifiers", *keys)
 
 
+def replace_name(dialog, name):
+    """Types name into a file dialog's name box, replacing what it proposes, and confirms."""
+    press(dialog, "ctrl+a")
+    xdotool("type", "--delay", "20", name)
+    press(dialog, "Return")
+
+
 def start_on_page(*args, store=None):
     """A viewer started on a page folder of its own that holds a start page."""
     viewer = Viewer(store=store)
     with open(os.path.join(viewer.pages, "index.html"), "w") as f:
         f.write("<title>Start</title><p>start page")
     return viewer.start(*args)
+
+
+class ViewerTest(unittest.TestCase):
+    """A test on one running viewer: self.viewer, and self.window, its main window."""
+
+    def open_viewer(self, viewer):
+        """Takes a started viewer, closed after the test, once its main window has loaded a page."""
+        self.viewer = viewer
+        self.addCleanup(viewer.close)
+        self.window = viewer.main_window()
+        self.assertIsNotNone(self.window, viewer.trace())
+        self.assertTrue(viewer.loaded(), viewer.trace())
+        return viewer
+
+    def close_with_alt_f4(self):
+        """Ends a viewer that still runs as a user does; it ends with status 0."""
+        if self.viewer.process.poll() is None:
+            press(self.window, "alt+F4")
+            self.assertEqual(self.viewer.wait(), 0)
+
+    def dialog(self, title):
+        """The dialog with this title, once it shows, activated."""
+        found = wait_for(lambda: find_windows("^%s$" % title))
+        self.assertTrue(found, "no %s dialog\n%s" % (title, self.viewer.trace()))
+        xdotool("windowactivate", "--sync", found[0])
+        return found[0]

@@ -77,10 +77,7 @@ struct Hosted {
     window.present();
   }
   WebKitWebView* Engine() const { return control->GetWebView(); }
-  bool Shows(const std::string& uri) const {
-    const char* shown = webkit_web_view_get_uri(Engine());
-    return shown && shown == uri && !webkit_web_view_is_loading(Engine());
-  }
+  bool Shows(const std::string& uri) const { return Showing(uri, Engine()); }
 };
 
 TEST(BrowserControl, ReportsItsEventsAndLetsTheHostRefuseNavigations) {

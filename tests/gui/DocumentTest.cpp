@@ -8,13 +8,14 @@
 
 #include <algorithm>
 
-#include "../unit/TempDir.h"
-#include "GuiTest.h"
-#include "content/FOLIOSCPView.h"
+#include "PageDriver.h"
 #include "doc/CDocument.h"
-#include "resources/Resource.h"
 
 namespace {
+
+using page::CurrentDir;
+using page::Engine;
+using page::Uri;
 
 // Answers, from the main loop, the dialogs a command shows while it waits in them. A step returns
 // its dialog and its action once that dialog is showing. A dialog no step expects, or a step whose
@@ -179,34 +180,14 @@ std::string Command(UINT command, std::vector<DialogScript::Step> steps = {}) {
 }
 
 CDocument* Doc() { return MainFrame()->GetActiveDocument(); }
-WebKitWebView* Engine() { return dynamic_cast<CFOLIOSCPView*>(MainFrame()->GetActiveView())->GetBrowser(); }
-
-std::string Uri(const std::string& path) {
-  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
-  std::string result = uri;
-  g_free(uri);
-  return result;
-}
-
-bool Shows(const std::string& path) {
-  return RunUntil([&] {
-    const char* uri = webkit_web_view_get_uri(Engine());
-    return uri && uri == Uri(path) && !webkit_web_view_is_loading(Engine());
-  });
-}
+// Waits until the engine shows the file at path, completely loaded.
+bool Shows(const std::string& path) { return page::WaitFor(Uri(path)); }
 
 // Leaves the start page for another, so that a return to the start page shows.
 bool LeaveStartPage(const TempDir& dir) {
   TempDir::Write(dir / "elsewhere.html", "<title>Elsewhere</title>");
   webkit_web_view_load_uri(Engine(), Uri(dir / "elsewhere.html").c_str());
   return Shows(dir / "elsewhere.html");
-}
-
-std::string CurrentDir() {
-  gchar* dir = g_get_current_dir();
-  std::string result = dir;
-  g_free(dir);
-  return result;
 }
 
 std::string StartPage() { return CurrentDir() + "/index.html"; }

@@ -1,16 +1,15 @@
 // The main frame on screen: its menus and their states, the bar toggles, the floating toolbar,
 // toolbar states at idle time, the lock-key indicators, fly-by and menu prompts and separators.
+#include <glibmm/main.h>
+#include <gtk/gtkunixprint.h>
 #include <gtkmm/accellabel.h>
+#include <gtkmm/button.h>
 #include <gtkmm/checkmenuitem.h>
+#include <gtkmm/label.h>
 #include <gtkmm/menu.h>
 #include <gtkmm/separatormenuitem.h>
 
-#include <glibmm/main.h>
-#include <gtk/gtkunixprint.h>
-#include <gtkmm/button.h>
-#include <gtkmm/label.h>
-
-#include "GuiTest.h"
+#include "PageDriver.h"
 #include "app/AboutBox.h"
 #include "bars/BarDocking.h"
 #include "bars/CStatusBar.h"
@@ -61,18 +60,10 @@ class Frame : public testing::Test {
   std::string message() { return frame()->GetMessageText(); }
   // The screen point at the middle of a widget on screen.
   static std::pair<int, int> Middle(Gtk::Widget& widget) {
-    int x = 0, y = 0;
-    widget.get_window()->get_origin(x, y);
-    Gtk::Allocation a = widget.get_allocation();
-    if (!widget.get_has_window()) {
-      x += a.get_x();
-      y += a.get_y();
-    }
-    return {x + a.get_width() / 2, y + a.get_height() / 2};
+    const Gdk::Rectangle rect = ScreenRect(widget);
+    return {rect.get_x() + rect.get_width() / 2, rect.get_y() + rect.get_height() / 2};
   }
-  static void MovePointer(int x, int y) {
-    ASSERT_EQ(system(("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y)).c_str()), 0);
-  }
+  static void MovePointer(int x, int y) { ASSERT_TRUE(page::Xdo({"mousemove", std::to_string(x), std::to_string(y)})); }
   void CloseMenu() {
     frame()->GetMenu()->GetMenuBar().deactivate();
     RunUntil([] { return false; }, 50);
@@ -101,23 +92,30 @@ TEST_F(Frame, MenusShowTheirItemsAndStatesAndPromptsWhenOpened) {
 }
 
 TEST_F(Frame, BarTogglesHideAndShowAtOnceWithTheirCheckMarks) {
-  frame()->SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
-  EXPECT_FALSE(toolBar()->IsWindowVisible());
-  EXPECT_EQ(OpenMenu("_View"), (std::vector<std::string>{"_Toolbar", "_Status Bar (checked)"}));
-  CloseMenu();
-  frame()->SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
-  EXPECT_TRUE(toolBar()->IsWindowVisible());
-
-  // Texts set while the status bar is hidden: the latest shows when it returns.
-  frame()->SendMessage(WM_COMMAND, ID_VIEW_STATUS_BAR);
-  EXPECT_FALSE(statusBar()->IsWindowVisible());
-  EXPECT_EQ(OpenMenu("_View"), (std::vector<std::string>{"_Toolbar (checked)", "_Status Bar"}));
-  CloseMenu();
-  frame()->SetMessageText("first");
-  frame()->SetMessageText("latest");
-  frame()->SendMessage(WM_COMMAND, ID_VIEW_STATUS_BAR);
-  EXPECT_TRUE(statusBar()->IsWindowVisible());
-  EXPECT_EQ(statusBar()->GetPaneText(0), "latest");
+  struct Bar {
+    UINT command;
+    CControlBar* bar;
+    std::vector<std::string> viewMenuWhileHidden;
+  };
+  const Bar bars[] = {
+      {ID_VIEW_TOOLBAR, toolBar(), {"_Toolbar", "_Status Bar (checked)"}},
+      {ID_VIEW_STATUS_BAR, statusBar(), {"_Toolbar (checked)", "_Status Bar"}},
+  };
+  for (const Bar& b : bars) {
+    SCOPED_TRACE(b.viewMenuWhileHidden[0]);
+    frame()->SendMessage(WM_COMMAND, b.command);
+    EXPECT_FALSE(b.bar->IsWindowVisible());
+    EXPECT_EQ(OpenMenu("_View"), b.viewMenuWhileHidden);
+    CloseMenu();
+    // Texts set while a bar is hidden: the latest shows when the status bar returns.
+    frame()->SetMessageText("first");
+    frame()->SetMessageText("latest");
+    frame()->SendMessage(WM_COMMAND, b.command);
+    EXPECT_TRUE(b.bar->IsWindowVisible());
+    EXPECT_EQ(statusBar()->GetPaneText(0), "latest");
+    EXPECT_EQ(OpenMenu("_View"), (std::vector<std::string>{"_Toolbar (checked)", "_Status Bar (checked)"}));
+    CloseMenu();
+  }
 }
 
 TEST_F(Frame, FloatingToolbarHidesAndReturnsWithItsPalette) {
@@ -176,9 +174,9 @@ TEST_F(Frame, LockKeyIndicatorsFollowTheKeysAtIdleTime) {
     SCOPED_TRACE(text);
     std::string before = statusBar()->GetPaneText(pane);
     std::string after = before.empty() ? text : "";
-    ASSERT_EQ(system((std::string("xdotool key ") + key).c_str()), 0);
+    ASSERT_TRUE(page::Xdo({"key", key}));
     EXPECT_TRUE(RunUntil([&] { return statusBar()->GetPaneText(pane) == after; }, 5000));
-    ASSERT_EQ(system((std::string("xdotool key ") + key).c_str()), 0);
+    ASSERT_TRUE(page::Xdo({"key", key}));
     EXPECT_TRUE(RunUntil([&] { return statusBar()->GetPaneText(pane) == before; }, 5000));
   }
 }
@@ -301,8 +299,7 @@ TEST_F(Frame, MenuPromptsFollowThePointerOverEveryKindOfItem) {
       if (id == 0 && item->get_label() == row.menu) top = item;
     ASSERT_NE(top, nullptr);
     auto [topX, topY] = Middle(*top);
-    ASSERT_EQ(system(("xdotool mousemove " + std::to_string(topX) + " " + std::to_string(topY) + " click 1").c_str()),
-              0);
+    ASSERT_TRUE(page::Xdo({"mousemove", std::to_string(topX), std::to_string(topY), "click", "1"}));
     Gtk::Menu* popup = top->get_submenu();
     ASSERT_TRUE(RunUntil([popup] { return popup->get_mapped(); }, 3000));
     RunUntil([] { return false; }, 100);
@@ -386,7 +383,7 @@ TEST_F(Frame, AboutBoxIsCentredAndEndsWithOkEnterEscOrItsCloseBox) {
       } else if (how == "close") {
         dialog.close();
       } else {
-        system(("xdotool mousemove " + std::to_string(dx + dw / 2) + " " + std::to_string(dy + 10) + " key " + how).c_str());
+        EXPECT_TRUE(page::Xdo({"mousemove", std::to_string(dx + dw / 2), std::to_string(dy + 10), "key", how}));
       }
     });
     CAboutBox about;

@@ -29,9 +29,22 @@ inline std::string Uri(const std::string& path) {
   return result;
 }
 
-inline std::string ShownUri() {
-  const char* uri = webkit_web_view_get_uri(Engine());
+inline std::string ShownUri(WebKitWebView* engine = Engine()) {
+  const char* uri = webkit_web_view_get_uri(engine);
   return uri ? uri : "";
+}
+
+// True when the engine shows uri, completely loaded.
+inline bool Showing(const std::string& uri, WebKitWebView* engine = Engine()) {
+  return ShownUri(engine) == uri && !webkit_web_view_is_loading(engine);
+}
+
+// The process's current directory.
+inline std::string CurrentDir() {
+  gchar* dir = g_get_current_dir();
+  std::string result = dir;
+  g_free(dir);
+  return result;
 }
 
 inline std::string Title() {
@@ -47,8 +60,8 @@ inline void Settle(int ms = 300) {
 }
 
 // Waits until the engine shows uri, completely loaded.
-inline bool WaitFor(const std::string& uri) {
-  return RunUntil([&] { return ShownUri() == uri && !webkit_web_view_is_loading(Engine()); });
+inline bool WaitFor(const std::string& uri, WebKitWebView* engine = Engine()) {
+  return RunUntil([&] { return Showing(uri, engine); });
 }
 
 inline void Command(UINT id) { MainFrame()->SendMessage(WM_COMMAND, id); }
@@ -95,12 +108,8 @@ inline bool Xdo(const std::vector<std::string>& args) {
 // position of the middle of block n at the page's current zoom.
 inline std::pair<int, int> ScreenPoint(int n, WebKitWebView* engine = Engine()) {
   const double zoom = webkit_web_view_get_zoom_level(engine);
-  GtkWidget* widget = GTK_WIDGET(engine);
-  GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
-  int wx = 0, wy = 0, ox = 0, oy = 0;
-  gtk_widget_translate_coordinates(widget, toplevel, 0, 0, &wx, &wy);
-  gdk_window_get_origin(gtk_widget_get_window(toplevel), &ox, &oy);
-  return {ox + wx + int(200 * zoom), oy + wy + int((n * 60 + 30) * zoom)};
+  const Gdk::Rectangle rect = ScreenRect(*Glib::wrap(GTK_WIDGET(engine)));
+  return {rect.get_x() + int(200 * zoom), rect.get_y() + int((n * 60 + 30) * zoom)};
 }
 
 // A page of blocks: each entry is the inside of one block's tag, "a href=x" or "p" (a plain block).

@@ -4,31 +4,18 @@
 #include <unistd.h>
 #include <webkit2/webkit2.h>
 
-#include "../unit/TempDir.h"
-#include "GuiTest.h"
-#include "content/FOLIOSCPView.h"
+#include "PageDriver.h"
 #include "doc/CDocument.h"
-#include "resources/Resource.h"
 
 namespace {
 
-std::string ShownUri() {
-  auto* view = dynamic_cast<CFOLIOSCPView*>(MainFrame()->GetActiveView());
-  const char* uri = view ? webkit_web_view_get_uri(view->GetBrowser()) : nullptr;
-  return uri ? uri : "";
-}
+using page::CurrentDir;
+using page::ShownUri;
+using page::Uri;
+using page::WaitFor;
 
-bool Loaded() {
-  auto* view = dynamic_cast<CFOLIOSCPView*>(MainFrame()->GetActiveView());
-  return view && !webkit_web_view_is_loading(view->GetBrowser()) && !ShownUri().empty();
-}
-
-std::string Uri(const std::string& path) {
-  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
-  std::string result = uri;
-  g_free(uri);
-  return result;
-}
+// Some page is shown, completely loaded.
+bool Loaded() { return page::View() != nullptr && !ShownUri().empty() && !webkit_web_view_is_loading(page::Engine()); }
 
 TEST(Startup, ShowsTheStartPageAndFollowsTheCurrentDirectory) {
   TempDir first, second;
@@ -52,7 +39,7 @@ TEST(Startup, ShowsTheStartPageAndFollowsTheCurrentDirectory) {
   // File New after a change of folder: the other folder's start page, with its stored name.
   ASSERT_EQ(chdir(second.Path().c_str()), 0);
   frame->SendMessage(WM_COMMAND, ID_FILE_NEW);
-  ASSERT_TRUE(RunUntil([&] { return ShownUri() == Uri(second / "INDEX.html") && Loaded(); }));
+  ASSERT_TRUE(WaitFor(Uri(second / "INDEX.html")));
   EXPECT_EQ(frame->GetGtkWindow()->get_title(), "FOLIOSCOPE 3.4");
 
   // A folder named as the file: it becomes the current directory, the document stays untitled.
@@ -60,11 +47,9 @@ TEST(Startup, ShowsTheStartPageAndFollowsTheCurrentDirectory) {
   CCommandLineInfo folder;
   folder.ParseArguments({first.Path() + "/"});
   ASSERT_TRUE(theApp.ProcessShellCommand(folder));
-  ASSERT_TRUE(RunUntil([&] { return ShownUri() == Uri(first / "index.html") && Loaded(); }));
+  ASSERT_TRUE(WaitFor(Uri(first / "index.html")));
   EXPECT_TRUE(frame->GetActiveDocument()->GetPathName().empty());
-  char* cwd = getcwd(nullptr, 0);
-  EXPECT_EQ(std::string(cwd), first.Path());
-  free(cwd);
+  EXPECT_EQ(CurrentDir(), first.Path());
 
   // Closing hides the window at once, closes the document and ends the loop.
   frame->SendMessage(WM_CLOSE);

@@ -49,29 +49,53 @@ TEST(BrowserBindings, Keys) {
 }
 
 TEST(BrowserBindings, MouseButtonsStepOncePerPress) {
-  EXPECT_EQ(BrowserBindings::ForButton(8, GDK_BUTTON_PRESS), BrowserAction::back);
-  EXPECT_EQ(BrowserBindings::ForButton(9, GDK_BUTTON_PRESS), BrowserAction::forward);
-  // The double-click event that follows a second quick press is no third press.
-  EXPECT_EQ(BrowserBindings::ForButton(8, GDK_2BUTTON_PRESS), BrowserAction::swallow);
-  EXPECT_EQ(BrowserBindings::ForButton(9, GDK_3BUTTON_PRESS), BrowserAction::swallow);
-  EXPECT_EQ(BrowserBindings::ForButton(1, GDK_BUTTON_PRESS), BrowserAction::none);
-  EXPECT_EQ(BrowserBindings::ForButton(3, GDK_2BUTTON_PRESS), BrowserAction::none);
+  struct Case {
+    guint button;
+    GdkEventType type;
+    BrowserAction action;
+  };
+  const Case cases[] = {
+      {8, GDK_BUTTON_PRESS, BrowserAction::back},
+      {9, GDK_BUTTON_PRESS, BrowserAction::forward},
+      // The double-click event that follows a second quick press is no third press.
+      {8, GDK_2BUTTON_PRESS, BrowserAction::swallow},
+      {9, GDK_3BUTTON_PRESS, BrowserAction::swallow},
+      {1, GDK_BUTTON_PRESS, BrowserAction::none},
+      {3, GDK_2BUTTON_PRESS, BrowserAction::none},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("button " + std::to_string(c.button) + " event " + std::to_string(c.type));
+    EXPECT_EQ(BrowserBindings::ForButton(c.button, c.type), c.action);
+  }
 }
 
 TEST(BrowserBindings, CtrlWheelZoomsOneStepPerNotch) {
+  // Steps in order on one control: a touchpad's small deltas add up to a notch, and the page never
+  // scrolls meanwhile.
+  struct Step {
+    GdkScrollDirection direction;
+    double deltaY;
+    guint state;
+    BrowserAction action;
+  };
+  const Step steps[] = {
+      {GDK_SCROLL_UP, 0, kCtrl, BrowserAction::zoomIn},
+      {GDK_SCROLL_DOWN, 0, kCtrl | kLocks, BrowserAction::zoomOut},
+      {GDK_SCROLL_UP, 0, 0, BrowserAction::none},
+      {GDK_SCROLL_UP, 0, kCtrl | kShift, BrowserAction::none},
+      {GDK_SCROLL_SMOOTH, -0.4, kCtrl, BrowserAction::swallow},
+      {GDK_SCROLL_SMOOTH, -0.4, kCtrl, BrowserAction::swallow},
+      {GDK_SCROLL_SMOOTH, -0.4, kCtrl, BrowserAction::zoomIn},
+      {GDK_SCROLL_SMOOTH, 5.0, kCtrl, BrowserAction::zoomOut},
+      {GDK_SCROLL_SMOOTH, 0.6, kCtrl, BrowserAction::swallow},
+      {GDK_SCROLL_SMOOTH, 0.6, 0, BrowserAction::none},  // releasing Ctrl starts afresh
+      {GDK_SCROLL_SMOOTH, 0.6, kCtrl, BrowserAction::swallow},
+  };
   BrowserBindings bindings;
-  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_UP, 0, kCtrl), BrowserAction::zoomIn);
-  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_DOWN, 0, kCtrl | kLocks), BrowserAction::zoomOut);
-  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_UP, 0, 0), BrowserAction::none);
-  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_UP, 0, kCtrl | kShift), BrowserAction::none);
-  // A touchpad's small deltas add up to a notch; the page never scrolls meanwhile.
-  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_SMOOTH, -0.4, kCtrl), BrowserAction::swallow);
-  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_SMOOTH, -0.4, kCtrl), BrowserAction::swallow);
-  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_SMOOTH, -0.4, kCtrl), BrowserAction::zoomIn);
-  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_SMOOTH, 5.0, kCtrl), BrowserAction::zoomOut);
-  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_SMOOTH, 0.6, kCtrl), BrowserAction::swallow);
-  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_SMOOTH, 0.6, 0), BrowserAction::none);  // releasing Ctrl starts afresh
-  EXPECT_EQ(bindings.ForScroll(GDK_SCROLL_SMOOTH, 0.6, kCtrl), BrowserAction::swallow);
+  for (std::size_t i = 0; i < std::size(steps); ++i) {
+    SCOPED_TRACE("step " + std::to_string(i));
+    EXPECT_EQ(bindings.ForScroll(steps[i].direction, steps[i].deltaY, steps[i].state), steps[i].action);
+  }
 }
 
 TEST(ZoomLevels, StepAlongTheLadderAndStopAtItsEnds) {

@@ -15,6 +15,8 @@ struct Case {
   bool automated = false;
   bool userCtrl = true;
   std::string printer = "";
+  std::string driver = "";
+  std::string port = "";
 };
 
 TEST(CommandLine, FormsGiveTheirRecord) {
@@ -34,7 +36,10 @@ TEST(CommandLine, FormsGiveTheirRecord) {
        false,
        false,
        true,
-       "Printer"},
+       "Printer",
+       "Driver",
+       "Port"},
+      {{"/pt", "a.html", "Printer"}, SC::FilePrintTo, "a.html", false, false, true, "Printer"},
       {{"/Unregister"}, SC::AppUnregister, ""},
       {{"/UNREGISTER"}, SC::AppUnregister, ""},
       {{"-unregserver"}, SC::AppUnregister, ""},
@@ -64,6 +69,8 @@ TEST(CommandLine, FormsGiveTheirRecord) {
     EXPECT_EQ(info.m_bShowSplash, !c.embedded && !c.automated);
     EXPECT_EQ(info.m_bUserCtrl, c.userCtrl);
     EXPECT_EQ(info.m_strPrinterName, c.printer);
+    EXPECT_EQ(info.m_strDriverName, c.driver);
+    EXPECT_EQ(info.m_strPortName, c.port);
   }
 }
 
@@ -92,14 +99,6 @@ TEST(CommandLine, HelpAndVersionInEveryFormTheFirstWins) {
     info.ParseArguments(args);
     EXPECT_EQ(info.m_nInfoRequest, expected);
   }
-}
-
-TEST(CommandLine, PrintToFillsPrinterDriverPortInOrder) {
-  CCommandLineInfo info;
-  info.ParseArguments({"/pt", "f", "P", "D", "O"});
-  EXPECT_EQ(info.m_strPrinterName, "P");
-  EXPECT_EQ(info.m_strDriverName, "D");
-  EXPECT_EQ(info.m_strPortName, "O");
 }
 
 TEST(CommandLine, HostileArgumentsAreTakenAsTheyAre) {

@@ -488,25 +488,32 @@ TEST(Document, FullDiskKeepsTheOldFileWhole) {
   TempDir dir;
   std::string disk = dir / "disk";
   mkdir(disk.c_str(), 0755);
-  // A file system of two entries (its folder and one file), in a mount namespace of this process.
-  if (geteuid() != 0 || unshare(CLONE_NEWNS) != 0 || mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-      mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k,nr_inodes=2") != 0)
-    GTEST_SKIP() << "cannot mount a small file system here";
-  TempDir::Write(disk + "/old", "pages of data");
-  {
-    Program program;
-    Reach(program, kSaved, dir);
-    g_log.clear();
-    program.Command(ID_FILE_SAVE_AS, {disk + "/old"});
-    program.Command(ID_FILE_SAVE_AS, {disk + "/new"});
-    EXPECT_EQ(g_log, Replace("<Save As: $/saved><box: Disk full while accessing $/disk/old.>"
-                             "<Save As: $/saved><box: Disk full while accessing $/disk/new.>",
-                             "$", dir.Path()));
-    EXPECT_EQ(program.Doc()->GetPathName(), dir / "saved");
-  }
-  EXPECT_EQ(TempDir::Read(disk + "/old"), "pages of data");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk), {}), 1);
-  umount2(disk.c_str(), MNT_DETACH);
+  // A file system of two entries (its folder and one file), in a mount namespace of a child
+  // process, which the test process never enters.
+  const std::string result = InChildProcess([&]() -> std::string {
+    if (geteuid() != 0 || unshare(CLONE_NEWNS) != 0 || mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k,nr_inodes=2") != 0)
+      return "skip";
+    TempDir::Write(disk + "/old", "pages of data");
+    std::string seen;
+    {
+      Program program;
+      Reach(program, kSaved, dir);
+      g_log.clear();
+      program.Command(ID_FILE_SAVE_AS, {disk + "/old"});
+      program.Command(ID_FILE_SAVE_AS, {disk + "/new"});
+      seen = g_log + "|" + program.Doc()->GetPathName();
+    }
+    return seen + "|" + TempDir::Read(disk + "/old") + "|" +
+           std::to_string(std::distance(std::filesystem::directory_iterator(disk), {}));
+  });
+  if (result == "skip") GTEST_SKIP() << "cannot mount a small file system here";
+  EXPECT_EQ(result, Replace("<Save As: $/saved><box: Disk full while accessing $/disk/old.>"
+                            "<Save As: $/saved><box: Disk full while accessing $/disk/new.>"
+                            "|$/saved|pages of data|1",
+                            "$", dir.Path()));
+  // The test process's view of the folder is the plain one.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk), {}), 0);
 }
 
 }  // namespace

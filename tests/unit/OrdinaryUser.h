@@ -1,5 +1,5 @@
-// Runs a test's body as the unprivileged user "nobody" when the tests run as root, so that
-// permissions apply.
+// Runs a test's body in a child process: as the unprivileged user "nobody" when the tests run as
+// root, so that permissions apply, or in mount namespaces of its own.
 #pragma once
 
 #include <grp.h>
@@ -12,20 +12,15 @@
 
 #include "TempDir.h"
 
-// Runs body in a child process as "nobody" (dir and everything in it given to that user first)
-// when this process is root, else directly; returns what body returned.
-inline std::string AsOrdinaryUser(const TempDir& dir, const std::function<std::string()>& body) {
-  if (geteuid() != 0) return body();
-  for (const auto& item : std::filesystem::recursive_directory_iterator(dir.Path()))
-    if (lchown(item.path().c_str(), 65534, 65534) != 0) return "cannot give " + item.path().string() + " away";
-  if (chown(dir.Path().c_str(), 65534, 65534) != 0) return "cannot give the folder away";
+// Runs body in a child process and returns what it returned, so that whatever body changes in its
+// process (user, mounts, namespaces) stays out of the test process.
+inline std::string InChildProcess(const std::function<std::string()>& body) {
   int fds[2];
   if (pipe(fds) != 0) return "no pipe";
   pid_t pid = fork();
   if (pid == 0) {
     close(fds[0]);
-    std::string result =
-        setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0 ? body() : "could not drop privileges";
+    std::string result = body();
     ssize_t written = write(fds[1], result.data(), result.size());
     _exit(written == ssize_t(result.size()) ? 0 : 1);
   }
@@ -37,4 +32,17 @@ inline std::string AsOrdinaryUser(const TempDir& dir, const std::function<std::s
   int status = 0;
   waitpid(pid, &status, 0);
   return result;
+}
+
+// Runs body in a child process as "nobody" (dir and everything in it given to that user first)
+// when this process is root, else directly; returns what body returned.
+inline std::string AsOrdinaryUser(const TempDir& dir, const std::function<std::string()>& body) {
+  if (geteuid() != 0) return body();
+  for (const auto& item : std::filesystem::recursive_directory_iterator(dir.Path()))
+    if (lchown(item.path().c_str(), 65534, 65534) != 0) return "cannot give " + item.path().string() + " away";
+  if (chown(dir.Path().c_str(), 65534, 65534) != 0) return "cannot give the folder away";
+  return InChildProcess([&] {
+    return setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0 ? body()
+                                                                                  : "could not drop privileges";
+  });
 }
