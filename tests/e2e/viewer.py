@@ -54,6 +54,10 @@ class WindowManager:
         self.process = None
 
     def __enter__(self):
+        # A window manager that a test before this one has just ended may still show its check window
+        # for a moment; only one that is still there a moment later counts.
+        if window_manager_running():
+            time.sleep(0.5)
         if not window_manager_running():
             self.process = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
                                             stderr=subprocess.DEVNULL)
@@ -64,6 +68,7 @@ class WindowManager:
         if self.process:
             self.process.terminate()
             self.process.wait()
+            wait_for(lambda: not window_manager_running(), 5)  # gone for the next test on the display
 
 
 class Viewer:
