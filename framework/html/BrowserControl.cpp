@@ -455,11 +455,14 @@ void BrowserControl::OnHistoryChanged(WebKitBackForwardListItem* added, GList* r
 
 // A step back or forward to an entry with a fragment shows that section, as following the link did,
 // not the place the engine last saw on that page (the top, for a page that was left by a link there).
+// The engine may restore its remembered place with the first layout, after the load has finished:
+// the section is shown again once two frames are drawn, unless the page has moved on meanwhile.
 void BrowserControl::ShowFragment() {
   static constexpr char kScript[] =
-      "(() => { const id = decodeURIComponent(location.hash.slice(1)); if (!id) return;"
-      " const e = document.getElementById(id) || document.getElementsByName(id)[0];"
-      " if (e) e.scrollIntoView(); })()";
+      "(() => { const hash = location.hash; const id = decodeURIComponent(hash.slice(1)); if (!id) return;"
+      " const e = document.getElementById(id) || document.getElementsByName(id)[0]; if (!e) return;"
+      " const show = () => { if (location.hash === hash) e.scrollIntoView(); }; show();"
+      " requestAnimationFrame(() => requestAnimationFrame(show)); })()";
   // In a world of its own, so that nothing the page defines is in the way.
   webkit_web_view_evaluate_javascript(m_webView, kScript, -1, "history", nullptr, nullptr, nullptr, nullptr);
 }

@@ -97,6 +97,7 @@ Gtk::Widget* CFrameWnd::CreateWidget(const CREATESTRUCT& cs) {
     return false;
   });
   window->signal_delete_event().connect([this](GdkEventAny*) {
+    AfxTrace("Close requested\n");
     SendMessage(WM_CLOSE);
     return true;  // the frame decides whether and how the window goes
   });

@@ -100,8 +100,7 @@ class Folders(unittest.TestCase):
         press(window, "F1")
         guide = os.path.join(SOURCE, "guide", "index.html")
         self.assertTrue(wait_for(lambda: shown(guide) in viewer.trace()), viewer.trace())
-        press(window, "alt+F4")
-        self.assertEqual(viewer.wait(), 0)
+        self.assertEqual(viewer.close_by_keys(window), 0)
 
     def test_generated_page_links_to_folders_and_to_names_that_are_not_utf8(self):
         os.makedirs(os.path.join(self.pages, "empty", "sub"))
@@ -118,8 +117,7 @@ class Folders(unittest.TestCase):
                         viewer.trace())
         press(window, "Tab", "Tab", "Tab", "Return")  # the page whose name is not UTF-8: a page explains
         self.assertTrue(wait_for(lambda: "Load finished: about:blank" in viewer.trace()), viewer.trace())
-        press(window, "alt+F4")
-        self.assertEqual(viewer.wait(), 0)
+        self.assertEqual(viewer.close_by_keys(window), 0)
 
 
 if __name__ == "__main__":

@@ -91,6 +91,13 @@ class Accessible:
         view = self.visible_area()
         return view.y <= top < view.y + view.height
 
+    def where(self, heading):
+        """The heading's top and the visible area, for a failure's message."""
+        found = find(self.document(), lambda a: a.getRoleName() == "heading" and a.name == heading)
+        view = self.visible_area()
+        top = found.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).y if found else None
+        return "top %s, visible from %d to %d" % (top, view.y, view.y + view.height)
+
     def visible_area(self):
         """The page's visible area on the screen, near enough: the frame's. The page's own accessible
         objects (scroll pane, view) report positions shifted by the scroll offset."""
@@ -125,8 +132,7 @@ class History(unittest.TestCase):
 
     def tearDown(self):
         if self.viewer.process.poll() is None:
-            press(self.window, "alt+F4")
-            self.assertEqual(self.viewer.wait(), 0)
+            self.assertEqual(self.viewer.close_by_keys(self.window), 0)
         trace = self.viewer.trace()
         self.viewer.close()
         self.assertNotIn("Sanitizer", trace)
@@ -198,7 +204,8 @@ class History(unittest.TestCase):
                 act()
                 self.arrive(shows, what)
                 if seen:
-                    self.assertTrue(wait_for(lambda: self.ui.in_view(seen), 5), seen + " is not in view")
+                    self.assertTrue(wait_for(lambda: self.ui.in_view(seen), 5),
+                                    "%s is not in view: %s" % (seen, self.ui.where(seen)))
                 if unseen:
                     self.assertFalse(self.ui.in_view(unseen), unseen + " is in view")
 

@@ -49,8 +49,7 @@ class HostileStart(unittest.TestCase):
         window = viewer.main_window()
         self.assertIsNotNone(window, viewer.trace())
         self.assertTrue(viewer.loaded())
-        press(window, "alt+F4")
-        self.assertEqual(viewer.wait(), 0)
+        self.assertEqual(viewer.close_by_keys(window), 0)
         self.assertEqual(viewer.trace().count("is locked by another process"), 1, viewer.trace())
         with open(viewer.store, newline="") as f:
             self.assertEqual(f.read(), TWO)
@@ -70,7 +69,7 @@ class HostileStart(unittest.TestCase):
         # The run goes on as after any file that cannot be opened.
         window = wait_for(lambda: viewer.process.poll() is not None or viewer.main_window(1))
         if viewer.process.poll() is None:
-            press(window, "alt+F4")
+            self.assertEqual(viewer.close_by_keys(window), 0)
         self.assertEqual(viewer.wait(), 0)
 
 

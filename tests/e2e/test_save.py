@@ -54,8 +54,7 @@ class Save(ViewerTest):
         with open(data) as f:
             self.assertEqual(f.read(), "pages of data")
 
-        press(self.window, "alt+F4")
-        self.assertEqual(self.viewer.wait(), 0)
+        self.assertEqual(self.viewer.close_by_keys(self.window), 0)
         self.assertNotIn("Message box", self.viewer.trace())
 
 

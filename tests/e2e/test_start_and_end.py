@@ -31,8 +31,7 @@ class StartAndEnd(unittest.TestCase):
                 window = viewer.main_window()
                 self.assertIsNotNone(window, viewer.trace())
                 self.assertTrue(viewer.loaded())
-                press(window, "alt+F4")
-                self.assertEqual(viewer.wait(), 0)
+                self.assertEqual(viewer.close_by_keys(window), 0)
                 stored = viewer.stored()
                 if expected:
                     self.assertEqual(stored, expected)
@@ -95,8 +94,7 @@ class StartAndEnd(unittest.TestCase):
         viewer = self.run_viewer(*args)
         window = viewer.main_window()
         self.assertIsNotNone(window, viewer.trace())
-        press(window, "alt+F4")
-        self.assertEqual(viewer.wait(), 0)
+        self.assertEqual(viewer.close_by_keys(window), 0)
 
 
 if __name__ == "__main__":
