@@ -12,6 +12,51 @@ namespace {
 
 using namespace page;
 
+// The print dialog on the screen, or nullptr; there is never more than one.
+GtkPrintUnixDialog* ShownDialog() {
+  GtkPrintUnixDialog* dialog = nullptr;
+  int shown = 0;
+  GList* windows = gtk_window_list_toplevels();
+  for (GList* item = windows; item != nullptr; item = item->next)
+    if (GTK_IS_PRINT_UNIX_DIALOG(item->data) && gtk_widget_get_visible(GTK_WIDGET(item->data))) {
+      dialog = GTK_PRINT_UNIX_DIALOG(item->data);
+      ++shown;
+    }
+  g_list_free(windows);
+  EXPECT_LE(shown, 1);
+  return dialog;
+}
+
+const char* FilePrinterName() { return g_dgettext("gtk30", "Print to File"); }
+
+// Chooses the file printer with a PDF at outputUri in the dialog, and the page set-up when one is given.
+void ChooseFilePrinter(GtkPrintUnixDialog* dialog, const std::string& outputUri, GtkPageSetup* page = nullptr) {
+  GtkPrintSettings* settings = gtk_print_settings_new();
+  gtk_print_settings_set_printer(settings, FilePrinterName());
+  gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_URI, outputUri.c_str());
+  gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_FILE_FORMAT, "pdf");
+  gtk_print_unix_dialog_set_settings(dialog, settings);
+  g_object_unref(settings);
+  if (page != nullptr) gtk_print_unix_dialog_set_page_setup(dialog, page);
+}
+
+bool FilePrinterSelected(GtkPrintUnixDialog* dialog) {
+  GtkPrinter* printer = gtk_print_unix_dialog_get_selected_printer(dialog);
+  return printer != nullptr && g_strcmp0(gtk_printer_get_name(printer), FilePrinterName()) == 0;
+}
+
+// A landscape page set-up, on the given paper or the default one; the caller unrefs it.
+GtkPageSetup* LandscapePage(const char* paperName = nullptr) {
+  GtkPageSetup* page = gtk_page_setup_new();
+  if (paperName != nullptr) {
+    GtkPaperSize* paper = gtk_paper_size_new(paperName);
+    gtk_page_setup_set_paper_size(page, paper);
+    gtk_paper_size_free(paper);
+  }
+  gtk_page_setup_set_orientation(page, GTK_PAGE_ORIENTATION_LANDSCAPE);
+  return page;
+}
+
 // Answers the print dialog once it shows: the file printer, a PDF at outputUri, OK; or Cancel.
 class DialogAnswer {
  public:
@@ -23,21 +68,6 @@ class DialogAnswer {
   }
   bool Seen() const { return m_seen; }
   int Count() const { return m_count; }  // dialogs answered
-
-  // The print dialog on the screen, or nullptr; there is never more than one.
-  static GtkPrintUnixDialog* ShownDialog() {
-    GtkPrintUnixDialog* dialog = nullptr;
-    int shown = 0;
-    GList* windows = gtk_window_list_toplevels();
-    for (GList* item = windows; item != nullptr; item = item->next)
-      if (GTK_IS_PRINT_UNIX_DIALOG(item->data) && gtk_widget_get_visible(GTK_WIDGET(item->data))) {
-        dialog = GTK_PRINT_UNIX_DIALOG(item->data);
-        ++shown;
-      }
-    g_list_free(windows);
-    EXPECT_LE(shown, 1);
-    return dialog;
-  }
 
  private:
   static gboolean Tick(gpointer data) {
@@ -54,20 +84,12 @@ class DialogAnswer {
       gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
       return;
     }
-    const char* fileName = g_dgettext("gtk30", "Print to File");
     if (!m_chosen) {
-      GtkPrintSettings* settings = gtk_print_settings_new();
-      gtk_print_settings_set_printer(settings, fileName);
-      gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_URI, m_uri.c_str());
-      gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_FILE_FORMAT, "pdf");
-      gtk_print_unix_dialog_set_settings(dialog, settings);
-      g_object_unref(settings);
+      ChooseFilePrinter(dialog, m_uri);
       m_chosen = true;
       return;
     }
-    GtkPrinter* printer = gtk_print_unix_dialog_get_selected_printer(dialog);
-    if (printer != nullptr && g_strcmp0(gtk_printer_get_name(printer), fileName) == 0)
-      gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+    if (FilePrinterSelected(dialog)) gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
   }
 
   std::string m_uri;
@@ -187,7 +209,7 @@ TEST(PrintingFromAPage, TheCloseBoxWorksWhileThePrintDialogIsUp) {
       50,
       +[](gpointer data) -> gboolean {
         auto* press = static_cast<Press*>(data);
-        if (press->done || DialogAnswer::ShownDialog() == nullptr) return G_SOURCE_CONTINUE;
+        if (press->done || ShownDialog() == nullptr) return G_SOURCE_CONTINUE;
         GdkEvent* event = gdk_event_new(GDK_DELETE);
         event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(press->window)));
         gdk_event_put(event);
@@ -197,7 +219,7 @@ TEST(PrintingFromAPage, TheCloseBoxWorksWhileThePrintDialogIsUp) {
       },
       &press);
   Click(0, control->GetWebView());
-  EXPECT_TRUE(RunUntil([&] { return closeAsked == 1 && DialogAnswer::ShownDialog() == nullptr; })) << closeAsked;
+  EXPECT_TRUE(RunUntil([&] { return closeAsked == 1 && ShownDialog() == nullptr; })) << closeAsked;
   EXPECT_TRUE(press.done);
   g_source_remove(source);
 }
@@ -216,12 +238,7 @@ class OnPrintDialog {
  private:
   static gboolean Tick(gpointer data) {
     auto* self = static_cast<OnPrintDialog*>(data);
-    GList* windows = gtk_window_list_toplevels();
-    GtkPrintUnixDialog* dialog = nullptr;
-    for (GList* item = windows; item != nullptr; item = item->next)
-      if (GTK_IS_PRINT_UNIX_DIALOG(item->data) && gtk_widget_get_visible(GTK_WIDGET(item->data)))
-        dialog = GTK_PRINT_UNIX_DIALOG(item->data);
-    g_list_free(windows);
+    GtkPrintUnixDialog* dialog = ShownDialog();
     if (dialog == nullptr || !self->m_step(dialog)) return G_SOURCE_CONTINUE;
     self->m_source = 0;
     return G_SOURCE_REMOVE;
@@ -229,11 +246,6 @@ class OnPrintDialog {
   std::function<bool(GtkPrintUnixDialog*)> m_step;
   guint m_source = 0;
 };
-
-bool FilePrinterSelected(GtkPrintUnixDialog* dialog) {
-  GtkPrinter* printer = gtk_print_unix_dialog_get_selected_printer(dialog);
-  return printer != nullptr && g_strcmp0(gtk_printer_get_name(printer), g_dgettext("gtk30", "Print to File")) == 0;
-}
 
 TEST_F(Printing, PrintStartsWithThePrinterAndPageSetUpChosenInPrintSetup) {
   const std::string pdf = m_out / "set up.pdf";
@@ -243,15 +255,8 @@ TEST_F(Printing, PrintStartsWithThePrinterAndPageSetUpChosenInPrintSetup) {
     bool chosen = false;
     OnPrintDialog setup([&](GtkPrintUnixDialog* dialog) {
       if (!chosen) {
-        GtkPrintSettings* settings = gtk_print_settings_new();
-        gtk_print_settings_set_printer(settings, g_dgettext("gtk30", "Print to File"));
-        gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_URI, Uri(pdf).c_str());
-        gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_FILE_FORMAT, "pdf");
-        gtk_print_unix_dialog_set_settings(dialog, settings);
-        g_object_unref(settings);
-        GtkPageSetup* page = gtk_page_setup_new();
-        gtk_page_setup_set_orientation(page, GTK_PAGE_ORIENTATION_LANDSCAPE);
-        gtk_print_unix_dialog_set_page_setup(dialog, page);
+        GtkPageSetup* page = LandscapePage();
+        ChooseFilePrinter(dialog, Uri(pdf), page);
         g_object_unref(page);
         chosen = true;
         return false;
@@ -292,18 +297,8 @@ TEST_F(Printing, ALandscapePageChosenInThePrintDialogPrintsThePageOnItsSide) {
     bool chosen = false;
     OnPrintDialog print([&](GtkPrintUnixDialog* dialog) {
       if (!chosen) {
-        GtkPrintSettings* settings = gtk_print_settings_new();
-        gtk_print_settings_set_printer(settings, g_dgettext("gtk30", "Print to File"));
-        gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_URI, Uri(pdf).c_str());
-        gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_FILE_FORMAT, "pdf");
-        gtk_print_unix_dialog_set_settings(dialog, settings);
-        g_object_unref(settings);
-        GtkPageSetup* page = gtk_page_setup_new();
-        GtkPaperSize* letter = gtk_paper_size_new(GTK_PAPER_NAME_LETTER);
-        gtk_page_setup_set_paper_size(page, letter);
-        gtk_paper_size_free(letter);
-        gtk_page_setup_set_orientation(page, GTK_PAGE_ORIENTATION_LANDSCAPE);
-        gtk_print_unix_dialog_set_page_setup(dialog, page);
+        GtkPageSetup* page = LandscapePage(GTK_PAPER_NAME_LETTER);
+        ChooseFilePrinter(dialog, Uri(pdf), page);
         g_object_unref(page);
         chosen = true;
         return false;
