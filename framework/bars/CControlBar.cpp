@@ -44,16 +44,22 @@ int CControlBar::CalcRowWidth() const {
   return natural;
 }
 
-bool CControlBar::Contains(const Gtk::Widget& widget, double xRoot, double yRoot) {
-  if (!widget.get_mapped()) return false;
+Gdk::Rectangle CControlBar::ScreenRect(const Gtk::Widget& widget) {
   int x = 0, y = 0;
   widget.get_window()->get_origin(x, y);
-  Gtk::Allocation a = widget.get_allocation();
+  const Gtk::Allocation a = widget.get_allocation();
   if (!widget.get_has_window()) {
     x += a.get_x();
     y += a.get_y();
   }
-  return xRoot >= x && yRoot >= y && xRoot < x + a.get_width() && yRoot < y + a.get_height();
+  return {x, y, a.get_width(), a.get_height()};
+}
+
+bool CControlBar::Contains(const Gtk::Widget& widget, double xRoot, double yRoot) {
+  if (!widget.get_mapped()) return false;
+  const Gdk::Rectangle r = ScreenRect(widget);
+  return xRoot >= r.get_x() && yRoot >= r.get_y() && xRoot < r.get_x() + r.get_width() &&
+         yRoot < r.get_y() + r.get_height();
 }
 
 void CControlBar::ConnectDragging(Gtk::Widget& background) {

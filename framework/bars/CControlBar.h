@@ -53,6 +53,8 @@ class CControlBar : public CWnd, public FrameBar {
   virtual UINT CommandAt(double /*xRoot*/, double /*yRoot*/) const { return 0; }
   // Whether the screen point lies on the widget as it is shown.
   static bool Contains(const Gtk::Widget& widget, double xRoot, double yRoot);
+  // The widget's area on the screen; the widget must be realized.
+  static Gdk::Rectangle ScreenRect(const Gtk::Widget& widget);
   // The dock area the bar went to when it last docked, or nullptr.
   CDockBar* m_pDockBar = nullptr;
 

@@ -60,7 +60,7 @@ class Frame : public testing::Test {
   std::string message() { return frame()->GetMessageText(); }
   // The screen point at the middle of a widget on screen.
   static std::pair<int, int> Middle(Gtk::Widget& widget) {
-    const Gdk::Rectangle rect = ScreenRect(widget);
+    const Gdk::Rectangle rect = CControlBar::ScreenRect(widget);
     return {rect.get_x() + rect.get_width() / 2, rect.get_y() + rect.get_height() / 2};
   }
   static void MovePointer(int x, int y) { ASSERT_TRUE(page::Xdo({"mousemove", std::to_string(x), std::to_string(y)})); }

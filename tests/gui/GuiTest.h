@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/FOLIOSCP.h"
+#include "bars/CControlBar.h"
 #include "window/CFrameWnd.h"
 
 // Runs the main loop until done() holds or the time is up; returns done().
@@ -19,18 +20,6 @@ inline bool RunUntil(const std::function<bool()>& done, int timeoutMs = 15000) {
   while (!done() && g_get_monotonic_time() < end)
     if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(2000);
   return done();
-}
-
-// Where a widget is on screen: its own window's origin, or its parent window's plus its place there.
-inline Gdk::Rectangle ScreenRect(const Gtk::Widget& widget) {
-  int x = 0, y = 0;
-  widget.get_window()->get_origin(x, y);
-  Gtk::Allocation a = widget.get_allocation();
-  if (!widget.get_has_window()) {
-    x += a.get_x();
-    y += a.get_y();
-  }
-  return {x, y, a.get_width(), a.get_height()};
 }
 
 inline CFrameWnd* MainFrame() { return dynamic_cast<CFrameWnd*>(theApp.m_pMainWnd); }

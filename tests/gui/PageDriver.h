@@ -108,7 +108,7 @@ inline bool Xdo(const std::vector<std::string>& args) {
 // position of the middle of block n at the page's current zoom.
 inline std::pair<int, int> ScreenPoint(int n, WebKitWebView* engine = Engine()) {
   const double zoom = webkit_web_view_get_zoom_level(engine);
-  const Gdk::Rectangle rect = ScreenRect(*Glib::wrap(GTK_WIDGET(engine)));
+  const Gdk::Rectangle rect = CControlBar::ScreenRect(*Glib::wrap(GTK_WIDGET(engine)));
   return {rect.get_x() + int(200 * zoom), rect.get_y() + int((n * 60 + 30) * zoom)};
 }
 
