@@ -16,6 +16,11 @@ END_MESSAGE_MAP()
 
 CFOLIOSCPApp theApp;
 
+CFOLIOSCPApp::CFOLIOSCPApp() {
+  m_strProgramName = "folioscope";
+  m_strSettingsHeader = "; FOLIOSCOPE settings: registry keys and values, one section a key";
+}
+
 BOOL CFOLIOSCPApp::InitInstance() {
   AfxEnableControlContainer();
   SetRegistryKey("Local AppWizard-Generated Applications");

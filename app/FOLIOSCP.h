@@ -7,7 +7,7 @@
 
 class CFOLIOSCPApp : public CWinApp {
  public:
-  CFOLIOSCPApp() = default;
+  CFOLIOSCPApp();
   ~CFOLIOSCPApp() override = default;
   BOOL InitInstance() override;
 

@@ -116,7 +116,7 @@ CWinApp::~CWinApp() {
 
 void CWinApp::SetArguments(int argc, char** argv) {
   m_arguments.assign(argv + (argc > 0 ? 1 : 0), argv + argc);
-  gchar* base = g_path_get_basename(argc > 0 ? argv[0] : "folioscope");
+  gchar* base = g_path_get_basename(argc > 0 ? argv[0] : m_strProgramName.c_str());
   m_pszExeName = base;
   g_free(base);
   if (auto dot = m_pszExeName.rfind('.'); dot != std::string::npos && dot > 0) m_pszExeName.resize(dot);
@@ -125,6 +125,7 @@ void CWinApp::SetArguments(int argc, char** argv) {
     m_pszAppName = title ? title : m_pszExeName;
   }
   m_pszProfileName = m_pszAppName;
+  AfxSetTraceDomain(m_pszAppName);
   AtomicFile::SetTemporaryPrefix("." + m_pszExeName + "-");
   m_pszHelpFilePath = AfxFindHelpFile(m_pszExeName);
 }
@@ -137,7 +138,9 @@ void CWinApp::SetRegistryKey(const char* lpszRegistryKey) {
 }
 
 SettingsStore& CWinApp::GetSettingsStore() {
-  if (!m_pSettings) m_pSettings = std::make_unique<SettingsStore>(SettingsStore::DefaultPath());
+  if (!m_pSettings)
+    m_pSettings = std::make_unique<SettingsStore>(
+        SettingsStore::DefaultPath(m_strProgramName.empty() ? m_pszExeName : m_strProgramName), m_strSettingsHeader);
   return *m_pSettings;
 }
 

@@ -82,6 +82,10 @@ class CWinApp : public CCmdTarget {
   CWnd* m_pMainWnd = nullptr;
   std::string m_pszAppName;
   std::string m_pszExeName;
+  // Given by the program's application object: its name on disk (the settings folder, and the
+  // executable's name when the command line has none) and the first line of a new settings store.
+  std::string m_strProgramName;
+  std::string m_strSettingsHeader;
   std::string m_pszHelpFilePath;  // the guide's first page, "" when none is found (AfxFindHelpFile)
   std::string m_pszRegistryKey;
   std::string m_pszProfileName;

@@ -5,6 +5,17 @@
 #include <cstdarg>
 #include <string>
 
+namespace {
+
+std::string& Domain() {
+  static std::string domain = "afx";
+  return domain;
+}
+
+}  // namespace
+
+void AfxSetTraceDomain(const std::string& domain) { Domain() = domain; }
+
 void AfxTrace(const char* format, ...) {
   va_list args;
   va_start(args, format);
@@ -13,5 +24,5 @@ void AfxTrace(const char* format, ...) {
   std::string line(text);
   g_free(text);
   while (!line.empty() && line.back() == '\n') line.pop_back();
-  g_log(AFX_LOG_DOMAIN, G_LOG_LEVEL_DEBUG, "%s", line.c_str());
+  g_log(Domain().c_str(), G_LOG_LEVEL_DEBUG, "%s", line.c_str());
 }

@@ -1,7 +1,9 @@
-// One-line diagnostic traces through GLib logging in the application's log domain; they are shown
-// with G_MESSAGES_DEBUG=FOLIOSCP (or =all).
+// One-line diagnostic traces through GLib logging in the application's log domain (its name, set
+// when the program starts); they are shown with G_MESSAGES_DEBUG=<domain> (or =all).
 #pragma once
 
-#define AFX_LOG_DOMAIN "FOLIOSCP"
+#include <string>
 
 void AfxTrace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The log domain of the traces from now on; "afx" until the application names one.
+void AfxSetTraceDomain(const std::string& domain);

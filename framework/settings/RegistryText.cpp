@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 
-const char* const RegistryText::kHeader = "; FOLIOSCOPE settings: registry keys and values, one section a key";
 
 namespace {
 
@@ -120,7 +119,7 @@ RegistryText::Section& RegistryText::Ensure(const std::string& key) {
   std::vector<Line>& before = m_sections.empty() ? m_preamble : m_sections.back().lines;
   Line* last = before.empty() ? (m_sections.empty() ? nullptr : &m_sections.back().header) : &before.back();
   if (last != nullptr && last->end.empty()) last->end = end;  // a last line without its ending gets one
-  if (m_sections.empty() && m_preamble.empty()) before.push_back({kHeader, end});
+  if (m_sections.empty() && m_preamble.empty() && !m_header.empty()) before.push_back({m_header, end});
   if (!before.empty() && !Trim(before.back().text).empty()) before.push_back({"", end});
   m_sections.push_back({key, {"[" + key + "]", end}, {}});
   return m_sections.back();

@@ -11,6 +11,8 @@
 
 class RegistryText {
  public:
+  // header: the comment line a new text starts with ("" for none).
+  explicit RegistryText(std::string header = "") : m_header(std::move(header)) {}
   // The lines of text; false when it is not a settings text at all (binary data, or a first
   // meaningful line that is neither a comment nor a section), which must then be left alone.
   bool Parse(const std::string& text);
@@ -34,9 +36,8 @@ class RegistryText {
   // subkeys) when missing.
   void SetDword(const std::string& key, const std::string& name, std::uint32_t value);
 
-  static const char* const kHeader;
-
  private:
+  std::string m_header;
   struct Line {
     std::string text;  // without its line ending
     std::string end;   // "\n", "\r\n", "\r\r\n", "\r", or "" for a last line without one

@@ -139,10 +139,10 @@ class FileLock {
 
 }  // namespace
 
-std::string SettingsStore::DefaultPath() {
+std::string SettingsStore::DefaultPath(const std::string& program) {
   const char* config = std::getenv("XDG_CONFIG_HOME");
   std::string base = config != nullptr && config[0] == '/' ? config : std::string(g_get_home_dir()) + "/.config";
-  return base + "/folioscope/registry.reg";
+  return base + "/" + program + "/registry.reg";
 }
 
 void SettingsStore::StopWriting(const std::string& reason) {
@@ -171,7 +171,7 @@ bool SettingsStore::Update(const std::function<void(RegistryText&)>& change) {
   }
 
   std::string contents;
-  RegistryText text;
+  RegistryText text(m_header);
   switch (ReadText(m_path, contents, kMaxWriteSize)) {
     case Stored::absent:
     case Stored::text:

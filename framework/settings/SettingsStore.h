@@ -1,4 +1,4 @@
-// The per-user settings store: one text file (RegistryText) under $XDG_CONFIG_HOME/folioscope.
+// The per-user settings store: one text file (RegistryText) under $XDG_CONFIG_HOME/<program>.
 // Every change is a read-modify-write under an exclusive lock shared by all running instances,
 // written atomically. A store that cannot be read, or is not a settings text, is never rewritten;
 // one that is read-only, too large, or whose lock another process keeps holding is read but not
@@ -14,9 +14,11 @@
 
 class SettingsStore {
  public:
-  explicit SettingsStore(std::string path) : m_path(std::move(path)) {}
-  // $XDG_CONFIG_HOME/folioscope/registry.reg, or ~/.config/folioscope/registry.reg.
-  static std::string DefaultPath();
+  // header: the comment line a new store starts with.
+  explicit SettingsStore(std::string path, std::string header = "")
+      : m_path(std::move(path)), m_header(std::move(header)) {}
+  // $XDG_CONFIG_HOME/<program>/registry.reg, or ~/.config/<program>/registry.reg.
+  static std::string DefaultPath(const std::string& program);
   const std::string& GetPath() const { return m_path; }
 
   // Reads the store; an absent store reads as empty. False (and text empty) when it cannot be read.
@@ -40,5 +42,6 @@ class SettingsStore {
   void StopWriting(const std::string& reason);
 
   std::string m_path;
+  std::string m_header;
   bool m_readOnly = false;
 };

@@ -27,6 +27,8 @@ const std::string kSettings = "HKEY_CURRENT_USER\\Software\\Local AppWizard-Gene
 const std::string kApp = "HKEY_CURRENT_USER\\Software\\Local AppWizard-Generated Applications\\FOLIOSCP";
 const std::string kAppsKey = "HKEY_CURRENT_USER\\Software\\Local AppWizard-Generated Applications";
 
+const std::string kHeader = "; settings of the test's program";
+
 std::string Section(const std::string& key, const std::string& body = "") { return "[" + key + "]\n" + body; }
 
 // An application object whose settings live in a temporary folder.
@@ -36,6 +38,8 @@ class SettingsApp : public CWinApp {
     AfxSetResourceModule(&ProgramResources());
     setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
     m_pszAppName = "FOLIOSCP";
+    m_strProgramName = "folioscope";
+    m_strSettingsHeader = kHeader;
     SetRegistryKey("Local AppWizard-Generated Applications");
   }
   // What a run without a window does with the setting: read at start, written back at exit.
@@ -100,7 +104,7 @@ TEST(Settings, PreviewPagesSemantics) {
     int read;
     std::string after;  // expected store after start and exit
   };
-  const std::string header = std::string(RegistryText::kHeader) + "\n\n";
+  const std::string header = kHeader + "\n\n";
   const std::string two = Section(kSettings, "\"PreviewPages\"=dword:00000002\n");
   const Case cases[] = {
       {"absent store: keys created, no value written", "", 0, header + Section(kSettings)},
@@ -142,7 +146,7 @@ TEST(Settings, PreviewPagesSemantics) {
 // setting, the program changes it to 4, and exit writes it. Every line it did not set survives byte
 // for byte; a store it may not write is read and left alone.
 TEST(Settings, RewritingKeepsWhatTheProgramDidNotWrite) {
-  const std::string header = std::string(RegistryText::kHeader) + "\n\n";
+  const std::string header = kHeader + "\n\n";
   const std::string four = "\"PreviewPages\"=dword:00000004";
   const std::string kAbsent = "<absent>";
   struct Case {
