@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/FrameworkStrings.h"
+
 namespace {
 
 const CResourceModule* g_module = nullptr;
@@ -27,10 +29,12 @@ void AfxSetResourceModule(const CResourceModule* pModule) { g_module = pModule; 
 const CResourceModule* AfxGetResourceModule() { return g_module; }
 
 const char* AfxFindString(UINT nID) {
-  if (g_module == nullptr) return nullptr;
-  auto it = std::find_if(g_module->strings.begin(), g_module->strings.end(),
-                         [nID](const StringResource& s) { return s.id == nID; });
-  return it == g_module->strings.end() ? nullptr : it->text;
+  for (std::span<const StringResource> table : {g_module ? g_module->strings : std::span<const StringResource>(),
+                                                FrameworkStrings()}) {
+    auto it = std::find_if(table.begin(), table.end(), [nID](const StringResource& s) { return s.id == nID; });
+    if (it != table.end()) return it->text;
+  }
+  return nullptr;
 }
 
 std::string AfxLoadString(UINT nID) {

@@ -108,7 +108,8 @@ const ToolBarResource* AfxFindToolBar(UINT nID);
 const IconResource* AfxFindIcon(UINT nID);
 const DialogResource* AfxFindDialog(UINT nID);
 
-// The string with this number, or nullptr when the table has none.
+// The string with this number, from the program's table or else the framework's own; nullptr when
+// neither has one.
 const char* AfxFindString(UINT nID);
 // The string with this number, or "" when the table has none.
 std::string AfxLoadString(UINT nID);
