@@ -1,5 +1,5 @@
 // The content view: the engine shows the folder's start page at every initial update; Back and
-// Forward step through its history and Print prints the page shown.
+// Forward step through its history; Print is the framework view's.
 #pragma once
 
 #include "content/FOLIOSCPDoc.h"

@@ -1,5 +1,7 @@
 #include "html/BrowserContext.h"
 
+#include <glibmm/miscutils.h>
+#include <glibmm/utility.h>
 #include <unistd.h>
 #include <webkit2/webkit2.h>
 
@@ -18,21 +20,20 @@ bool HasModule(const std::string& folder) {
 
 unsigned BrowserContext::MemoryLimitMb() {
   const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
-  const unsigned long long total = pages > 0 && pageSize > 0 ? (unsigned long long)pages * pageSize >> 20 : 0;
+  const unsigned long long total =
+      pages > 0 && pageSize > 0
+          ? static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(pageSize) >> 20
+          : 0;
   return unsigned(std::clamp<unsigned long long>(total / 4, 1024, 2048));
 }
 
 std::string BrowserContext::ExtensionsDirectory() {
   // Installed: <prefix>/bin/program and <prefix>/AFX_WEB_EXTENSIONS_INSTALLED, found from the running
   // executable so that the installed tree may move.
-  gchar* exe = g_file_read_link("/proc/self/exe", nullptr);
-  if (exe != nullptr) {
-    gchar* bin = g_path_get_dirname(exe);
-    gchar* prefix = g_path_get_dirname(bin);
-    const std::string installed = std::string(prefix) + "/" AFX_WEB_EXTENSIONS_INSTALLED;
-    g_free(prefix);
-    g_free(bin);
-    g_free(exe);
+  const std::string exe = Glib::convert_return_gchar_ptr_to_stdstring(g_file_read_link("/proc/self/exe", nullptr));
+  if (!exe.empty()) {
+    const std::string installed =
+        Glib::path_get_dirname(Glib::path_get_dirname(exe)) + "/" AFX_WEB_EXTENSIONS_INSTALLED;
     if (HasModule(installed)) return installed;
   }
   return HasModule(AFX_WEB_EXTENSIONS_BUILT) ? AFX_WEB_EXTENSIONS_BUILT : "";

@@ -1,6 +1,6 @@
 #include "html/BrowserControl.h"
 
-#include <webkit2/webkit2.h>
+#include <gtkmm/window.h>
 
 #include <cstring>
 #include <utility>
@@ -9,6 +9,7 @@
 #include "html/BrowserContext.h"
 #include "html/BrowserTexts.h"
 #include "html/EngineSetup.h"
+#include "html/FileUri.h"
 #include "html/GeneratedPages.h"
 #include "html/StartPage.h"
 #include "html/ZoomLevels.h"
@@ -38,12 +39,11 @@ guint KeyOfFirstGroup(const GdkEventKey* event) {
 }
 
 // The file a file: URI names, without its fragment; "" for other URIs.
-std::string LocalPath(const char* uri) {
-  const std::string location(uri, std::strcspn(uri, "#"));
-  gchar* path = g_filename_from_uri(location.c_str(), nullptr, nullptr);
-  std::string result = path ? path : "";
-  g_free(path);
-  return result;
+std::string LocalPath(const char* uri) { return FileUri::ToPath(std::string(uri, std::strcspn(uri, "#"))); }
+
+// A reference to a history entry, held while the owner lives.
+std::shared_ptr<WebKitBackForwardListItem> Hold(WebKitBackForwardListItem* item) {
+  return {WEBKIT_BACK_FORWARD_LIST_ITEM(g_object_ref(item)), g_object_unref};
 }
 
 // Where item is in the history, counted from the current entry; 0 when it is no longer there.
@@ -67,6 +67,20 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
       m_watchdog(m_webView, [this] { m_notice = BrowserTexts::EndedNotAnswering(); }),
       m_policy(m_webView, *this),
       m_printer(m_webView, [this](const std::string& reason) { ReportStatus(BrowserTexts::PrintFailed(reason)); }) {
+  PackWidgets(sunkenEdge);
+  ConnectEngine();
+  ConnectInput(GTK_WIDGET(m_webView));
+  ConnectInput(GTK_WIDGET(m_findBar.GetEntry().gobj()));
+}
+
+BrowserControl::~BrowserControl() {
+  g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(m_webView), this);
+  g_signal_handlers_disconnect_by_data(m_webView, this);
+  g_signal_handlers_disconnect_by_data(m_findBar.GetEntry().gobj(), this);
+}
+
+// The engine's view over the find bar, with the page that stands in its place after a page too large.
+void BrowserControl::PackWidgets(bool sunkenEdge) {
   set_shadow_type(sunkenEdge ? Gtk::SHADOW_IN : Gtk::SHADOW_NONE);
   gtk_box_pack_start(m_box.gobj(), GTK_WIDGET(m_webView), TRUE, TRUE, 0);
   m_box.pack_start(m_stoppedPage, Gtk::PACK_EXPAND_WIDGET);
@@ -79,116 +93,101 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
   add(m_box);
   m_box.show();
   gtk_widget_show(GTK_WIDGET(m_webView));
-
-  g_signal_connect(
-      m_webView, "load-changed",
-      G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, BrowserControl* self) { self->OnLoadChanged(event); }),
-      this);
-  g_signal_connect(m_webView, "load-failed",
-                   G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, gchar* uri, GError* error,
-                                  BrowserControl* self) { return gboolean(self->OnLoadFailed(event, uri, error)); }),
-                   this);
-  g_signal_connect(m_webView, "mouse-target-changed",
-                   G_CALLBACK(+[](WebKitWebView*, WebKitHitTestResult* hit, guint, BrowserControl* self) {
-                     if (webkit_hit_test_result_context_is_link(hit)) {
-                       self->m_overLink = true;
-                       self->ReportStatus(BrowserTexts::Address(webkit_hit_test_result_get_link_uri(hit)));
-                     } else if (self->m_overLink) {  // only leaving a link clears the text
-                       self->m_overLink = false;
-                       self->ReportStatus("");
-                     }
-                   }),
-                   this);
-  g_signal_connect(m_webView, "notify::title",
-                   G_CALLBACK(+[](WebKitWebView* webView, GParamSpec*, BrowserControl* self) {
-                     const char* title = webkit_web_view_get_title(webView);
-                     if (self->m_events) self->m_events->OnTitleChange(title ? title : "");
-                   }),
-                   this);
-  g_signal_connect(m_webView, "notify::estimated-load-progress",
-                   G_CALLBACK(+[](WebKitWebView* webView, GParamSpec*, BrowserControl* self) {
-                     const double progress = webkit_web_view_get_estimated_load_progress(webView);
-                     if (self->m_events) self->m_events->OnProgressChange(long(progress * 100), 100);
-                   }),
-                   this);
-  g_signal_connect(
-      webkit_web_view_get_back_forward_list(m_webView), "changed",
-      G_CALLBACK(+[](WebKitBackForwardList*, WebKitBackForwardListItem* added, GList* removed, BrowserControl* self) {
-        self->OnHistoryChanged(added, removed);
-        if (self->m_events == nullptr) return;
-        self->m_events->OnCommandStateChange(CSC_NAVIGATEBACK, webkit_web_view_can_go_back(self->m_webView));
-        self->m_events->OnCommandStateChange(CSC_NAVIGATEFORWARD, webkit_web_view_can_go_forward(self->m_webView));
-      }),
-      this);
-  g_signal_connect(m_webView, "enter-fullscreen", G_CALLBACK(+[](WebKitWebView*, BrowserControl* self) {
-                     if (self->m_events) self->m_events->OnFullScreen(true);
-                     return FALSE;
-                   }),
-                   this);
-  g_signal_connect(m_webView, "leave-fullscreen", G_CALLBACK(+[](WebKitWebView*, BrowserControl* self) {
-                     if (self->m_events) self->m_events->OnFullScreen(false);
-                     return FALSE;
-                   }),
-                   this);
-  g_signal_connect(m_webView, "web-process-terminated",
-                   G_CALLBACK(+[](WebKitWebView*, WebKitWebProcessTerminationReason reason, BrowserControl* self) {
-                     self->OnPageProcessEnded(reason);
-                   }),
-                   this);
-  g_signal_connect(m_webView, "notify::is-web-process-responsive",
-                   G_CALLBACK(+[](WebKitWebView* webView, GParamSpec*, BrowserControl* self) {
-                     if (!webkit_web_view_get_is_web_process_responsive(webView))
-                       self->ReportStatus(BrowserTexts::NotAnswering());
-                   }),
-                   this);
-  g_signal_connect(m_webView, "script-dialog",
-                   G_CALLBACK(+[](WebKitWebView*, WebKitScriptDialog* dialog, BrowserControl* self) {
-                     return gboolean(self->OnScriptDialog(dialog));
-                   }),
-                   this);
-  g_signal_connect(m_webView, "print",
-                   G_CALLBACK(+[](WebKitWebView*, WebKitPrintOperation* operation, BrowserControl* self) {
-                     self->OnPrintRequested(operation);
-                     return TRUE;
-                   }),
-                   this);
-  ConnectInput(GTK_WIDGET(m_webView));
-  ConnectInput(GTK_WIDGET(m_findBar.GetEntry().gobj()));
 }
 
-BrowserControl::~BrowserControl() {
-  SetPendingStep(nullptr);
-  g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(m_webView), this);
-  g_signal_handlers_disconnect_by_data(m_webView, this);
-  g_signal_handlers_disconnect_by_data(m_findBar.GetEntry().gobj(), this);
+void BrowserControl::ConnectEngine() {
+  g_signal_connect(m_webView, "load-changed", G_CALLBACK(OnLoadChanged), this);
+  g_signal_connect(m_webView, "load-failed", G_CALLBACK(OnLoadFailed), this);
+  g_signal_connect(m_webView, "mouse-target-changed", G_CALLBACK(OnMouseTargetChanged), this);
+  g_signal_connect(m_webView, "notify::title", G_CALLBACK(OnTitleChanged), this);
+  g_signal_connect(m_webView, "notify::estimated-load-progress", G_CALLBACK(OnProgressChanged), this);
+  g_signal_connect(webkit_web_view_get_back_forward_list(m_webView), "changed", G_CALLBACK(OnHistoryChanged), this);
+  g_signal_connect(m_webView, "web-process-terminated", G_CALLBACK(OnPageProcessTerminated), this);
+  g_signal_connect(m_webView, "notify::is-web-process-responsive", G_CALLBACK(OnResponsiveChanged), this);
+  g_signal_connect(m_webView, "script-dialog", G_CALLBACK(OnScriptDialog), this);
+  g_signal_connect(m_webView, "print", G_CALLBACK(OnPrint), this);
 }
 
-// The control's keys, buttons and wheel act before the page sees them; everything else is the page's.
 void BrowserControl::ConnectInput(GtkWidget* widget) {
-  g_signal_connect(widget, "key-press-event", G_CALLBACK(+[](GtkWidget* to, GdkEventKey* event, BrowserControl* self) {
-                     if (to == GTK_WIDGET(self->m_webView)) self->m_lastInput = g_get_monotonic_time();
-                     const BrowserAction action = BrowserBindings::ForKey(KeyOfFirstGroup(event), event->state);
-                     self->Perform(action);
-                     return gboolean(action != BrowserAction::none);
-                   }),
-                   this);
-  g_signal_connect(widget, "button-press-event",
-                   G_CALLBACK(+[](GtkWidget* to, GdkEventButton* event, BrowserControl* self) {
-                     if (to == GTK_WIDGET(self->m_webView)) self->m_lastInput = g_get_monotonic_time();
-                     const BrowserAction action = BrowserBindings::ForButton(event->button, event->type);
-                     self->Perform(action);
-                     return gboolean(action != BrowserAction::none);
-                   }),
-                   this);
-  g_signal_connect(widget, "scroll-event", G_CALLBACK(+[](GtkWidget*, GdkEventScroll* event, BrowserControl* self) {
-                     double dx = 0;
-                     double dy = 0;
-                     if (event->direction == GDK_SCROLL_SMOOTH) gdk_event_get_scroll_deltas((GdkEvent*)event, &dx, &dy);
-                     const BrowserAction action = self->m_bindings.ForScroll(event->direction, dy, event->state);
-                     self->Perform(action);
-                     return gboolean(action != BrowserAction::none);
-                   }),
-                   this);
+  g_signal_connect(widget, "key-press-event", G_CALLBACK(OnKeyPress), this);
+  g_signal_connect(widget, "button-press-event", G_CALLBACK(OnButtonPress), this);
+  g_signal_connect(widget, "scroll-event", G_CALLBACK(OnScroll), this);
+}
+
+void BrowserControl::OnLoadChanged(WebKitWebView*, WebKitLoadEvent loadEvent, BrowserControl* self) {
+  self->FollowLoad(loadEvent);
+}
+
+gboolean BrowserControl::OnLoadFailed(WebKitWebView*, WebKitLoadEvent loadEvent, gchar* uri, GError* error,
+                                      BrowserControl* self) {
+  return self->ShowLoadFailure(loadEvent, uri, error);
+}
+
+void BrowserControl::OnMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, guint, BrowserControl* self) {
+  if (webkit_hit_test_result_context_is_link(hit)) {
+    self->m_overLink = true;
+    self->ReportStatus(BrowserTexts::Address(webkit_hit_test_result_get_link_uri(hit)));
+  } else if (self->m_overLink) {  // only leaving a link clears the text
+    self->m_overLink = false;
+    self->ReportStatus("");
+  }
+}
+
+void BrowserControl::OnTitleChanged(WebKitWebView* webView, GParamSpec*, BrowserControl* self) {
+  const char* title = webkit_web_view_get_title(webView);
+  if (self->m_events) self->m_events->OnTitleChange(title ? title : "");
+}
+
+void BrowserControl::OnProgressChanged(WebKitWebView* webView, GParamSpec*, BrowserControl* self) {
+  const double progress = webkit_web_view_get_estimated_load_progress(webView);
+  if (self->m_events) self->m_events->OnProgressChange(long(progress * 100), 100);
+}
+
+void BrowserControl::OnHistoryChanged(WebKitBackForwardList*, WebKitBackForwardListItem* added, GList* removed,
+                                      BrowserControl* self) {
+  self->SettleStep(added, removed);
+  if (self->m_events == nullptr) return;
+  self->m_events->OnCommandStateChange(CSC_NAVIGATEBACK, webkit_web_view_can_go_back(self->m_webView));
+  self->m_events->OnCommandStateChange(CSC_NAVIGATEFORWARD, webkit_web_view_can_go_forward(self->m_webView));
+}
+
+void BrowserControl::OnPageProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason,
+                                             BrowserControl* self) {
+  self->ShowPageProcessEnded(reason);
+}
+
+void BrowserControl::OnResponsiveChanged(WebKitWebView* webView, GParamSpec*, BrowserControl* self) {
+  if (!webkit_web_view_get_is_web_process_responsive(webView)) self->ReportStatus(BrowserTexts::NotAnswering());
+}
+
+gboolean BrowserControl::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, BrowserControl* self) {
+  return self->AnswerScriptDialog(dialog);
+}
+
+gboolean BrowserControl::OnPrint(WebKitWebView*, WebKitPrintOperation* operation, BrowserControl* self) {
+  self->PrintForPage(operation);
+  return TRUE;
+}
+
+gboolean BrowserControl::OnKeyPress(GtkWidget* widget, GdkEventKey* event, BrowserControl* self) {
+  if (widget == GTK_WIDGET(self->m_webView)) self->m_lastInput = g_get_monotonic_time();
+  const BrowserAction action = BrowserBindings::ForKey(KeyOfFirstGroup(event), event->state);
+  self->Perform(action);
+  return action != BrowserAction::none;
+}
+
+gboolean BrowserControl::OnButtonPress(GtkWidget* widget, GdkEventButton* event, BrowserControl* self) {
+  if (widget == GTK_WIDGET(self->m_webView)) self->m_lastInput = g_get_monotonic_time();
+  const BrowserAction action = BrowserBindings::ForButton(event->button, event->type);
+  self->Perform(action);
+  return action != BrowserAction::none;
+}
+
+gboolean BrowserControl::OnScroll(GtkWidget*, GdkEventScroll* event, BrowserControl* self) {
+  const double dy = event->direction == GDK_SCROLL_SMOOTH ? event->delta_y : 0;
+  const BrowserAction action = self->m_bindings.ForScroll(event->direction, dy, event->state);
+  self->Perform(action);
+  return action != BrowserAction::none;
 }
 
 void BrowserControl::Perform(BrowserAction action) {
@@ -204,7 +203,7 @@ void BrowserControl::Perform(BrowserAction action) {
       GoForward();
       return;
     case BrowserAction::reload:
-      SetPendingStep(nullptr);
+      m_pendingStep.reset();
       Leave([this] {
         StopPage();
         webkit_web_view_reload(m_webView);
@@ -214,9 +213,8 @@ void BrowserControl::Perform(BrowserAction action) {
       m_findBar.Open();
       return;
     case BrowserAction::guide:
-      if (gchar* uri = m_guide.empty() ? nullptr : g_filename_to_uri(m_guide.c_str(), nullptr, nullptr)) {
+      if (const std::string uri = m_guide.empty() ? "" : FileUri::FromPath(m_guide); !uri.empty()) {
         Navigate(uri);
-        g_free(uri);
       } else {
         ReportStatus(BrowserTexts::NoGuide());
       }
@@ -241,7 +239,7 @@ void BrowserControl::Perform(BrowserAction action) {
   ReportStatus(BrowserTexts::Zoom(zoom));
 }
 
-void BrowserControl::OnLoadChanged(int loadEvent) {
+void BrowserControl::FollowLoad(WebKitLoadEvent loadEvent) {
   const char* uri = webkit_web_view_get_uri(m_webView);
   const bool errorPage = uri != nullptr && !m_failedUri.empty() && m_failedUri == uri;
   m_watchdog.Answered();
@@ -282,7 +280,7 @@ void BrowserControl::OnLoadChanged(int loadEvent) {
   }
 }
 
-bool BrowserControl::OnLoadFailed(int loadEvent, const char* uri, GError* error) {
+bool BrowserControl::ShowLoadFailure(WebKitLoadEvent loadEvent, const char* uri, const GError* error) {
   m_loadFailed = true;
   m_watchdog.Answered();
   // A load replaced by another, or turned away on purpose, is no failure to report.
@@ -325,7 +323,7 @@ void BrowserControl::StopPage() {
 }
 
 void BrowserControl::Navigate(const std::string& uri) {
-  SetPendingStep(nullptr);
+  m_pendingStep.reset();
   Leave([this, uri] {
     StopPage();
     m_policy.ExpectHostNavigation();
@@ -334,7 +332,7 @@ void BrowserControl::Navigate(const std::string& uri) {
 }
 
 void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUri) {
-  SetPendingStep(nullptr);
+  m_pendingStep.reset();
   Leave([this, html, baseUri] {
     StopPage();
     // Shown as alternate content for its own address: its links may open the folder's files, and its
@@ -353,7 +351,7 @@ void BrowserControl::Leave(std::function<void()> request) {
 
 // While the host or the user takes the view elsewhere, the page's questions are answered at once
 // (no, nothing, leave), so that a page cannot keep the view with a chain of them.
-bool BrowserControl::OnScriptDialog(WebKitScriptDialog* dialog) {
+bool BrowserControl::AnswerScriptDialog(WebKitScriptDialog* dialog) {
   if (!m_leaving) return false;  // the engine asks in the view
   if (webkit_script_dialog_get_dialog_type(dialog) == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM)
     webkit_script_dialog_confirm_set_confirmed(dialog, TRUE);
@@ -361,19 +359,18 @@ bool BrowserControl::OnScriptDialog(WebKitScriptDialog* dialog) {
 }
 
 // A page may print only just after a click or a key in it, once per press, one dialog at a time.
-void BrowserControl::OnPrintRequested(WebKitPrintOperation* operation) {
+void BrowserControl::PrintForPage(WebKitPrintOperation* operation) {
   constexpr gint64 kAfterInputUs = 2 * G_USEC_PER_SEC;
   const bool byUser = m_lastInput != 0 && g_get_monotonic_time() - m_lastInput < kAfterInputUs;
   m_lastInput = 0;
-  GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(gobj()));
-  if (!byUser || !m_printer.PrintForPage(operation, GTK_IS_WINDOW(toplevel) ? GTK_WINDOW(toplevel) : nullptr)) {
+  if (!byUser || !m_printer.PrintForPage(operation, Window())) {
     AfxTrace("A print the page asked for was ignored\n");
     if (webkit_web_view_is_loading(m_webView)) m_notice = BrowserTexts::PrintIgnored();  // not "Done" then
     ReportStatus(BrowserTexts::PrintIgnored());
   }
 }
 
-void BrowserControl::OnPageProcessEnded(int reason) {
+void BrowserControl::ShowPageProcessEnded(WebKitWebProcessTerminationReason reason) {
   if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
   const bool memory = reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT;
   AfxTrace("The page's process ended (%s)\n", memory ? "out of memory" : "crashed");
@@ -396,9 +393,8 @@ void BrowserControl::ShowFolder(const std::string& dir, std::size_t first) {
     if (!page.path.empty()) return ShowFileError(page.path, BrowserTexts::NotUtf8());
     return LoadHtml(page.html, "");  // its links name their paths in full
   }
-  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
-  if (uri != nullptr) page.path.empty() ? LoadHtml(page.html, uri) : Navigate(uri);
-  g_free(uri);
+  const std::string uri = FileUri::FromPath(path);
+  if (!uri.empty()) page.path.empty() ? LoadHtml(page.html, uri) : Navigate(uri);
 }
 
 void BrowserControl::ShowFileError(const std::string& path, const std::string& reason) {
@@ -419,33 +415,26 @@ void BrowserControl::GoForward() { Step(+1); }
 // place in it.
 void BrowserControl::Step(int direction) {
   WebKitBackForwardList* history = webkit_web_view_get_back_forward_list(m_webView);
-  const int from = m_pendingStep != nullptr ? OffsetOf(history, m_pendingStep) : 0;
+  const int from = m_pendingStep != nullptr ? OffsetOf(history, m_pendingStep.get()) : 0;
   WebKitBackForwardListItem* target = webkit_back_forward_list_get_nth_item(history, from + direction);
   if (target == nullptr) return;  // no entry there: nothing happens
-  SetPendingStep(target);
-  std::shared_ptr<void> item(g_object_ref(target), g_object_unref);
-  Leave([this, item] {
+  m_pendingStep = Hold(target);
+  Leave([this, item = m_pendingStep] {
     StopPage();
-    webkit_web_view_go_to_back_forward_list_item(m_webView, WEBKIT_BACK_FORWARD_LIST_ITEM(item.get()));
+    webkit_web_view_go_to_back_forward_list_item(m_webView, item.get());
   });
-}
-
-void BrowserControl::SetPendingStep(WebKitBackForwardListItem* item) {
-  if (item != nullptr) g_object_ref(item);
-  if (m_pendingStep != nullptr) g_object_unref(m_pendingStep);
-  m_pendingStep = item;
 }
 
 // The step has arrived once its entry is the current one; a new entry (a link followed, a page
 // loaded) or the step's entry leaving the history ends it too.
-void BrowserControl::OnHistoryChanged(WebKitBackForwardListItem* added, GList* removed) {
+void BrowserControl::SettleStep(WebKitBackForwardListItem* added, GList* removed) {
   // A step to a place in the same page loads nothing: the history moving is the page process's answer.
   m_watchdog.Answered();
   if (m_pendingStep == nullptr) return;
   WebKitBackForwardListItem* current =
       webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(m_webView));
-  const bool arrived = current == m_pendingStep;
-  if (added != nullptr || arrived || g_list_find(removed, m_pendingStep) != nullptr) SetPendingStep(nullptr);
+  const bool arrived = current == m_pendingStep.get();
+  if (added != nullptr || arrived || g_list_find(removed, m_pendingStep.get()) != nullptr) m_pendingStep.reset();
   if (!arrived) return;
   if (webkit_web_view_is_loading(m_webView))
     m_fragmentAfterLoad = true;
@@ -467,18 +456,20 @@ void BrowserControl::ShowFragment() {
   webkit_web_view_evaluate_javascript(m_webView, kScript, -1, "history", nullptr, nullptr, nullptr, nullptr);
 }
 
-void BrowserControl::Print() {
-  GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(gobj()));
-  m_printer.Print(GTK_IS_WINDOW(toplevel) ? GTK_WINDOW(toplevel) : nullptr);
-}
+void BrowserControl::Print() { m_printer.Print(Window()); }
 
 void BrowserControl::GiveFocus() {
-  GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(gobj()));
-  GtkWidget* focus = GTK_IS_WINDOW(toplevel) ? gtk_window_get_focus(GTK_WINDOW(toplevel)) : nullptr;
-  if (focus != nullptr && gtk_widget_is_ancestor(focus, GTK_WIDGET(gobj())) && gtk_widget_is_visible(focus))
-    gtk_widget_grab_focus(focus);
+  auto* window = dynamic_cast<Gtk::Window*>(get_toplevel());
+  Gtk::Widget* focus = window != nullptr ? window->get_focus() : nullptr;
+  if (focus != nullptr && focus->is_ancestor(*this) && focus->is_visible())
+    focus->grab_focus();
   else
     gtk_widget_grab_focus(GTK_WIDGET(m_webView));
+}
+
+GtkWindow* BrowserControl::Window() {
+  auto* window = dynamic_cast<Gtk::Window*>(get_toplevel());
+  return window != nullptr ? window->gobj() : nullptr;
 }
 
 void BrowserControl::ReportStatus(const std::string& text) {

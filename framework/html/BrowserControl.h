@@ -10,10 +10,10 @@
 // other files beyond what it allows on its own.
 #pragma once
 
-#include <glib.h>
 #include <gtkmm/box.h>
 #include <gtkmm/frame.h>
 #include <gtkmm/label.h>
+#include <webkit2/webkit2.h>
 
 #include <functional>
 #include <memory>
@@ -25,10 +25,6 @@
 #include "html/NavigationPolicy.h"
 #include "html/PagePrinter.h"
 #include "html/PageWatchdog.h"
-
-typedef struct _WebKitWebView WebKitWebView;
-typedef struct _WebKitScriptDialog WebKitScriptDialog;
-typedef struct _WebKitBackForwardListItem WebKitBackForwardListItem;
 
 class BrowserControl : public Gtk::Frame {
  public:
@@ -62,19 +58,42 @@ class BrowserControl : public Gtk::Frame {
   void SetGuide(const std::string& path) { m_guide = path; }
 
  private:
+  // The constructor's steps.
+  void PackWidgets(bool sunkenEdge);
+  void ConnectEngine();
+  // The control's keys, buttons and wheel act before the page sees them; everything else is the page's.
   void ConnectInput(GtkWidget* widget);
+
+  // The engine's signals.
+  static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent loadEvent, BrowserControl* self);
+  static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent loadEvent, gchar* uri, GError* error,
+                               BrowserControl* self);
+  static void OnMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, guint modifiers, BrowserControl* self);
+  static void OnTitleChanged(WebKitWebView* webView, GParamSpec*, BrowserControl* self);
+  static void OnProgressChanged(WebKitWebView* webView, GParamSpec*, BrowserControl* self);
+  static void OnHistoryChanged(WebKitBackForwardList*, WebKitBackForwardListItem* added, GList* removed,
+                               BrowserControl* self);
+  static void OnPageProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, BrowserControl* self);
+  static void OnResponsiveChanged(WebKitWebView* webView, GParamSpec*, BrowserControl* self);
+  static gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, BrowserControl* self);
+  static gboolean OnPrint(WebKitWebView*, WebKitPrintOperation* operation, BrowserControl* self);
+  static gboolean OnKeyPress(GtkWidget* widget, GdkEventKey* event, BrowserControl* self);
+  static gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* event, BrowserControl* self);
+  static gboolean OnScroll(GtkWidget*, GdkEventScroll* event, BrowserControl* self);
+
+  void FollowLoad(WebKitLoadEvent loadEvent);
+  bool ShowLoadFailure(WebKitLoadEvent loadEvent, const char* uri, const GError* error);
+  void ShowPageProcessEnded(WebKitWebProcessTerminationReason reason);
+  bool AnswerScriptDialog(WebKitScriptDialog* dialog);
+  void PrintForPage(WebKitPrintOperation* operation);
   void Step(int direction);
-  void SetPendingStep(WebKitBackForwardListItem* item);
-  void OnHistoryChanged(WebKitBackForwardListItem* added, GList* removed);
+  void SettleStep(WebKitBackForwardListItem* added, GList* removed);
   void ShowFragment();
   void StopPage();
-  void OnLoadChanged(int loadEvent);
   // Runs a request of the host's or the user's that takes the view to another page (PageWatchdog).
   void Leave(std::function<void()> request);
-  bool OnScriptDialog(WebKitScriptDialog* dialog);
-  void OnPrintRequested(WebKitPrintOperation* operation);
-  void OnPageProcessEnded(int reason);
-  bool OnLoadFailed(int loadEvent, const char* uri, GError* error);
+  // The window the control is in; nullptr while it is in none.
+  GtkWindow* Window();
 
   BrowserEvents* m_events;
   WebKitWebView* m_webView;  // owned by m_box
@@ -85,14 +104,14 @@ class BrowserControl : public Gtk::Frame {
   NavigationPolicy m_policy;
   PagePrinter m_printer;
   BrowserBindings m_bindings;
-  WebKitBackForwardListItem* m_pendingStep = nullptr;  // where the last step goes, until the engine is there
+  std::shared_ptr<WebKitBackForwardListItem> m_pendingStep;  // where the last step goes, until the engine is there
   bool m_fragmentAfterLoad = false;  // a step arrived at an entry of another page: show its section once loaded
-  bool m_overLink = false;
-  bool m_loadFailed = false;
-  bool m_leaving = false;     // asked to leave the page; the page's script dialogs are answered at once
-  gint64 m_lastInput = 0;     // when the user last pressed a key or a button in the page
-  std::string m_notice;       // shown instead of "Done" once the next page has loaded
-  std::string m_failedUri;    // the failed load whose error page is on its way
-  std::string m_failureText;  // shown for the page that failed until the next load starts
-  std::string m_guide;
+  bool m_overLink = false;           // the pointer is on a link, whose address is the status text
+  bool m_loadFailed = false;         // the current load failed: no "Done" at its end
+  bool m_leaving = false;            // asked to leave the page; the page's script dialogs are answered at once
+  gint64 m_lastInput = 0;            // when the user last pressed a key or a button in the page
+  std::string m_notice;              // shown instead of "Done" once the next page has loaded
+  std::string m_failedUri;           // the failed load whose error page is on its way
+  std::string m_failureText;         // shown for the page that failed until the next load starts
+  std::string m_guide;               // the page F1 shows
 };

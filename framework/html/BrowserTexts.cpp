@@ -1,6 +1,9 @@
 #include "html/BrowserTexts.h"
 
 #include <glib.h>
+#include <glibmm/convert.h>
+#include <glibmm/markup.h>
+#include <glibmm/uriutils.h>
 
 #include <cmath>
 
@@ -23,35 +26,21 @@ std::string Shortened(std::string text) {
   return text + "\u2026";
 }
 
-std::string Html(const std::string& text) {
-  gchar* escaped = g_markup_escape_text(text.c_str(), -1);
-  std::string result = escaped;
-  g_free(escaped);
-  return result;
-}
+std::string Html(const std::string& text) { return Glib::Markup::escape_text(text).raw(); }
 
 }  // namespace
 
 std::string BrowserTexts::Address(const char* uri) {
   if (uri == nullptr) return "";
-  gchar* decoded = g_uri_unescape_string(uri, kControlCharacters);
-  std::string result = decoded != nullptr && g_utf8_validate(decoded, -1, nullptr) ? decoded : uri;
-  g_free(decoded);
+  // "" when an address holds an escaped control character, which stays escaped then.
+  const std::string decoded = Glib::uri_unescape_string(uri, kControlCharacters);
+  Glib::ustring result = !decoded.empty() && g_utf8_validate(decoded.c_str(), -1, nullptr) ? decoded : uri;
   // What is not decoded is printable ASCII or valid UTF-8 already, unless the engine gave bytes.
-  if (!g_utf8_validate(result.c_str(), -1, nullptr)) {
-    gchar* valid = g_utf8_make_valid(result.c_str(), -1);
-    result = valid;
-    g_free(valid);
-  }
-  return Shortened(result);
+  if (!result.validate()) result = result.make_valid();
+  return Shortened(result.raw());
 }
 
-std::string BrowserTexts::Path(const std::string& path) {
-  gchar* display = g_filename_display_name(path.c_str());
-  std::string result = display;
-  g_free(display);
-  return result;
-}
+std::string BrowserTexts::Path(const std::string& path) { return Glib::filename_display_name(path).raw(); }
 
 std::string BrowserTexts::Opening() { return "Opening page..."; }
 

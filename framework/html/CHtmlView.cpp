@@ -5,6 +5,7 @@
 #include "app/CWinApp.h"
 #include "core/AfxRes.h"
 #include "html/BrowserControl.h"
+#include "html/FileUri.h"
 #include "window/CFrameWnd.h"
 
 IMPLEMENT_DYNCREATE(CHtmlView, CView)
@@ -16,7 +17,6 @@ END_MESSAGE_MAP()
 
 Gtk::Widget* CHtmlView::CreateWidget(const CREATESTRUCT& cs) {
   m_pControl = new BrowserControl(*this, cs.dwExStyle & WS_EX_CLIENTEDGE);
-  m_pBrowserApp = m_pControl->GetWebView();
   if (CWinApp* pApp = AfxGetApp()) m_pControl->SetGuide(pApp->m_pszHelpFilePath);
   return m_pControl;
 }
@@ -25,8 +25,9 @@ void CHtmlView::OnDestroy() {
   // The control goes with the view's widget; no event may reach this object after it.
   if (m_pControl != nullptr) m_pControl->Detach();
   m_pControl = nullptr;
-  m_pBrowserApp = nullptr;
 }
+
+WebKitWebView* CHtmlView::GetBrowser() const { return m_pControl != nullptr ? m_pControl->GetWebView() : nullptr; }
 
 void CHtmlView::GiveFocus() {
   if (m_pControl != nullptr) m_pControl->GiveFocus();
@@ -35,10 +36,7 @@ void CHtmlView::GiveFocus() {
 void CHtmlView::Navigate2(const std::string& url) {
   if (m_pControl == nullptr) return;
   if (!url.empty() && url.front() == '/') {
-    // Only a URI made by GLib survives spaces, "#", "%" and bytes that are not UTF-8.
-    gchar* uri = g_filename_to_uri(url.c_str(), nullptr, nullptr);
-    if (uri != nullptr) m_pControl->Navigate(uri);
-    g_free(uri);
+    if (const std::string uri = FileUri::FromPath(url); !uri.empty()) m_pControl->Navigate(uri);
   } else {
     m_pControl->Navigate(url);
   }
@@ -48,9 +46,7 @@ void CHtmlView::LoadHtml(const std::string& html, const std::string& baseDir) {
   if (m_pControl == nullptr) return;
   // The engine takes no base it cannot turn back into a path; such a page names its links in full.
   const bool usable = !baseDir.empty() && g_utf8_validate(baseDir.c_str(), -1, nullptr);
-  gchar* baseUri = usable ? g_filename_to_uri((baseDir == "/" ? baseDir : baseDir + "/").c_str(), nullptr, nullptr) : nullptr;
-  m_pControl->LoadHtml(html, baseUri ? baseUri : "");
-  g_free(baseUri);
+  m_pControl->LoadHtml(html, usable ? FileUri::FromPath(baseDir == "/" ? baseDir : baseDir + "/") : "");
 }
 
 void CHtmlView::GoBack() {

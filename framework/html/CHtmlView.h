@@ -1,7 +1,6 @@
 // A view that hosts the browser control (BrowserControl on the WebKitGTK engine). It navigates,
-// steps through the engine's history and prints the page shown; the control's events arrive at the
-// hooks below, of which only the status text does anything by default: it goes to the parent
-// frame's message pane.
+// steps through the engine's history and prints the page shown (ID_FILE_PRINT); the control's events
+// arrive at the BrowserEvents hooks, of which only the status text does anything by default.
 #pragma once
 
 #include <string>
@@ -24,37 +23,19 @@ class CHtmlView : public CView, protected BrowserEvents {
   void GoBack();
   void GoForward();
   // The engine's view and the control around it; nullptr before creation and after destruction.
-  WebKitWebView* GetBrowser() const { return m_pBrowserApp; }
+  WebKitWebView* GetBrowser() const;
   BrowserControl* GetControl() const { return m_pControl; }
   void GiveFocus() override;
 
  protected:
-  // Browser events.
+  // The status text goes to the parent frame's message pane.
   void OnStatusTextChange(const std::string& text) override;
-  void OnProgressChange(long, long) override {}
-  void OnCommandStateChange(long, bool) override {}
-  void OnDownloadBegin() override {}
-  void OnDownloadComplete() override {}
-  void OnTitleChange(const std::string&) override {}
-  void OnNavigateComplete2(const std::string&) override {}
-  void OnBeforeNavigate2(const std::string&, const std::string&, bool*) override {}
-  void OnPropertyChange(const std::string&) override {}
-  void OnNewWindow2(bool*) override {}
-  void OnDocumentComplete(const std::string&) override {}
-  void OnQuit() override {}
-  void OnVisible(bool) override {}
-  void OnToolBar(bool) override {}
-  void OnMenuBar(bool) override {}
-  void OnStatusBar(bool) override {}
-  void OnFullScreen(bool) override {}
-  void OnTheaterMode(bool) override {}
 
   Gtk::Widget* CreateWidget(const CREATESTRUCT& cs) override;
   void OnDestroy();
   void OnFilePrint();
 
-  WebKitWebView* m_pBrowserApp = nullptr;  // the engine's view, inside m_pControl
-  BrowserControl* m_pControl = nullptr;    // the view's widget, owned as such by CWnd
+  BrowserControl* m_pControl = nullptr;  // the view's widget, owned as such by CWnd
 
  private:
   DECLARE_MESSAGE_MAP()

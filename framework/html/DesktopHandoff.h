@@ -2,10 +2,10 @@
 // has no viewer for) to the desktop's handler for it, as the user's file manager would.
 #pragma once
 
+#include <giomm/cancellable.h>
+
 #include <functional>
 #include <string>
-
-typedef struct _GCancellable GCancellable;
 
 class DesktopHandoff {
  public:
@@ -24,5 +24,5 @@ class DesktopHandoff {
 
  private:
   Done m_done;
-  GCancellable* m_cancellable;
+  Glib::RefPtr<Gio::Cancellable> m_cancellable;
 };

@@ -11,6 +11,7 @@
 #include "core/Trace.h"
 #include "html/BrowserControl.h"
 #include "html/BrowserTexts.h"
+#include "html/FileUri.h"
 #include "html/GeneratedPages.h"
 #include "html/LocalSpecialFile.h"
 #include "html/StartPage.h"
@@ -80,16 +81,14 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
   // A folder shows as the view's start shows one, never as the engine's own listing; loads that no
   // click or history step asked for (frames, scripts) are left to the engine.
   const std::string location(uri, std::strcspn(uri, "?#"));  // a query or fragment names no file
-  if (gchar* dir = g_filename_from_uri(location.c_str(), nullptr, nullptr)) {
+  if (const std::string dir = FileUri::ToPath(location); !dir.empty()) {
     const auto type = webkit_navigation_action_get_navigation_type(action);
-    const bool folder = g_file_test(dir, G_FILE_TEST_IS_DIR) &&
-                        (type != WEBKIT_NAVIGATION_TYPE_OTHER || webkit_navigation_action_is_user_gesture(action));
-    if (folder) {
+    if (g_file_test(dir.c_str(), G_FILE_TEST_IS_DIR) &&
+        (type != WEBKIT_NAVIGATION_TYPE_OTHER || webkit_navigation_action_is_user_gesture(action))) {
       webkit_policy_decision_ignore(decision);
       m_control.ShowFolder(dir);
+      return true;
     }
-    g_free(dir);
-    if (folder) return true;
   }
 
   // The engine lets a page process open files only once the control has asked it for a file, and
@@ -139,10 +138,7 @@ bool NavigationPolicy::ShownPageIsLocal() const {
 void NavigationPolicy::ShowPath(const std::string& path, std::size_t first) {
   if (g_file_test(path.c_str(), G_FILE_TEST_IS_DIR)) return m_control.ShowFolder(path, first);
   if (!g_utf8_validate(path.c_str(), -1, nullptr)) return m_control.ShowFileError(path, BrowserTexts::NotUtf8());
-  if (gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr)) {
-    m_control.Navigate(uri);
-    g_free(uri);
-  }
+  if (const std::string uri = FileUri::FromPath(path); !uri.empty()) m_control.Navigate(uri);
 }
 
 void NavigationPolicy::HandOn(WebKitPolicyDecision* decision, const char* uri) {

@@ -14,8 +14,6 @@
 
 #include <string>
 
-#include <string>
-
 #include "html/DesktopHandoff.h"
 
 typedef struct _WebKitWebView WebKitWebView;
@@ -50,6 +48,6 @@ class NavigationPolicy {
   BrowserControl& m_control;
   DesktopHandoff m_handoff;
   bool m_hostAsked = false;
-  bool m_userAsked = false;  // whether the user asked for the main frame's current navigation
+  bool m_userAsked = false;   // whether the user asked for the main frame's current navigation
   sigc::connection m_follow;  // a link of a generated page, followed by the control once the engine is done
 };

@@ -60,7 +60,7 @@ std::string AcceleratorName(const std::string& keyText) {
     name += part == "Ctrl" ? "<Control>" : part == "Alt" ? "<Alt>" : "<" + part + ">";
     start = plus + 1;
   }
-  return name + (part.size() == 1 ? std::string(1, char(g_ascii_tolower(part[0]))) : part);
+  return name + (part.size() == 1 ? std::string(1, g_ascii_tolower(part[0])) : part);
 }
 
 // Whether the pointer is over the widget as it is shown.

@@ -14,7 +14,7 @@
 
 class CAcceleratorTable;
 class CFrameClientArea;
-class CCreateContext;
+struct CCreateContext;
 class CDocument;
 class CFrameMenu;
 class CView;

@@ -12,7 +12,7 @@
 
 #include "core/CCmdTarget.h"
 
-class CCreateContext;
+struct CCreateContext;
 class CFrameWnd;
 
 struct CREATESTRUCT {

@@ -36,7 +36,6 @@ class Recorder : public BrowserEvents {
     Add("BeforeNavigate2 " + Name(url));
     if (!refused.empty() && url.find(refused) != std::string::npos) *pbCancel = true;
   }
-  void OnPropertyChange(const std::string&) override { Add("PropertyChange"); }
   void OnNewWindow2(bool* pbCancel) override {
     Add("NewWindow2");
     *pbCancel = refuseNewWindows;
