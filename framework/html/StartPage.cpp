@@ -180,7 +180,7 @@ std::string StartPage::Listing(const std::string& dir, const std::string& reason
 
 std::string StartPage::LinkToPath(const std::string& path, std::size_t first) {
   return kPathScheme + Take(g_uri_escape_string(path.c_str(), "/", false)) +
-         (first > 0 ? "#" + std::to_string(first) : "");
+         (first > 0 ? std::string("#") + std::to_string(first) : "");
 }
 
 std::string StartPage::PathOfLink(const char* uri, std::size_t* first) {

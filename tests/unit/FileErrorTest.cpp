@@ -13,9 +13,9 @@
 #include "OrdinaryUser.h"
 #include "TempDir.h"
 #include "core/AfxRes.h"
+#include "core/ResourceModule.h"
 #include "doc/AtomicFile.h"
 #include "doc/CFileException.h"
-#include "resources/Resources.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ int WriteBeyondSizeLimit(const std::string& path) {
 }
 
 TEST(FileError, FailingOperationsReportTheirCause) {
-  AfxSetResourceModule(&ProgramResources());
+  AfxSetResourceModule(nullptr);  // the framework's own texts
   TempDir dir;
   TempDir::Write(dir / "notes.txt", "notes");
   TempDir::Write(dir / "read-only", "kept");
@@ -137,7 +137,7 @@ TEST(FileError, FailingOperationsReportTheirCause) {
 
 // Errors this machine cannot bring about on demand, and names that must show in any case.
 TEST(FileError, MessageNamesTheFileOrAnUnnamedFile) {
-  AfxSetResourceModule(&ProgramResources());
+  AfxSetResourceModule(nullptr);  // the framework's own texts
   const std::pair<CFileException, std::string> cases[] = {
       {CFileException::FromErrno(ENOENT, "/tmp/a b#%.txt"), "/tmp/a b#%.txt was not found."},
       {CFileException::FromErrno(EACCES, "/x"), "Access to /x was denied."},

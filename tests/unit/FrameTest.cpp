@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/AfxRes.h"
-#include "resources/Resources.h"
+#include "core/ResourceModule.h"
 #include "window/FrameLayout.h"
 #include "window/MessagePrompts.h"
 
@@ -48,7 +48,10 @@ TEST(FrameLayout, BarsTakeStripsInOrderAndTheViewTheRest) {
 }
 
 TEST(MessagePrompts, FirstLineOfTheCommandsStringOrNothing) {
-  AfxSetResourceModule(&ProgramResources());
+  static const StringResource commands[] = {{ID_FILE_NEW, "Create a new document\nNew"},
+                                           {32771, "Back Browser\nBack"}};
+  static const CResourceModule program{commands};
+  AfxSetResourceModule(&program);
   const std::pair<UINT, std::string> cases[] = {
       {ID_FILE_NEW, "Create a new document"},
       {32771, "Back Browser"},

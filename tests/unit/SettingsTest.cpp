@@ -16,8 +16,6 @@
 #include "app/CWinApp.h"
 #include "doc/AtomicFile.h"
 #include "doc/CSingleDocTemplate.h"
-#include "resources/Resource.h"
-#include "resources/Resources.h"
 #include "settings/RegistryText.h"
 #include "settings/SettingsStore.h"
 
@@ -29,13 +27,18 @@ const std::string kAppsKey = "HKEY_CURRENT_USER\\Software\\Local AppWizard-Gener
 
 const std::string kHeader = "; settings of the test's program";
 
+// The test's program: a document type whose file-type id names the shell's keys.
+constexpr UINT kDocument = 128;
+constexpr StringResource kStrings[] = {{kDocument, "Notes\nNotes\nNotes\n\n\nFOLIOSCP.Document\nFOLIOS Document"}};
+const CResourceModule kResources{kStrings};
+
 std::string Section(const std::string& key, const std::string& body = "") { return "[" + key + "]\n" + body; }
 
 // An application object whose settings live in a temporary folder.
 class SettingsApp : public CWinApp {
  public:
   explicit SettingsApp(const TempDir& dir) {
-    AfxSetResourceModule(&ProgramResources());
+    AfxSetResourceModule(&kResources);
     setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
     m_pszAppName = "FOLIOSCP";
     m_strProgramName = "folioscope";
@@ -356,7 +359,7 @@ TEST(Settings, UnregisterRemovesTheApplicationTreeAndEmptyShellKeys) {
     TempDir::Write(path, c.before);
     SettingsApp app(dir);
     // The shell keys are found through the document template's type id.
-    app.AddDocTemplate(new CSingleDocTemplate(IDR_MAINRES, nullptr, nullptr, nullptr));
+    app.AddDocTemplate(new CSingleDocTemplate(kDocument, nullptr, nullptr, nullptr));
     EXPECT_TRUE(app.Unregister());
     EXPECT_EQ(TempDir::Read(path), c.after);
   }
