@@ -39,7 +39,9 @@ gboolean Serve(GThreadedSocketService*, GSocketConnection* connection, GObject*,
 struct Service {
   std::string folder, socket;
   Service() {
-    gchar* made = g_dir_make_tmp("afx-files-XXXXXX", nullptr);
+    // Named after the program, so that a person who finds the folder knows whose it is.
+    const gchar* program = g_get_prgname();
+    gchar* made = g_dir_make_tmp((std::string(program ? program : "afx") + "-files-XXXXXX").c_str(), nullptr);
     if (made == nullptr) return;
     folder = made;
     g_free(made);
