@@ -72,7 +72,9 @@ bool HolderAtWork(int lockFd) {
   if (fstat(lockFd, &st) != 0 || !g_file_get_contents("/proc/locks", &locks, nullptr, nullptr)) return false;
   std::istringstream lines(locks);
   g_free(locks);
-  const std::string inode = std::string(":") + std::to_string(st.st_ino);
+  std::ostringstream suffix;
+  suffix << ':' << st.st_ino;
+  const std::string inode = suffix.str();
   long holder = 0;
   // "1: FLOCK  ADVISORY  WRITE 1493 00:1a:4522 0 EOF"; waiting requests carry "->" after the number.
   for (std::string line; holder == 0 && std::getline(lines, line);) {
