@@ -29,8 +29,9 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
 
 int CMainFrame::OnCreate(CREATESTRUCT* lpCreateStruct) {
   if (CFrameWnd::OnCreate(lpCreateStruct) == -1) return -1;
-  if (!m_toolBar.CreateEx(this, TBSTYLE_FLAT,
-                          WS_CHILD | WS_VISIBLE | CBRS_GRIPPER | CBRS_TOP | CBRS_FLYBY | CBRS_TOOLTIPS | CBRS_SIZE_DYNAMIC) ||
+  if (!m_toolBar.CreateEx(
+          this, TBSTYLE_FLAT,
+          WS_CHILD | WS_VISIBLE | CBRS_GRIPPER | CBRS_TOP | CBRS_FLYBY | CBRS_TOOLTIPS | CBRS_SIZE_DYNAMIC) ||
       !m_toolBar.LoadToolBar(IDR_MAINRES)) {
     AfxTrace("%s", "Failed to create toolbar\n");
     return -1;

@@ -1,9 +1,8 @@
 // The string table: every text the program shows, keyed by number; the framework's own texts
 // (framework/core/FrameworkStrings.cpp) are used where it has none of its own. A command's
 // string holds its status prompt, a newline and its tooltip.
-#include "resources/Resources.h"
-
 #include "resources/Resource.h"
+#include "resources/Resources.h"
 
 namespace {
 

@@ -9,17 +9,17 @@
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/textview.h>
 
-#include "app/SessionEndWatch.h"
 #include <csignal>
 #include <cstdio>
 
 #include "app/HelpFile.h"
+#include "app/SessionEndWatch.h"
 #include "core/AfxRes.h"
 #include "core/CCmdUI.h"
 #include "core/Trace.h"
+#include "dialogs/MessageIcon.h"
 #include "dialogs/MessageText.h"
 #include "doc/AtomicFile.h"
-#include "dialogs/MessageIcon.h"
 #include "doc/CDocManager.h"
 #include "doc/CDocTemplate.h"
 #include "doc/CDocument.h"
@@ -174,9 +174,7 @@ bool CWinApp::WriteProfileInt(const char* lpszSection, const char* lpszEntry, in
   return GetSettingsStore().Update([&](RegistryText& text) { text.SetDword(key, lpszEntry, std::uint32_t(nValue)); });
 }
 
-void CWinApp::LoadStdProfileSettings(UINT) {
-  m_nNumPreviewPages = int(GetProfileInt("Settings", "PreviewPages", 0));
-}
+void CWinApp::LoadStdProfileSettings(UINT) { m_nNumPreviewPages = int(GetProfileInt("Settings", "PreviewPages", 0)); }
 
 void CWinApp::SaveStdProfileSettings() {
   if (m_nNumPreviewPages != 0) WriteProfileInt("Settings", "PreviewPages", m_nNumPreviewPages);

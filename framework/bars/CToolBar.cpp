@@ -62,8 +62,8 @@ CToolBar::~CToolBar() = default;
 bool CToolBar::CreateEx(CWnd* pParentWnd, long, long dwStyle, UINT nID) {
   InstallStyle();
   m_dwStyle = dwStyle & ~(WS_CHILD | WS_VISIBLE);
-  m_pOwnerFrame = dynamic_cast<CFrameWnd*>(pParentWnd) ? static_cast<CFrameWnd*>(pParentWnd)
-                                                       : pParentWnd->GetParentFrame();
+  m_pOwnerFrame =
+      dynamic_cast<CFrameWnd*>(pParentWnd) ? static_cast<CFrameWnd*>(pParentWnd) : pParentWnd->GetParentFrame();
   if (m_dwStyle & CBRS_FLYBY) m_pFlyBy = std::make_unique<FlyByPrompts>(*this);
   CREATESTRUCT cs;
   cs.style = dwStyle;
@@ -154,7 +154,8 @@ void CToolBar::LoadImages() {
   if (m_pResource == nullptr) return;
   auto style = m_pWidget->get_style_context();
   ToolBarColors colors{ThemeColor(style, "theme_fg_color", "#000000"), ThemeColor(style, "borders", "#808080"),
-                       ThemeColor(style, "theme_bg_color", "#c0c0c0"), ThemeColor(style, "theme_base_color", "#ffffff")};
+                       ThemeColor(style, "theme_bg_color", "#c0c0c0"),
+                       ThemeColor(style, "theme_base_color", "#ffffff")};
   // On a screen of twice the density the images drawn for it, at the same size on screen.
   const int scale = m_pResource->bitmap2x != nullptr && m_pWidget->get_scale_factor() >= 2 ? 2 : 1;
   auto images =

@@ -69,25 +69,27 @@ class CCmdTarget : public CObject {
   static const AFX_MSGMAP_ENTRY* FindMessageEntry(const AFX_MSGMAP* pMap, UINT nMessage, int nCode, UINT nID);
 };
 
-#define DECLARE_MESSAGE_MAP()                    \
- protected:                                      \
-  static const AFX_MSGMAP* GetThisMessageMap();  \
+#define DECLARE_MESSAGE_MAP()                       \
+ protected:                                         \
+  static const AFX_MSGMAP* GetThisMessageMap();     \
   const AFX_MSGMAP* GetMessageMap() const override; \
-                                                 \
+                                                    \
  private:
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                             \
-  const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }         \
-  const AFX_MSGMAP* theClass::GetThisMessageMap() {                                         \
-    using ThisClass [[maybe_unused]] = theClass;                                                       \
-    using TheBaseClass = baseClass;                                                         \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
+  const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+  const AFX_MSGMAP* theClass::GetThisMessageMap() {                                 \
+    using ThisClass [[maybe_unused]] = theClass;                                    \
+    using TheBaseClass = baseClass;                                                 \
     static const AFX_MSGMAP_ENTRY entries[] = {
-#define END_MESSAGE_MAP()                                                          \
-  {0, 0, 0, 0, AfxSig::end, {}}                                                      \
-  }                                                                                  \
-  ;                                                                                  \
+#define END_MESSAGE_MAP()                                                           \
+  {                                                                                 \
+    0, 0, 0, 0, AfxSig::end, {}                                                     \
+  }                                                                                 \
+  }                                                                                 \
+  ;                                                                                 \
   static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, entries}; \
-  return &messageMap;                                                                \
+  return &messageMap;                                                               \
   }
 
 // One entry: a handler of the class being described, stored under its signature; the static_cast

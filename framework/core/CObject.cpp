@@ -22,4 +22,6 @@ bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBaseClass) const {
 
 bool CObject::IsKindOf(const CRuntimeClass* pClass) const { return GetRuntimeClass()->IsDerivedFrom(pClass); }
 
-void CObject::Dump() const { AfxTrace("a %s at %p\n", GetRuntimeClass()->m_lpszClassName, static_cast<const void*>(this)); }
+void CObject::Dump() const {
+  AfxTrace("a %s at %p\n", GetRuntimeClass()->m_lpszClassName, static_cast<const void*>(this));
+}

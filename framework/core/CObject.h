@@ -35,8 +35,8 @@ class CObject {
 
 #define RUNTIME_CLASS(theClass) (&theClass::class##theClass)
 
-#define DECLARE_DYNAMIC(theClass)        \
- public:                                 \
+#define DECLARE_DYNAMIC(theClass)             \
+ public:                                      \
   static const CRuntimeClass class##theClass; \
   const CRuntimeClass* GetRuntimeClass() const override;
 
@@ -44,14 +44,13 @@ class CObject {
   DECLARE_DYNAMIC(theClass)         \
   static CObject* CreateObject();
 
-#define IMPLEMENT_RUNTIMECLASS(theClass, baseClass, schema, pfnNew)                              \
+#define IMPLEMENT_RUNTIMECLASS(theClass, baseClass, schema, pfnNew)                                  \
   const CRuntimeClass theClass::class##theClass = {#theClass, int(sizeof(theClass)), schema, pfnNew, \
                                                    RUNTIME_CLASS(baseClass)};                        \
   const CRuntimeClass* theClass::GetRuntimeClass() const { return RUNTIME_CLASS(theClass); }
 
-#define IMPLEMENT_DYNAMIC(theClass, baseClass) \
-  IMPLEMENT_RUNTIMECLASS(theClass, baseClass, 0xFFFF, nullptr)
+#define IMPLEMENT_DYNAMIC(theClass, baseClass) IMPLEMENT_RUNTIMECLASS(theClass, baseClass, 0xFFFF, nullptr)
 
-#define IMPLEMENT_DYNCREATE(theClass, baseClass)                       \
-  CObject* theClass::CreateObject() { return new theClass; }            \
+#define IMPLEMENT_DYNCREATE(theClass, baseClass)             \
+  CObject* theClass::CreateObject() { return new theClass; } \
   IMPLEMENT_RUNTIMECLASS(theClass, baseClass, 0xFFFF, theClass::CreateObject)

@@ -29,8 +29,8 @@ void AfxSetResourceModule(const CResourceModule* pModule) { g_module = pModule; 
 const CResourceModule* AfxGetResourceModule() { return g_module; }
 
 const char* AfxFindString(UINT nID) {
-  for (std::span<const StringResource> table : {g_module ? g_module->strings : std::span<const StringResource>(),
-                                                FrameworkStrings()}) {
+  for (std::span<const StringResource> table :
+       {g_module ? g_module->strings : std::span<const StringResource>(), FrameworkStrings()}) {
     auto it = std::find_if(table.begin(), table.end(), [nID](const StringResource& s) { return s.id == nID; });
     if (it != table.end()) return it->text;
   }

@@ -98,7 +98,8 @@ void CDocTemplate::CloseAllDocuments(bool) {
 }
 
 bool AfxComparePath(const std::string& path1, const std::string& path2) {
-  struct stat st1 {}, st2 {};
+  struct stat st1 {
+  }, st2{};
   if (stat(path1.c_str(), &st1) == 0 && stat(path2.c_str(), &st2) == 0)
     return st1.st_dev == st2.st_dev && st1.st_ino == st2.st_ino;
   return g_ascii_strcasecmp(path1.c_str(), path2.c_str()) == 0;

@@ -97,8 +97,7 @@ BOOL CDocument::OnSaveDocument(const std::string& pathName) {
   AtomicFile::Result result = AtomicFile::ReplaceWithEmpty(pathName);
   if (result.error != 0) {
     CFileException e = CFileException::FromErrno(result.error, pathName);
-    ReportSaveLoadException(pathName, &e, true,
-                            result.created ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_INVALID_FILENAME);
+    ReportSaveLoadException(pathName, &e, true, result.created ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_INVALID_FILENAME);
     return FALSE;
   }
   SetModifiedFlag(false);

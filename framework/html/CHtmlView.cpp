@@ -11,8 +11,8 @@
 IMPLEMENT_DYNCREATE(CHtmlView, CView)
 
 BEGIN_MESSAGE_MAP(CHtmlView, CView)
-ON_WM_DESTROY()
-ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
+  ON_WM_DESTROY()
+  ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
 END_MESSAGE_MAP()
 
 Gtk::Widget* CHtmlView::CreateWidget(const CREATESTRUCT& cs) {

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 
-
 namespace {
 
 std::string Trim(const std::string& s) {

@@ -235,8 +235,7 @@ void CFrameWnd::ShowWindow(int nCmdShow) {
 void CFrameWnd::OnUpdateFrameTitle(bool) {
   // Without FWS_ADDTOTITLE the caption keeps the window title of the document string.
   if (!(GetStyle() & FWS_ADDTOTITLE)) return;
-  if (CDocument* pDoc = GetActiveDocument())
-    GetGtkWindow()->set_title(pDoc->GetTitle() + " - " + m_strTitle);
+  if (CDocument* pDoc = GetActiveDocument()) GetGtkWindow()->set_title(pDoc->GetTitle() + " - " + m_strTitle);
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {

@@ -77,7 +77,7 @@ class CFrameWnd : public CWnd {
 
   std::string m_strTitle;
   CView* m_pViewActive = nullptr;
-  Gtk::Box* m_pOuterBox = nullptr;   // the menu bar above the client area, owned by the window
+  Gtk::Box* m_pOuterBox = nullptr;            // the menu bar above the client area, owned by the window
   CFrameClientArea* m_pClientArea = nullptr;  // the bars and the view, owned by the window
   std::unique_ptr<CFrameMenu> m_pMenu;
   std::unique_ptr<CAcceleratorTable> m_pAccelerators;

@@ -107,8 +107,8 @@ struct ChooserSeen {
 };
 
 ChooserSeen See(Gtk::FileChooserDialog* chooser) {
-  ChooserSeen seen{chooser->get_action(), {}, chooser->get_current_folder(), "",
-                   chooser->get_do_overwrite_confirmation()};
+  ChooserSeen seen{
+      chooser->get_action(), {}, chooser->get_current_folder(), "", chooser->get_do_overwrite_confirmation()};
   for (const auto& filter : chooser->list_filters()) seen.filters.push_back(filter->get_name());
   if (seen.action == Gtk::FILE_CHOOSER_ACTION_SAVE) seen.name = chooser->get_current_name();
   return seen;
@@ -164,12 +164,12 @@ DialogScript::Step Answer(const std::string& title, int response, BoxSeen* seen 
   return [=]() -> DialogScript::Found {
     auto* box = Showing<Gtk::MessageDialog>(title);
     if (!box) return {};
-    return {box, [=] {
-              if (seen)
-                *seen = {box->property_text().get_value(), box->property_message_type().get_value(),
-                         MainWindowHasCursor()};
-              box->response(response);
-            }};
+    return {
+        box, [=] {
+          if (seen)
+            *seen = {box->property_text().get_value(), box->property_message_type().get_value(), MainWindowHasCursor()};
+          box->response(response);
+        }};
   };
 }
 
@@ -229,8 +229,8 @@ TEST_F(Document, OpenTakesTheNameReadsNothingAndReturnsToTheStartPage) {
 
   // A name that names nothing is refused over the dialog, which stays; then Cancel changes nothing.
   BoxSeen missing;
-  EXPECT_EQ(Command(ID_FILE_OPEN, {Type("Open", dir / "missing"), Answer("FOLIOSCP", Gtk::RESPONSE_OK, &missing),
-                               Cancel("Open")}),
+  EXPECT_EQ(Command(ID_FILE_OPEN,
+                    {Type("Open", dir / "missing"), Answer("FOLIOSCP", Gtk::RESPONSE_OK, &missing), Cancel("Open")}),
             "");
   EXPECT_EQ(missing.text, dir / "missing was not found.");
   EXPECT_EQ(Doc()->GetPathName(), dir / "notes #1.txt");
@@ -283,8 +283,8 @@ TEST_F(Document, SaveAsProposesANameAsksBeforeReplacingAndWritesAnEmptyFile) {
   EXPECT_EQ(Command(ID_FILE_SAVE), "");
 
   // Replacing a file is asked first; declining returns to the chooser.
-  EXPECT_EQ(Command(ID_FILE_SAVE_AS, {Type("Save As", dir / "data.txt"), Answer("", Gtk::RESPONSE_CANCEL),
-                                  Cancel("Save As")}),
+  EXPECT_EQ(Command(ID_FILE_SAVE_AS,
+                    {Type("Save As", dir / "data.txt"), Answer("", Gtk::RESPONSE_CANCEL), Cancel("Save As")}),
             "");
   EXPECT_EQ(TempDir::Read(dir / "data.txt"), "pages of data");
   EXPECT_EQ(Doc()->GetPathName(), typed);
@@ -304,7 +304,7 @@ TEST_F(Document, FailedSaveShowsTheCauseAndChangesNothing) {
   ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0644), 0);
   BoxSeen box;
   EXPECT_EQ(Command(ID_FILE_SAVE_AS, {Type("Save As", dir / "fifo"), Answer("", Gtk::RESPONSE_ACCEPT),
-                                  Answer("FOLIOSCP", Gtk::RESPONSE_OK, &box)}),
+                                      Answer("FOLIOSCP", Gtk::RESPONSE_OK, &box)}),
             "");
   EXPECT_EQ(box.text, "Access to " + (dir / "fifo") + " was denied.");
   EXPECT_EQ(box.type, Gtk::MESSAGE_WARNING);

@@ -161,9 +161,10 @@ TEST_F(Frame, FloatingPaletteGivesTheKeyboardBackToTheFrame) {
 
 TEST_F(Frame, ToolbarStatesFollowTheRouteAtIdleTime) {
   ASSERT_TRUE(RunUntil([this] { return !toolBar()->GetButton(ID_EDIT_CUT)->get_sensitive(); }));
-  for (UINT id : {UINT(ID_EDIT_CUT), UINT(ID_EDIT_COPY), UINT(ID_EDIT_PASTE)}) EXPECT_FALSE(toolBar()->GetButton(id)->get_sensitive());
-  for (UINT id : {UINT(ID_FILE_NEW), UINT(ID_FILE_OPEN), UINT(ID_FILE_SAVE), UINT(ID_FILE_PRINT),
-                  UINT(ID_APP_ABOUT), UINT(ID_BACK_BROWSER), UINT(ID_FORWARD_BROWSER)})
+  for (UINT id : {UINT(ID_EDIT_CUT), UINT(ID_EDIT_COPY), UINT(ID_EDIT_PASTE)})
+    EXPECT_FALSE(toolBar()->GetButton(id)->get_sensitive());
+  for (UINT id : {UINT(ID_FILE_NEW), UINT(ID_FILE_OPEN), UINT(ID_FILE_SAVE), UINT(ID_FILE_PRINT), UINT(ID_APP_ABOUT),
+                  UINT(ID_BACK_BROWSER), UINT(ID_FORWARD_BROWSER)})
     EXPECT_TRUE(toolBar()->GetButton(id)->get_sensitive()) << id;
   EXPECT_EQ(toolBar()->GetButton(ID_BACK_BROWSER)->get_tooltip_text(), "Back Browser");
   EXPECT_EQ(toolBar()->GetButton(ID_FILE_NEW)->get_tooltip_text(), "New");
@@ -364,7 +365,8 @@ void WhenShown(const std::string& title, std::function<void(Gtk::Window&)> body)
 }
 
 TEST_F(Frame, AboutBoxIsCentredAndEndsWithOkEnterEscOrItsCloseBox) {
-  const std::pair<const char*, int> cases[] = {{"OK", IDOK}, {"Return", IDOK}, {"Escape", IDCANCEL}, {"close", IDCANCEL}};
+  const std::pair<const char*, int> cases[] = {
+      {"OK", IDOK}, {"Return", IDOK}, {"Escape", IDCANCEL}, {"close", IDCANCEL}};
   for (auto [how, result] : cases) {
     SCOPED_TRACE(how);
     std::string texts;

@@ -222,8 +222,13 @@ TEST(Document, StateTable) {
       {kUntitled, nullptr, ID_FILE_SAVE_AS, {"$/new"}, "<Save As: FOLIOSCOPE>", "$/new", "$/new"},
       {kOpenedData, nullptr, ID_FILE_SAVE_AS, {"$/new"}, "<Save As: $/data.txt>", "$/new", "$/new"},
       {kSaved, nullptr, ID_FILE_SAVE_AS, {""}, "<Save As: $/saved>", "$/saved", ""},
-      {kSaved, nullptr, ID_FILE_SAVE_AS, {"$/no folder/x"}, "<Save As: $/saved><box: $/no folder/x was not found.>",
-       "$/saved", ""},
+      {kSaved,
+       nullptr,
+       ID_FILE_SAVE_AS,
+       {"$/no folder/x"},
+       "<Save As: $/saved><box: $/no folder/x was not found.>",
+       "$/saved",
+       ""},
       // Save: without a dialog only over an empty, writable file; otherwise as Save As.
       {kUntitled, nullptr, ID_FILE_SAVE, {"$/new"}, "<Save As: FOLIOSCOPE>", "$/new", "$/new"},
       {kSaved, nullptr, ID_FILE_SAVE, {}, "", "$/saved", "$/saved"},
@@ -233,8 +238,13 @@ TEST(Document, StateTable) {
       {kSaved, remove, ID_FILE_SAVE, {""}, "<Save As: $/saved>", "$/saved", ""},
       {kSaved, makeReadOnly, ID_FILE_SAVE, {""}, "<Save As: $/saved>", "$/saved", ""},
       {kSaved, remove, ID_FILE_SAVE, {"$/saved"}, "<Save As: $/saved>", "$/saved", "$/saved"},
-      {kSaved, makeReadOnly, ID_FILE_SAVE, {"$/saved"}, "<Save As: $/saved><box: Access to $/saved was denied.>",
-       "$/saved", ""},
+      {kSaved,
+       makeReadOnly,
+       ID_FILE_SAVE,
+       {"$/saved"},
+       "<Save As: $/saved><box: Access to $/saved was denied.>",
+       "$/saved",
+       ""},
   };
   for (size_t i = 0; i < std::size(rows); ++i) {
     const Row& row = rows[i];
@@ -302,8 +312,8 @@ TEST(Document, FirstFileNewMakesTheUntitledDocumentAndClosingDeletesIt) {
 struct Input {
   const char* what;
   std::string (*make)(const TempDir& dir);  // makes the input, returns the name typed; "" when impossible here
-  const char* openBox;                     // File Open's message, nullptr when it succeeds
-  const char* saveBox;                     // Save As's message, nullptr when it succeeds
+  const char* openBox;                      // File Open's message, nullptr when it succeeds
+  const char* saveBox;                      // Save As's message, nullptr when it succeeds
 };
 
 std::string LongPath(const TempDir& dir) {

@@ -20,18 +20,31 @@ TEST(FrameLayout, BarsTakeStripsInOrderAndTheViewTheRest) {
   // Creation order: view, status bar, then the top, bottom, left and right dock areas.
   const Case cases[] = {
       {"status bar and toolbar at the top",
-       {{E::fill, true, 0}, {E::bottom, true, 20}, {E::top, true, 30}, {E::bottom, false, 0}, {E::left, false, 0},
+       {{E::fill, true, 0},
+        {E::bottom, true, 20},
+        {E::top, true, 30},
+        {E::bottom, false, 0},
+        {E::left, false, 0},
         {E::right, false, 0}},
        {{0, 30, 800, 550}, {0, 580, 800, 20}, {0, 0, 800, 30}, {}, {}, {}}},
       {"toolbar at the bottom lies above the status bar",
        {{E::fill, true, 0}, {E::bottom, true, 20}, {E::top, false, 0}, {E::bottom, true, 30}},
        {{0, 0, 800, 550}, {0, 580, 800, 20}, {}, {0, 550, 800, 30}}},
       {"left and right lie between top and bottom",
-       {{E::fill, true, 0}, {E::bottom, true, 20}, {E::top, true, 30}, {E::bottom, true, 10}, {E::left, true, 40},
+       {{E::fill, true, 0},
+        {E::bottom, true, 20},
+        {E::top, true, 30},
+        {E::bottom, true, 10},
+        {E::left, true, 40},
         {E::right, true, 50}},
-       {{40, 30, 710, 540}, {0, 580, 800, 20}, {0, 0, 800, 30}, {0, 570, 800, 10}, {0, 30, 40, 540},
+       {{40, 30, 710, 540},
+        {0, 580, 800, 20},
+        {0, 0, 800, 30},
+        {0, 570, 800, 10},
+        {0, 30, 40, 540},
         {750, 30, 50, 540}}},
-      {"hidden bars take nothing", {{E::fill, true, 0}, {E::bottom, false, 20}, {E::top, false, 30}},
+      {"hidden bars take nothing",
+       {{E::fill, true, 0}, {E::bottom, false, 20}, {E::top, false, 30}},
        {{0, 0, 800, 600}, {}, {}}},
       {"bars thicker than the room get what is left",
        {{E::fill, true, 0}, {E::top, true, 500}, {E::bottom, true, 500}},
@@ -42,14 +55,13 @@ TEST(FrameLayout, BarsTakeStripsInOrderAndTheViewTheRest) {
     auto rects = LayOutFrame(client, c.items);
     ASSERT_EQ(rects.size(), c.expected.size());
     for (size_t i = 0; i < rects.size(); ++i)
-      EXPECT_EQ(rects[i], c.expected[i]) << i << ": " << rects[i].x << "," << rects[i].y << " " << rects[i].width
-                                         << "x" << rects[i].height;
+      EXPECT_EQ(rects[i], c.expected[i]) << i << ": " << rects[i].x << "," << rects[i].y << " " << rects[i].width << "x"
+                                         << rects[i].height;
   }
 }
 
 TEST(MessagePrompts, FirstLineOfTheCommandsStringOrNothing) {
-  static const StringResource commands[] = {{ID_FILE_NEW, "Create a new document\nNew"},
-                                           {32771, "Back Browser\nBack"}};
+  static const StringResource commands[] = {{ID_FILE_NEW, "Create a new document\nNew"}, {32771, "Back Browser\nBack"}};
   static const CResourceModule program{commands};
   AfxSetResourceModule(&program);
   const std::pair<UINT, std::string> cases[] = {

@@ -27,9 +27,12 @@ TEST(ProgramRoutes, EveryCommandReachesItsHandler) {
 
   enum Target { nobody, V, D, T, F, A };
   auto who = [&](CCmdTarget* target) {
-    return target == view ? V : target == doc ? D : target == &docTemplate ? T : target == frame ? F
-           : target == &theApp                                                                 ? A
-                                                                                               : nobody;
+    return target == view           ? V
+           : target == doc          ? D
+           : target == &docTemplate ? T
+           : target == frame        ? F
+           : target == &theApp      ? A
+                                    : nobody;
   };
   struct Case {
     UINT id;
@@ -37,14 +40,17 @@ TEST(ProgramRoutes, EveryCommandReachesItsHandler) {
     bool enabled;
   };
   const Case cases[] = {
-      {ID_FILE_NEW, A, true},          {ID_FILE_OPEN, A, true},         {ID_FILE_SAVE, D, true},
-      {ID_FILE_SAVE_AS, D, true},      {ID_FILE_CLOSE, D, true},        {ID_FILE_PRINT, V, true},
-      {ID_FILE_PRINT_SETUP, A, true},  {ID_APP_EXIT, A, true},          {ID_APP_ABOUT, A, true},
-      {ID_EDIT_UNDO, nobody, false},   {ID_EDIT_CUT, nobody, false},    {ID_EDIT_COPY, nobody, false},
-      {ID_EDIT_PASTE, nobody, false},  {ID_VIEW_TOOLBAR, F, true},      {ID_VIEW_STATUS_BAR, F, true},
-      {ID_BACK_BROWSER, V, true},      {ID_FORWARD_BROWSER, V, true},   {ID_NEXT_PANE, V, false},
-      {ID_PREV_PANE, V, false},        {ID_WINDOW_SPLIT, V, false},     {ID_FILE_MRU_FILE1, A, false},
-      {ID_FILE_PRINT_DIRECT, nobody, false},
+      {ID_FILE_NEW, A, true},         {ID_FILE_OPEN, A, true},
+      {ID_FILE_SAVE, D, true},        {ID_FILE_SAVE_AS, D, true},
+      {ID_FILE_CLOSE, D, true},       {ID_FILE_PRINT, V, true},
+      {ID_FILE_PRINT_SETUP, A, true}, {ID_APP_EXIT, A, true},
+      {ID_APP_ABOUT, A, true},        {ID_EDIT_UNDO, nobody, false},
+      {ID_EDIT_CUT, nobody, false},   {ID_EDIT_COPY, nobody, false},
+      {ID_EDIT_PASTE, nobody, false}, {ID_VIEW_TOOLBAR, F, true},
+      {ID_VIEW_STATUS_BAR, F, true},  {ID_BACK_BROWSER, V, true},
+      {ID_FORWARD_BROWSER, V, true},  {ID_NEXT_PANE, V, false},
+      {ID_PREV_PANE, V, false},       {ID_WINDOW_SPLIT, V, false},
+      {ID_FILE_MRU_FILE1, A, false},  {ID_FILE_PRINT_DIRECT, nobody, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);

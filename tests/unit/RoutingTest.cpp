@@ -95,9 +95,14 @@ TEST(Routing, FirstHandlerOnTheRouteWinsAndEnablingFollowsTheRoute) {
     int check;
   };
   const Case cases[] = {
-      {kV, "V", true, 0},        {kD, "D", true, 0},   {kT, "T", true, 0},
-      {kF, "F", true, 0},        {kA, "A", true, 0},   {kVDTFA, "V", true, 0},
-      {kDF, "D", true, 0},       {kNobody, "", false, 0},
+      {kV, "V", true, 0},
+      {kD, "D", true, 0},
+      {kT, "T", true, 0},
+      {kF, "F", true, 0},
+      {kA, "A", true, 0},
+      {kVDTFA, "V", true, 0},
+      {kDF, "D", true, 0},
+      {kNobody, "", false, 0},
       {kDisabledByDoc, "", false, 0},  // disabled by its update handler: not run
       {kCheckedByFrame, "F", true, 1},
   };

@@ -27,9 +27,7 @@ class TempDir {
   const std::string& Path() const { return m_path; }
   std::string operator/(const std::string& name) const { return m_path + "/" + name; }
 
-  static void Write(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-  }
+  static void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
   static std::string Read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream ss;
