@@ -93,7 +93,6 @@ class CWinApp : public CCmdTarget {
   std::unique_ptr<CDocManager> m_pDocManager;
   int m_nNumPreviewPages = 0;
   CCommandLineInfo* m_pCmdInfo = nullptr;
-  bool m_bUserCtrl = true;               // false when another program controls this one (embedding, automation, DDE)
   std::vector<std::string> m_arguments;  // the command line, program name excluded
 
  protected:

@@ -26,8 +26,6 @@ const DialogResource* AfxFindDialog(UINT nID) { return g_module ? FindById(g_mod
 
 void AfxSetResourceModule(const CResourceModule* pModule) { g_module = pModule; }
 
-const CResourceModule* AfxGetResourceModule() { return g_module; }
-
 const char* AfxFindString(UINT nID) {
   for (std::span<const StringResource> table :
        {g_module ? g_module->strings : std::span<const StringResource>(), FrameworkStrings()}) {

@@ -99,7 +99,6 @@ struct CResourceModule {
 };
 
 void AfxSetResourceModule(const CResourceModule* pModule);
-const CResourceModule* AfxGetResourceModule();
 
 // The resources with this number, or nullptr when the module has none.
 const MenuBarResource* AfxFindMenu(UINT nID);
