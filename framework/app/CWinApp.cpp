@@ -1,7 +1,6 @@
 #include "app/CWinApp.h"
 
 #include <gtk/gtk.h>
-#include <gtk/gtkunixprint.h>
 #include <gtkmm/main.h>
 
 #include <csignal>
@@ -13,6 +12,7 @@
 #include "core/CCmdUI.h"
 #include "core/Trace.h"
 #include "dialogs/CMessageBox.h"
+#include "dialogs/CPrintSetupDialog.h"
 #include "doc/AtomicFile.h"
 #include "doc/CDocManager.h"
 #include "doc/CDocTemplate.h"
@@ -217,21 +217,7 @@ void CWinApp::OnFilePrintSetup() {
   auto* pFrame = dynamic_cast<CFrameWnd*>(m_pMainWnd);
   std::string title;
   AfxExtractSubString(title, AfxLoadString(ID_FILE_PRINT_SETUP), 1);
-  GtkWidget* dialog = gtk_print_unix_dialog_new(title.c_str(), pFrame ? pFrame->GetGtkWindow()->gobj() : nullptr);
-  GtkPrintUnixDialog* printDialog = GTK_PRINT_UNIX_DIALOG(dialog);
-  if (m_pPrintSettings != nullptr) gtk_print_unix_dialog_set_settings(printDialog, m_pPrintSettings);
-  // The dialog's own confirm button says "Print"; here it only keeps the choice for Print.
-  if (GtkWidget* confirm = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK))
-    gtk_button_set_label(GTK_BUTTON(confirm), "_Apply");
-  if (m_pPageSetup != nullptr) gtk_print_unix_dialog_set_page_setup(printDialog, m_pPageSetup);
-  gtk_print_unix_dialog_set_embed_page_setup(printDialog, TRUE);
-  if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK) {
-    if (m_pPrintSettings != nullptr) g_object_unref(m_pPrintSettings);
-    if (m_pPageSetup != nullptr) g_object_unref(m_pPageSetup);
-    m_pPrintSettings = gtk_print_unix_dialog_get_settings(printDialog);
-    m_pPageSetup = GTK_PAGE_SETUP(g_object_ref(gtk_print_unix_dialog_get_page_setup(printDialog)));
-  }
-  gtk_widget_destroy(dialog);
+  CPrintSetupDialog::Run(title, pFrame ? pFrame->GetGtkWindow()->gobj() : nullptr, m_pPrintSettings, m_pPageSetup);
 }
 
 bool CWinApp::SaveAllModified() { return !m_pDocManager || m_pDocManager->SaveAllModified(); }
