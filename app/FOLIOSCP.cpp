@@ -4,6 +4,7 @@
 #include "app/MainFrm.h"
 #include "content/FOLIOSCPDoc.h"
 #include "content/FOLIOSCPView.h"
+#include "content/StartPage.h"
 #include "doc/CSingleDocTemplate.h"
 #include "resources/Resource.h"
 
@@ -14,11 +15,19 @@ BEGIN_MESSAGE_MAP(CFOLIOSCPApp, CWinApp)
   ON_COMMAND(ID_FILE_PRINT_SETUP, OnFilePrintSetup)
 END_MESSAGE_MAP()
 
+namespace {
+
+// How folders show: their start page, or a generated page that lists them.
+const StartPage kStartPages;
+
+}  // namespace
+
 CFOLIOSCPApp theApp;
 
 CFOLIOSCPApp::CFOLIOSCPApp() {
   m_strProgramName = "folioscope";
   m_strSettingsHeader = "; FOLIOSCOPE settings: registry keys and values, one section a key";
+  FolderPages::Use(kStartPages);
 }
 
 BOOL CFOLIOSCPApp::InitInstance() {

@@ -1,10 +1,10 @@
-// Times the generated page of a folder (StartPage::Find: listing, sorting, escaping) and prints the
+// Times the generated page of a folder (the start page's lookup: listing, sorting, escaping) and prints the
 // page's size: folder-page-bench FOLDER [RUNS].
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
-#include "html/StartPage.h"
+#include "content/StartPage.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   std::size_t bytes = 0;
   for (int i = 0; i < runs; ++i) {
     const auto start = std::chrono::steady_clock::now();
-    const StartPage page = StartPage::Find(argv[1]);
+    const FolderPage page = StartPage().Find(argv[1], 0);
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
     if (took.count() < best) best = took.count();
     bytes = page.html.size();

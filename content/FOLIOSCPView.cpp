@@ -2,7 +2,7 @@
 
 #include <glib.h>
 
-#include "html/StartPage.h"
+#include "content/StartPage.h"
 #include "resources/Resource.h"
 
 IMPLEMENT_DYNCREATE(CFOLIOSCPView, CHtmlView)
@@ -20,7 +20,7 @@ CFOLIOSCPDoc* CFOLIOSCPView::GetDocument() const {
 void CFOLIOSCPView::OnInitialUpdate() {
   CHtmlView::OnInitialUpdate();
   // Looked up afresh each time, in the current directory of this moment.
-  StartPage page = StartPage::FindInCurrentDirectory();
+  const FolderPage page = StartPage::FindInCurrentDirectory();
   if (!page.path.empty())
     Navigate2(page.path);
   else

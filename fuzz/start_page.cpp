@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "html/StartPage.h"
+#include "content/StartPage.h"
 
 namespace {
 
@@ -96,8 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   Make(hostile, entries, false);
   Make(plain, entries, true);
-  StartPage page = StartPage::Find(hostile);
-  StartPage reference = StartPage::Find(plain);
+  const FolderPage page = StartPage().Find(hostile, 0);
+  const FolderPage reference = StartPage().Find(plain, 0);
   Check(page.path.empty() && reference.path.empty());
   Check(g_utf8_validate(page.html.data(), gssize(page.html.size()), nullptr));
   auto tags = [](const std::string& html) { return std::count(html.begin(), html.end(), '<'); };

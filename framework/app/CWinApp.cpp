@@ -18,7 +18,7 @@
 #include "doc/CDocTemplate.h"
 #include "doc/CDocument.h"
 #include "html/EngineSandbox.h"
-#include "html/StartPage.h"
+#include "html/FolderPages.h"
 #include "settings/SettingsStore.h"
 #include "window/CFrameWnd.h"
 
@@ -272,7 +272,7 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo) {
           g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR)) {
         // A folder is where to look, not a document: it becomes the current directory and its
         // start page shows, with a new, untitled document.
-        StartPage::EnterFolder(folder);
+        FolderPages::InUse().Enter(folder);
         if (!OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr)) OnFileNew();
         return m_pMainWnd != nullptr;
       }

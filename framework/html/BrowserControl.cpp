@@ -11,7 +11,7 @@
 #include "html/EngineSetup.h"
 #include "html/FileUri.h"
 #include "html/GeneratedPages.h"
-#include "html/StartPage.h"
+#include "html/FolderPages.h"
 #include "html/ZoomLevels.h"
 
 namespace {
@@ -386,7 +386,7 @@ void BrowserControl::ShowPageProcessEnded(WebKitWebProcessTerminationReason reas
 }
 
 void BrowserControl::ShowFolder(const std::string& dir, std::size_t first) {
-  const StartPage page = StartPage::Find(dir, first);
+  const FolderPage page = FolderPages::InUse().Find(dir, first);
   const bool root = page.baseDir == "/";
   const std::string path = !page.path.empty() ? page.path : root ? page.baseDir : page.baseDir + "/";
   if (!g_utf8_validate(path.c_str(), -1, nullptr)) {

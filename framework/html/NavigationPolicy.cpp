@@ -14,7 +14,7 @@
 #include "html/FileUri.h"
 #include "html/GeneratedPages.h"
 #include "html/LocalSpecialFile.h"
-#include "html/StartPage.h"
+#include "html/PathLink.h"
 
 NavigationPolicy::NavigationPolicy(WebKitWebView* webView, BrowserControl& control)
     : m_webView(webView), m_control(control), m_handoff([this](const std::string& uri, const std::string& error) {
@@ -57,7 +57,7 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
 
   // Generated folder pages link paths the engine cannot address (not UTF-8) in a form of their own.
   std::size_t first = 0;
-  if (const std::string target = StartPage::PathOfLink(uri, &first); !target.empty()) {
+  if (const std::string target = PathLink::PathOf(uri, &first); !target.empty()) {
     webkit_policy_decision_ignore(decision);
     if (ShownPageIsLocal()) ShowPath(target, first);
     return true;

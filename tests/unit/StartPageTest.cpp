@@ -5,7 +5,8 @@
 #include <unistd.h>
 
 #include "TempDir.h"
-#include "html/StartPage.h"
+#include "content/StartPage.h"
+#include "html/PathLink.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ TEST(StartPage, FoundOrExplained) {
     SCOPED_TRACE(c.name);
     TempDir dir;
     c.make(dir);
-    StartPage page = StartPage::Find(dir.Path());
+    const FolderPage page = StartPage().Find(dir.Path(), 0);
     EXPECT_EQ(page.path, c.path.empty() ? "" : dir / c.path);
     if (c.saying.empty()) {
       EXPECT_EQ(page.html, "");
@@ -59,11 +60,10 @@ TEST(StartPage, GeneratedListingEscapesNames) {
   TempDir::Write(dir / "a <b> & \"c\".html", "");
   TempDir::Write(dir / "50% #1.htm", "");
   TempDir::Write(dir / "bad \xff.html", "");
-  StartPage page = StartPage::Find(dir.Path());
+  FolderPage page = StartPage().Find(dir.Path(), 0);
   EXPECT_NE(page.html.find("href=\"50%25%20%231.htm\">50% #1.htm</a>"), std::string::npos) << page.html;
   EXPECT_NE(page.html.find("a &lt;b&gt; &amp; &quot;c&quot;.html</a>"), std::string::npos);
-  EXPECT_NE(page.html.find("href=\"" + StartPage::LinkToPath(dir / "bad \xff.html") + "\""), std::string::npos)
-      << page.html;
+  EXPECT_NE(page.html.find("href=\"" + PathLink::To(dir / "bad \xff.html") + "\""), std::string::npos) << page.html;
   EXPECT_EQ(page.html.find("<b>"), std::string::npos);
 }
 
@@ -115,15 +115,15 @@ TEST(StartPage, NamesWithMarkupAndBytesThatAreNotUtf8AreEscapedAndLinkedInFull) 
   EXPECT_EQ(html.find("<b>"), std::string::npos);
   EXPECT_TRUE(g_utf8_validate(html.c_str(), -1, nullptr));
   EXPECT_NE(html.find("href=\"%3Cscript%3Ealert%28%22x%22%29%26%27%0A.html\""), std::string::npos) << html;
-  const std::string link = StartPage::LinkToPath("/d <i>/\xfe dir");
+  const std::string link = PathLink::To("/d <i>/\xfe dir");
   EXPECT_NE(html.find("href=\"" + link + "\""), std::string::npos) << html;
-  EXPECT_EQ(StartPage::PathOfLink(link.c_str()), "/d <i>/\xfe dir");
-  EXPECT_EQ(StartPage::PathOfLink("file:///d/x"), "");
+  EXPECT_EQ(PathLink::PathOf(link.c_str()), "/d <i>/\xfe dir");
+  EXPECT_EQ(PathLink::PathOf("file:///d/x"), "");
 
   // In a folder whose own path is not UTF-8 every link names its path in full, the parent's too.
   html = StartPage::Listing("/top/\xff", "r", {{"a.html"}});
-  EXPECT_NE(html.find("href=\"" + StartPage::LinkToPath("/top/\xff/a.html") + "\""), std::string::npos) << html;
-  EXPECT_NE(html.find("href=\"" + StartPage::LinkToPath("/top") + "\">Parent folder"), std::string::npos) << html;
+  EXPECT_NE(html.find("href=\"" + PathLink::To("/top/\xff/a.html") + "\""), std::string::npos) << html;
+  EXPECT_NE(html.find("href=\"" + PathLink::To("/top") + "\">Parent folder"), std::string::npos) << html;
 }
 
 TEST(StartPage, ALongListingComesInPartsLinkedToEachOther) {
@@ -135,12 +135,12 @@ TEST(StartPage, ALongListingComesInPartsLinkedToEachOther) {
   EXPECT_NE(first.find(">d0/<"), std::string::npos);
   EXPECT_EQ(first.find(">p0.html<"), std::string::npos);
   EXPECT_NE(first.find("Entries 1 to " + std::to_string(n) + " of " + std::to_string(2 * n + 5)), std::string::npos);
-  const std::string next = StartPage::LinkToPath("/big", n);
+  const std::string next = PathLink::To("/big", n);
   EXPECT_NE(first.find("href=\"" + next + "\">Next " + std::to_string(n) + "<"), std::string::npos) << next;
   EXPECT_EQ(first.find("Previous"), std::string::npos);
 
   std::size_t from = 0;
-  EXPECT_EQ(StartPage::PathOfLink(next.c_str(), &from), "/big");
+  EXPECT_EQ(PathLink::PathOf(next.c_str(), &from), "/big");
   EXPECT_EQ(from, n);
   const std::string last = StartPage::Listing("/big", "r", entries, 2 * n);
   EXPECT_NE(last.find(">p" + std::to_string(n + 4) + ".html<"), std::string::npos);
@@ -155,7 +155,7 @@ TEST(StartPage, SubfoldersAndLinksToFoldersAreListedAsFolders) {
   mkdir((dir / "sub").c_str(), 0700);
   symlink("sub", (dir / "link to sub").c_str());
   symlink("nowhere", (dir / "dangling.html").c_str());
-  const StartPage page = StartPage::Find(dir.Path() + "/");
+  const FolderPage page = StartPage().Find(dir.Path() + "/", 0);
   EXPECT_EQ(page.baseDir, dir.Path());
   EXPECT_NE(page.html.find("href=\"sub/\""), std::string::npos) << page.html;
   EXPECT_NE(page.html.find("href=\"link%20to%20sub/\""), std::string::npos) << page.html;
@@ -167,16 +167,17 @@ TEST(StartPage, AFolderThatCannotBeEnteredIsExplainedOnceAndTheCurrentFolderStay
   TempDir dir;
   TempDir::Write(dir / "not a folder", "");
   ASSERT_EQ(chdir(dir.Path().c_str()), 0);
-  EXPECT_FALSE(StartPage::EnterFolder(dir / "not a folder"));
-  StartPage page = StartPage::FindInCurrentDirectory();
+  EXPECT_FALSE(StartPage().Enter(dir / "not a folder"));
+  FolderPage page = StartPage::FindInCurrentDirectory();
   EXPECT_TRUE(page.path.empty());
   EXPECT_NE(page.html.find("This folder cannot be opened: Not a directory."), std::string::npos) << page.html;
   EXPECT_NE(page.html.find("not a folder"), std::string::npos);
   page = StartPage::FindInCurrentDirectory();  // once: then the current folder again
   EXPECT_EQ(page.baseDir, dir.Path());
 
-  EXPECT_NE(StartPage::Find(dir / "gone").html.find("cannot be opened: No such file or directory"), std::string::npos);
-  ASSERT_TRUE(StartPage::EnterFolder(dir.Path()));
+  EXPECT_NE(StartPage().Find(dir / "gone", 0).html.find("cannot be opened: No such file or directory"),
+            std::string::npos);
+  ASSERT_TRUE(StartPage().Enter(dir.Path()));
   ASSERT_EQ(chdir(saved), 0);
   free(saved);
 }
@@ -187,7 +188,7 @@ TEST(StartPage, DeletedCurrentDirectoryIsExplained) {
     TempDir dir;
     ASSERT_EQ(chdir(dir.Path().c_str()), 0);
     rmdir(dir.Path().c_str());
-    StartPage page = StartPage::FindInCurrentDirectory();
+    const FolderPage page = StartPage::FindInCurrentDirectory();
     EXPECT_TRUE(page.path.empty());
     EXPECT_NE(page.html.find("cannot be read"), std::string::npos) << page.html;
   }

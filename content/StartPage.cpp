@@ -1,35 +1,34 @@
-#include "html/StartPage.h"
+#include "content/StartPage.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <glib.h>
+#include <glibmm/convert.h>
+#include <glibmm/markup.h>
+#include <glibmm/miscutils.h>
+#include <glibmm/uriutils.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <utility>
+
+#include "html/PathLink.h"
 
 namespace {
 
 constexpr const char* kStartPageName = "index.html";
-constexpr const char kPathScheme[] = "local-path:";
-
-// Owns a string GLib allocated.
-std::string Take(gchar* text) {
-  std::string result = text != nullptr ? text : "";
-  g_free(text);
-  return result;
-}
 
 // A name or path as a person reads it (bytes that are not UTF-8 shown as replacement characters).
-std::string Display(const std::string& name) { return Take(g_filename_display_name(name.c_str())); }
+std::string Display(const std::string& name) { return Glib::filename_display_name(name); }
 
-std::string Html(const std::string& text) { return Take(g_markup_escape_text(text.c_str(), -1)); }
+std::string Html(const std::string& text) { return Glib::Markup::escape_text(text); }
 
-std::string UriEscaped(const std::string& name) { return Take(g_uri_escape_string(name.c_str(), nullptr, false)); }
+std::string UriEscaped(const std::string& name) { return Glib::uri_escape_string(name, "", false); }
 
 bool IsUtf8(const std::string& text) { return g_utf8_validate(text.c_str(), gssize(text.size()), nullptr); }
 
@@ -45,11 +44,9 @@ bool IsHtmlName(const std::string& name) {
 
 // The order a file manager shows: letter case aside, runs of digits by their value.
 std::string SortKey(const std::string& name) {
-  const std::string shown = Display(name);
-  gchar* folded = g_utf8_casefold(shown.c_str(), -1);
-  std::string key = Take(g_utf8_collate_key_for_filename(folded, -1));
-  g_free(folded);
-  return key;
+  const std::string folded = Glib::ustring(Display(name)).casefold();
+  const std::unique_ptr<gchar, decltype(&g_free)> key(g_utf8_collate_key_for_filename(folded.c_str(), -1), g_free);
+  return key.get();
 }
 
 void SortByName(std::vector<std::string>& names) {
@@ -82,7 +79,7 @@ std::vector<StartPage::Entry> ReadEntries(const std::string& dir, std::string& e
   return entries;
 }
 
-StartPage Generated(const std::string& dir, std::string reason, bool list = true, std::size_t first = 0) {
+FolderPage Generated(const std::string& dir, std::string reason, bool list = true, std::size_t first = 0) {
   std::vector<StartPage::Entry> entries;
   if (list) {
     std::string error;
@@ -117,7 +114,7 @@ std::string StartPage::Listing(const std::string& dir, const std::string& reason
   const bool relative = IsUtf8(dir);
   auto href = [&](const std::string& name, bool folder) {
     const std::string path = Join(dir, name);
-    if (!relative || !IsUtf8(name)) return Html(LinkToPath(path));
+    if (!relative || !IsUtf8(name)) return Html(PathLink::To(path));
     return UriEscaped(name) + (folder ? "/" : "");
   };
 
@@ -135,7 +132,7 @@ std::string StartPage::Listing(const std::string& dir, const std::string& reason
   if (first >= total) first = 0;
   const std::size_t end = std::min(total, first + kPerPage);
 
-  std::string title = dir.empty() ? "The current folder" : Take(g_path_get_basename(dir.c_str()));
+  std::string title = dir.empty() ? "The current folder" : Glib::path_get_basename(dir);
   std::string html;
   html.reserve(1024 + (end - first) * 100);
   html += "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + Html(Display(title)) +
@@ -143,8 +140,8 @@ std::string StartPage::Listing(const std::string& dir, const std::string& reason
           "li{margin:.2em 0}</style></head><body><h1>" +
           Html(dir.empty() ? title : Display(dir)) + "</h1><p>" + Html(reason) + "</p>";
   if (!dir.empty() && dir != "/") {
-    const std::string parent = Take(g_path_get_dirname(dir.c_str()));
-    html += "<p><a href=\"" + (relative ? std::string("../") : Html(LinkToPath(parent))) + "\">Parent folder</a></p>";
+    const std::string parent = Glib::path_get_dirname(dir);
+    html += "<p><a href=\"" + (relative ? std::string("../") : Html(PathLink::To(parent))) + "\">Parent folder</a></p>";
   }
   // A long listing in parts: the engine lays out a hundred thousand links only slowly.
   std::string parts;
@@ -152,10 +149,10 @@ std::string StartPage::Listing(const std::string& dir, const std::string& reason
     parts =
         "<p>Entries " + std::to_string(first + 1) + " to " + std::to_string(end) + " of " + std::to_string(total) + ".";
     if (first > 0)
-      parts += " <a href=\"" + Html(LinkToPath(dir, first > kPerPage ? first - kPerPage : 0)) + "\">Previous " +
+      parts += " <a href=\"" + Html(PathLink::To(dir, first > kPerPage ? first - kPerPage : 0)) + "\">Previous " +
                std::to_string(std::min(first, kPerPage)) + "</a>";
     if (end < total)
-      parts += " <a href=\"" + Html(LinkToPath(dir, end)) + "\">Next " +
+      parts += " <a href=\"" + Html(PathLink::To(dir, end)) + "\">Next " +
                std::to_string(std::min(total - end, kPerPage)) + "</a>";
     parts += "</p>";
   }
@@ -178,28 +175,14 @@ std::string StartPage::Listing(const std::string& dir, const std::string& reason
   return html + "</body></html>";
 }
 
-std::string StartPage::LinkToPath(const std::string& path, std::size_t first) {
-  return kPathScheme + Take(g_uri_escape_string(path.c_str(), "/", false)) +
-         (first > 0 ? std::string("#") + std::to_string(first) : "");
-}
-
-std::string StartPage::PathOfLink(const char* uri, std::size_t* first) {
-  if (uri == nullptr || std::strncmp(uri, kPathScheme, sizeof kPathScheme - 1) != 0) return "";
-  const std::string link = uri + sizeof kPathScheme - 1;
-  const std::size_t hash = link.find('#');
-  if (first != nullptr)
-    *first = hash == std::string::npos ? 0 : std::size_t(g_ascii_strtoull(link.c_str() + hash + 1, nullptr, 10));
-  return Take(g_uri_unescape_string(link.substr(0, hash).c_str(), nullptr));
-}
-
-bool StartPage::EnterFolder(const std::string& dir) {
+bool StartPage::Enter(const std::string& dir) const {
   g_unentered.reset();
   if (chdir(dir.c_str()) == 0) return true;
   g_unentered.emplace(dir, std::strerror(errno));
   return false;
 }
 
-StartPage StartPage::FindInCurrentDirectory() {
+FolderPage StartPage::FindInCurrentDirectory() {
   if (g_unentered) {
     auto [dir, reason] = std::move(*g_unentered);
     g_unentered.reset();
@@ -210,10 +193,10 @@ StartPage StartPage::FindInCurrentDirectory() {
     return Generated("", "The current folder cannot be read: " + std::string(std::strerror(errno)) + ".", false);
   std::string dir = cwd;
   free(cwd);
-  return Find(dir);
+  return StartPage().Find(dir, 0);
 }
 
-StartPage StartPage::Find(const std::string& given, std::size_t first) {
+FolderPage StartPage::Find(const std::string& given, std::size_t first) const {
   std::string dir = given;
   while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
   struct stat st {};

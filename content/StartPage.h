@@ -7,24 +7,24 @@
 #include <string>
 #include <vector>
 
-struct StartPage {
-  std::string path;     // the file to show; empty when a generated page stands in
-  std::string html;     // the generated page
-  std::string baseDir;  // the folder the generated page's links are relative to
+#include "html/FolderPages.h"
 
+class StartPage final : public FolderPages {
+ public:
   // An entry of a folder as the generated page sees it; name may hold any bytes.
   struct Entry {
     std::string name;
     bool folder = false;
   };
 
-  // Looks in the process's current directory, as it is at the moment of the call.
-  static StartPage FindInCurrentDirectory();
   // first: where a long listing goes on (see Listing).
-  static StartPage Find(const std::string& dir, std::size_t first = 0);
-  // Makes dir the process's current directory. When it cannot be entered, the current directory
-  // stays and the next FindInCurrentDirectory (once) shows a page saying why.
-  static bool EnterFolder(const std::string& dir);
+  FolderPage Find(const std::string& dir, std::size_t first) const override;
+  // When dir cannot be entered, the current directory stays and the next FindInCurrentDirectory
+  // (once) shows a page saying why.
+  bool Enter(const std::string& dir) const override;
+
+  // Looks in the process's current directory, as it is at the moment of the call.
+  static FolderPage FindInCurrentDirectory();
 
   // The generated page of dir: the folder's name, why it stands in (plain text), a link to the
   // parent folder (none at the root), then the subfolders and the .html/.htm files of entries,
@@ -34,10 +34,4 @@ struct StartPage {
   static constexpr std::size_t kPerPage = 1000;
   static std::string Listing(const std::string& dir, const std::string& reason, std::vector<Entry> entries,
                              std::size_t first = 0);
-
-  // Links to paths the engine cannot address (not valid UTF-8) take this form in generated pages;
-  // the navigation policy carries them out; so do the links between the parts of a long listing.
-  // PathOfLink gives the path back (and the listing's first entry), or "" for other URIs.
-  static std::string LinkToPath(const std::string& path, std::size_t first = 0);
-  static std::string PathOfLink(const char* uri, std::size_t* first = nullptr);
 };
