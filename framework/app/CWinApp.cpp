@@ -1,12 +1,11 @@
 #include "app/CWinApp.h"
 
-#include <gtk/gtk.h>
-#include <gtkmm/main.h>
+#include <glibmm/miscutils.h>
+#include <gtkmm/window.h>
 
-#include <csignal>
-#include <cstdio>
-
+#include "app/AppRegistry.h"
 #include "app/HelpFile.h"
+#include "app/MainLoop.h"
 #include "app/SessionEndWatch.h"
 #include "core/AfxRes.h"
 #include "core/CCmdUI.h"
@@ -33,19 +32,6 @@ END_MESSAGE_MAP()
 namespace {
 
 CWinApp* g_pApp = nullptr;
-GPollFunc g_defaultPoll = nullptr;
-
-// The main loop's poll, watched so that one idle pass runs after the loop has drained whatever woke
-// it. A zero-timeout poll that found nothing is the idle pass's own and re-arms nothing, so an
-// idle program sleeps.
-gint IdlePoll(GPollFD* fds, guint nfds, gint timeout) {
-  gint result = g_defaultPoll(fds, nfds, timeout);
-  if ((timeout != 0 || result > 0) && g_pApp != nullptr) g_pApp->ArmIdle();
-  return result;
-}
-
-const char* const kShellKeys[] = {"%s\\DefaultIcon", "%s\\shell\\open\\%s", "%s\\shell\\print\\%s",
-                                  "%s\\shell\\printto\\%s"};
 
 }  // namespace
 
@@ -64,7 +50,11 @@ int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT) {
   return g_pApp->DoMessageBox(AfxLoadString(nIDPrompt), nType, nIDPrompt);
 }
 
-CWinApp::CWinApp(const char* lpszAppName) {
+CWinApp::CWinApp(const char* lpszAppName)
+    : m_pMainLoop(std::make_unique<MainLoop>([this] {
+        for (long lCount = 0; OnIdle(lCount); ++lCount) {
+        }
+      })) {
   g_assert(g_pApp == nullptr);  // a second application object is a programming error
   g_pApp = this;
   if (lpszAppName != nullptr) m_pszAppName = lpszAppName;
@@ -73,16 +63,12 @@ CWinApp::CWinApp(const char* lpszAppName) {
 CWinApp::~CWinApp() {
   m_pSessionEndWatch.reset();
   m_pDocManager.reset();
-  if (m_pPrintSettings != nullptr) g_object_unref(m_pPrintSettings);
-  if (m_pPageSetup != nullptr) g_object_unref(m_pPageSetup);
   if (g_pApp == this) g_pApp = nullptr;
 }
 
 void CWinApp::SetArguments(int argc, char** argv) {
   m_arguments.assign(argv + (argc > 0 ? 1 : 0), argv + argc);
-  gchar* base = g_path_get_basename(argc > 0 ? argv[0] : m_strProgramName.c_str());
-  m_pszExeName = base;
-  g_free(base);
+  m_pszExeName = Glib::path_get_basename(argc > 0 ? argv[0] : m_strProgramName);
   if (auto dot = m_pszExeName.rfind('.'); dot != std::string::npos && dot > 0) m_pszExeName.resize(dot);
   if (m_pszAppName.empty()) {
     const char* title = AfxFindString(AFX_IDS_APP_TITLE);
@@ -93,8 +79,6 @@ void CWinApp::SetArguments(int argc, char** argv) {
   AtomicFile::SetTemporaryPrefix("." + m_pszExeName + "-");
   m_pszHelpFilePath = AfxFindHelpFile(m_pszExeName);
 }
-
-// Settings ---------------------------------------------------------------------------------------
 
 void CWinApp::SetRegistryKey(const char* lpszRegistryKey) {
   m_pszRegistryKey = lpszRegistryKey;
@@ -108,34 +92,21 @@ SettingsStore& CWinApp::GetSettingsStore() {
   return *m_pSettings;
 }
 
+AppRegistry CWinApp::Registry() { return AppRegistry(GetSettingsStore(), m_pszRegistryKey, m_pszProfileName); }
+
 std::string CWinApp::GetAppRegistryKey() const {
   return "HKEY_CURRENT_USER\\Software\\" + m_pszRegistryKey + "\\" + m_pszProfileName;
 }
 
 std::string CWinApp::GetSectionKey(const char* lpszSection) const { return GetAppRegistryKey() + "\\" + lpszSection; }
 
+// Without a registry key the application keeps no settings.
 UINT CWinApp::GetProfileInt(const char* lpszSection, const char* lpszEntry, int nDefault) {
-  if (m_pszRegistryKey.empty()) return UINT(nDefault);
-  const std::string key = GetSectionKey(lpszSection);
-  UINT value = UINT(nDefault);
-  auto read = [&](const RegistryText& text) {
-    if (auto stored = text.GetDword(key, lpszEntry)) value = *stored;
-  };
-  // Reading creates the keys on the way; a store that cannot be changed is still read.
-  if (!GetSettingsStore().Update([&](RegistryText& text) {
-        text.CreateKey(key);
-        read(text);
-      })) {
-    RegistryText text;
-    if (GetSettingsStore().Read(text)) read(text);
-  }
-  return value;
+  return m_pszRegistryKey.empty() ? UINT(nDefault) : Registry().GetInt(lpszSection, lpszEntry, nDefault);
 }
 
 bool CWinApp::WriteProfileInt(const char* lpszSection, const char* lpszEntry, int nValue) {
-  if (m_pszRegistryKey.empty()) return false;
-  const std::string key = GetSectionKey(lpszSection);
-  return GetSettingsStore().Update([&](RegistryText& text) { text.SetDword(key, lpszEntry, std::uint32_t(nValue)); });
+  return !m_pszRegistryKey.empty() && Registry().WriteInt(lpszSection, lpszEntry, nValue);
 }
 
 void CWinApp::LoadStdProfileSettings(UINT) { m_nNumPreviewPages = int(GetProfileInt("Settings", "PreviewPages", 0)); }
@@ -148,41 +119,15 @@ void CWinApp::UnregisterShellFileTypes() {
   if (!m_pDocManager) return;
   for (CDocTemplate* pTemplate : m_pDocManager->GetTemplates()) {
     std::string typeId;
-    if (!pTemplate->GetDocString(typeId, CDocTemplate::regFileTypeId) || typeId.empty()) continue;
-    const std::string top = "HKEY_CLASSES_ROOT\\" + typeId;
-    GetSettingsStore().Update([&](RegistryText& text) {
-      for (const char* format : kShellKeys) {
-        gchar* path = g_strdup_printf(format, top.c_str(), "command");
-        std::string key = path;
-        g_free(path);
-        // Delete the key, then every parent it leaves empty (no subkeys, no values), up to the
-        // type's own key.
-        if (!text.KeyExists(key) || text.HasSubkeys(key)) continue;
-        text.DeleteKey(key);
-        while (key.size() > top.size()) {
-          key.resize(key.rfind('\\'));
-          if (text.HasSubkeys(key) || text.HasValues(key)) break;
-          text.DeleteKey(key);
-        }
-      }
-    });
+    if (pTemplate->GetDocString(typeId, CDocTemplate::regFileTypeId) && !typeId.empty())
+      Registry().RemoveShellKeys(typeId);
   }
 }
 
 bool CWinApp::Unregister() {
   UnregisterShellFileTypes();
-  const std::string appKey = GetAppRegistryKey();
-  const std::string parentKey = "HKEY_CURRENT_USER\\Software\\" + m_pszRegistryKey;
-  bool updated = GetSettingsStore().Update([&](RegistryText& text) {
-    text.DeleteTree(appKey);
-    // The parent goes only when nothing is left in it: no subkeys and no values of its own.
-    if (!text.HasSubkeys(parentKey) && !text.HasValues(parentKey)) text.DeleteKey(parentKey);
-  });
-  RegistryText text;
-  return updated && GetSettingsStore().Read(text) && !text.KeyExists(appKey);
+  return Registry().RemoveAppTree();
 }
-
-// Documents and commands -------------------------------------------------------------------------
 
 void CWinApp::AddDocTemplate(CDocTemplate* pTemplate) {
   if (!m_pDocManager) m_pDocManager = std::make_unique<CDocManager>();
@@ -217,7 +162,7 @@ void CWinApp::OnFilePrintSetup() {
   auto* pFrame = dynamic_cast<CFrameWnd*>(m_pMainWnd);
   std::string title;
   AfxExtractSubString(title, AfxLoadString(ID_FILE_PRINT_SETUP), 1);
-  CPrintSetupDialog::Run(title, pFrame ? pFrame->GetGtkWindow()->gobj() : nullptr, m_pPrintSettings, m_pPageSetup);
+  CPrintSetupDialog::Run(title, pFrame ? pFrame->GetGtkWindow() : nullptr, m_printSettings, m_pageSetup);
 }
 
 bool CWinApp::SaveAllModified() { return !m_pDocManager || m_pDocManager->SaveAllModified(); }
@@ -246,19 +191,16 @@ void CWinApp::WatchSessionEnd(bool watch) {
     return;
   }
   // The end comes as at log-off, from the main loop once it runs and no dialog's loop runs inside it.
-  m_pSessionEndWatch = std::make_unique<SessionEndWatch>(
-      [this] { return m_pLoop != nullptr && g_main_loop_is_running(m_pLoop) && g_main_depth() <= 1; },
-      [this] {
-        if (m_pMainWnd != nullptr) {
-          m_pMainWnd->SendMessage(WM_QUERYENDSESSION);
-          m_pMainWnd->SendMessage(WM_ENDSESSION, TRUE);
-        } else {
-          PostQuitMessage(0);
-        }
-      });
+  m_pSessionEndWatch = std::make_unique<SessionEndWatch>([this] { return m_pMainLoop->IsRunningAtTop(); },
+                                                         [this] {
+                                                           if (m_pMainWnd != nullptr) {
+                                                             m_pMainWnd->SendMessage(WM_QUERYENDSESSION);
+                                                             m_pMainWnd->SendMessage(WM_ENDSESSION, TRUE);
+                                                           } else {
+                                                             PostQuitMessage(0);
+                                                           }
+                                                         });
 }
-
-// Command line -----------------------------------------------------------------------------------
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) { rCmdInfo.ParseArguments(m_arguments); }
 
@@ -301,41 +243,14 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo) {
   return FALSE;
 }
 
-// Message boxes ----------------------------------------------------------------------------------
-
 int CWinApp::DoMessageBox(const std::string& prompt, UINT nType, UINT) {
   auto* pFrame = dynamic_cast<CFrameWnd*>(m_pMainWnd);
   return CMessageBox::Show(prompt, nType, m_pszAppName, pFrame ? pFrame->GetGtkWindow() : nullptr);
 }
 
-// Main loop --------------------------------------------------------------------------------------
+void CWinApp::BeginIdleProcessing() { m_pMainLoop->BeginIdleProcessing(); }
 
-void CWinApp::BeginIdleProcessing() {
-  if (g_defaultPoll != nullptr) return;
-  g_defaultPoll = g_main_context_get_poll_func(nullptr);
-  g_main_context_set_poll_func(nullptr, IdlePoll);
-  ArmIdle();
-}
-
-void CWinApp::EndIdleProcessing() {
-  if (g_defaultPoll == nullptr) return;
-  g_main_context_set_poll_func(nullptr, g_defaultPoll);
-  g_defaultPoll = nullptr;
-  if (m_idleSource != 0) g_source_remove(m_idleSource);
-  m_idleSource = 0;
-}
-
-void CWinApp::ArmIdle() {
-  if (m_idleSource == 0) m_idleSource = g_idle_add_full(G_PRIORITY_LOW, &CWinApp::OnIdlePass, this, nullptr);
-}
-
-gboolean CWinApp::OnIdlePass(gpointer data) {
-  auto* self = static_cast<CWinApp*>(data);
-  self->m_idleSource = 0;
-  for (long lCount = 0; self->OnIdle(lCount); ++lCount) {
-  }
-  return G_SOURCE_REMOVE;
-}
+void CWinApp::EndIdleProcessing() { m_pMainLoop->EndIdleProcessing(); }
 
 BOOL CWinApp::OnIdle(long lCount) {
   if (lCount == 0) {
@@ -353,20 +268,14 @@ BOOL CWinApp::OnIdle(long lCount) {
 
 void CWinApp::PostQuitMessage(int nExitCode) {
   m_nExitCode = nExitCode;
-  m_bQuitPosted = true;
-  if (m_pLoop != nullptr) g_main_loop_quit(m_pLoop);
+  m_pMainLoop->Quit();
 }
 
 int CWinApp::Run() {
   // Without a main window nothing can ever end the loop: no other program drives this one here.
   if (m_pMainWnd == nullptr) return ExitInstance();
 
-  BeginIdleProcessing();
-  m_pLoop = g_main_loop_new(nullptr, FALSE);
-  if (!m_bQuitPosted) g_main_loop_run(m_pLoop);
-  g_main_loop_unref(m_pLoop);
-  m_pLoop = nullptr;
-  EndIdleProcessing();
+  m_pMainLoop->Run();
 
   return m_bSessionEnded ? m_nExitCode : ExitInstance();
 }
@@ -374,45 +283,4 @@ int CWinApp::Run() {
 int CWinApp::ExitInstance() {
   if (m_pCmdInfo == nullptr || m_pCmdInfo->m_nShellCommand != CCommandLineInfo::AppUnregister) SaveStdProfileSettings();
   return m_nExitCode;
-}
-
-// Entry ------------------------------------------------------------------------------------------
-
-int AfxWinMain(int argc, char** argv, const CResourceModule& resources) {
-  AfxSetResourceModule(&resources);
-  CWinApp* pApp = AfxGetApp();
-  if (pApp == nullptr) return 1;
-  pApp->SetArguments(argc, argv);
-
-  // Help and version are answered before anything else: no display, no settings.
-  CCommandLineInfo request;
-  request.ParseArguments(pApp->m_arguments);
-  if (request.m_nInfoRequest != CCommandLineInfo::NoInfo) {
-    const std::string text =
-        AfxLoadString(request.m_nInfoRequest == CCommandLineInfo::ShowHelp ? AFX_IDS_USAGE : AFX_IDS_VERSION);
-    std::fputs(text.c_str(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
-  }
-
-  gdk_set_allowed_backends("x11");
-  if (!gtk_init_check(nullptr, nullptr)) {
-    const char* display = g_getenv("DISPLAY");
-    g_printerr(
-        "%s: cannot open the display \"%s\". It needs an X11 desktop; without one, run it under a virtual "
-        "display: xvfb-run -a %s\n",
-        pApp->m_pszExeName.c_str(), display ? display : "", pApp->m_pszExeName.c_str());
-    return 1;
-  }
-  Gtk::Main::init_gtkmm_internals();
-  pApp->WatchSessionEnd(true);
-
-  int nReturnCode;
-  if (!pApp->InitInstance()) {
-    if (pApp->m_pMainWnd != nullptr) pApp->m_pMainWnd->DestroyWindow();
-    nReturnCode = pApp->ExitInstance();
-  } else {
-    nReturnCode = pApp->Run();
-  }
-  pApp->WatchSessionEnd(false);
-  return nReturnCode;
 }

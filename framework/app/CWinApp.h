@@ -3,7 +3,8 @@
 // (ExitInstance). Exactly one exists, a global of the program's; AfxWinMain drives it.
 #pragma once
 
-#include <glib-object.h>
+#include <gtkmm/pagesetup.h>
+#include <gtkmm/printsettings.h>
 
 #include <memory>
 #include <string>
@@ -13,13 +14,13 @@
 #include "core/CCmdTarget.h"
 #include "core/ResourceModule.h"
 
-typedef struct _GtkPrintSettings GtkPrintSettings;
-typedef struct _GtkPageSetup GtkPageSetup;
+class AppRegistry;
 class CCmdUI;
 class CDocManager;
 class CDocTemplate;
 class CDocument;
 class CWnd;
+class MainLoop;
 class SessionEndWatch;
 class SettingsStore;
 
@@ -51,8 +52,8 @@ class CWinApp : public CCmdTarget {
   SettingsStore& GetSettingsStore();
 
   // The printer choice confirmed in Print Setup, kept for the run; nullptr before any.
-  GtkPrintSettings* GetPrintSettings() const { return m_pPrintSettings; }
-  GtkPageSetup* GetPageSetup() const { return m_pPageSetup; }
+  GtkPrintSettings* GetPrintSettings() const { return m_printSettings ? m_printSettings->gobj() : nullptr; }
+  GtkPageSetup* GetPageSetup() const { return m_pageSetup ? m_pageSetup->gobj() : nullptr; }
 
   void ParseCommandLine(CCommandLineInfo& rCmdInfo);
   BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
@@ -70,10 +71,8 @@ class CWinApp : public CCmdTarget {
   void WatchSessionEnd(bool watch);
   void PostQuitMessage(int nExitCode);
 
-  // Schedules one idle pass, to run once the main loop has nothing else to do.
-  void ArmIdle();
-  // From here on, an idle pass follows whenever the main loop has drained what woke it. Run does
-  // this; code that drives the loop itself (tests) may too.
+  // From here on, an idle pass (OnIdle) follows whenever the main loop has drained what woke it. Run
+  // does this; code that drives the loop itself (tests) may too.
   void BeginIdleProcessing();
   void EndIdleProcessing();
   // Set by AfxWinMain before InitInstance.
@@ -104,18 +103,16 @@ class CWinApp : public CCmdTarget {
   void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
 
  private:
-  static gboolean OnIdlePass(gpointer data);
+  AppRegistry Registry();
 
   std::unique_ptr<CCommandLineInfo> m_pUnregisterInfo;  // keeps ExitInstance from re-creating the key
   std::unique_ptr<SettingsStore> m_pSettings;
   std::unique_ptr<SessionEndWatch> m_pSessionEndWatch;
-  GMainLoop* m_pLoop = nullptr;
+  std::unique_ptr<MainLoop> m_pMainLoop;
   int m_nExitCode = 0;
-  bool m_bQuitPosted = false;
   bool m_bSessionEnded = false;
-  unsigned m_idleSource = 0;
-  GtkPrintSettings* m_pPrintSettings = nullptr;  // the Print Setup choice, kept for the run
-  GtkPageSetup* m_pPageSetup = nullptr;
+  Glib::RefPtr<Gtk::PrintSettings> m_printSettings;  // the Print Setup choice, kept for the run
+  Glib::RefPtr<Gtk::PageSetup> m_pageSetup;
 
   DECLARE_MESSAGE_MAP()
 };

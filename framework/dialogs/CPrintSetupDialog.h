@@ -2,14 +2,16 @@
 // button that says it only keeps the choice.
 #pragma once
 
-#include <gtk/gtk.h>
+#include <gtkmm/pagesetup.h>
+#include <gtkmm/printsettings.h>
+#include <gtkmm/window.h>
 
 #include <string>
 
 class CPrintSetupDialog {
  public:
   // Shows the dialog over owner (may be nullptr), starting from settings and pageSetup (either may
-  // be nullptr). When confirmed, both are replaced by the chosen ones (the old ones unreferenced,
-  // the new ones the caller's) and true is returned.
-  static bool Run(const std::string& title, GtkWindow* owner, GtkPrintSettings*& settings, GtkPageSetup*& pageSetup);
+  // be empty). When confirmed, both are replaced by the chosen ones and true is returned.
+  static bool Run(const std::string& title, Gtk::Window* owner, Glib::RefPtr<Gtk::PrintSettings>& settings,
+                  Glib::RefPtr<Gtk::PageSetup>& pageSetup);
 };
