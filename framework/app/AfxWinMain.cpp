@@ -32,7 +32,7 @@ int AfxWinMain(int argc, char** argv, const CResourceModule& resources) {
     g_printerr(
         "%s: cannot open the display \"%s\". It needs an X11 desktop; without one, run it under a virtual "
         "display: xvfb-run -a %s\n",
-        pApp->m_pszExeName.c_str(), display ? display : "", pApp->m_pszExeName.c_str());
+        pApp->m_strExeName.c_str(), display ? display : "", pApp->m_strExeName.c_str());
     return 1;
   }
   Gtk::Main::init_gtkmm_internals();

@@ -68,16 +68,16 @@ CWinApp::~CWinApp() {
 
 void CWinApp::SetArguments(int argc, char** argv) {
   m_arguments.assign(argv + (argc > 0 ? 1 : 0), argv + argc);
-  m_pszExeName = Glib::path_get_basename(argc > 0 ? argv[0] : m_strProgramName);
-  if (auto dot = m_pszExeName.rfind('.'); dot != std::string::npos && dot > 0) m_pszExeName.resize(dot);
+  m_strExeName = Glib::path_get_basename(argc > 0 ? argv[0] : m_strProgramName);
+  if (auto dot = m_strExeName.rfind('.'); dot != std::string::npos && dot > 0) m_strExeName.resize(dot);
   if (m_pszAppName.empty()) {
     const char* title = AfxFindString(AFX_IDS_APP_TITLE);
-    m_pszAppName = title ? title : m_pszExeName;
+    m_pszAppName = title ? title : m_strExeName;
   }
   m_pszProfileName = m_pszAppName;
   AfxSetTraceDomain(m_pszAppName);
-  AtomicFile::SetTemporaryPrefix("." + m_pszExeName + "-");
-  m_pszHelpFilePath = AfxFindHelpFile(m_pszExeName);
+  AtomicFile::SetTemporaryPrefix("." + m_strExeName + "-");
+  m_strHelpFilePath = AfxFindHelpFile(m_strExeName);
 }
 
 void CWinApp::SetRegistryKey(const char* lpszRegistryKey) {
@@ -88,7 +88,7 @@ void CWinApp::SetRegistryKey(const char* lpszRegistryKey) {
 SettingsStore& CWinApp::GetSettingsStore() {
   if (!m_pSettings)
     m_pSettings = std::make_unique<SettingsStore>(
-        SettingsStore::DefaultPath(m_strProgramName.empty() ? m_pszExeName : m_strProgramName), m_strSettingsHeader);
+        SettingsStore::DefaultPath(m_strProgramName.empty() ? m_strExeName : m_strProgramName), m_strSettingsHeader);
   return *m_pSettings;
 }
 

@@ -79,15 +79,17 @@ class CWinApp : public CCmdTarget {
   void SetArguments(int argc, char** argv);
 
   CWnd* m_pMainWnd = nullptr;
+  // The application's name, registry key and profile keep the names the program's code and its
+  // settings rules use for them; they are strings.
   std::string m_pszAppName;
-  std::string m_pszExeName;
+  std::string m_pszRegistryKey;
+  std::string m_pszProfileName;
+  std::string m_strExeName;
   // Given by the program's application object: its name on disk (the settings folder, and the
   // executable's name when the command line has none) and the first line of a new settings store.
   std::string m_strProgramName;
   std::string m_strSettingsHeader;
-  std::string m_pszHelpFilePath;  // the guide's first page, "" when none is found (AfxFindHelpFile)
-  std::string m_pszRegistryKey;
-  std::string m_pszProfileName;
+  std::string m_strHelpFilePath;  // the guide's first page, "" when none is found (AfxFindHelpFile)
   int m_nCmdShow = SW_SHOWNORMAL;
   std::unique_ptr<CDocManager> m_pDocManager;
   int m_nNumPreviewPages = 0;

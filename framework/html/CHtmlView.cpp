@@ -17,7 +17,7 @@ END_MESSAGE_MAP()
 
 Gtk::Widget* CHtmlView::CreateWidget(const CREATESTRUCT& cs) {
   m_pControl = new BrowserControl(*this, cs.dwExStyle & WS_EX_CLIENTEDGE);
-  if (CWinApp* pApp = AfxGetApp()) m_pControl->SetGuide(pApp->m_pszHelpFilePath);
+  if (CWinApp* pApp = AfxGetApp()) m_pControl->SetGuide(pApp->m_strHelpFilePath);
   return m_pControl;
 }
 

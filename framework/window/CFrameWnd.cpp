@@ -47,7 +47,7 @@ bool CFrameWnd::LoadFrame(UINT nIDResource, long dwDefaultStyle, CWnd* pParentWn
   AfxExtractSubString(m_strTitle, fullString, 0);
   CREATESTRUCT cs;
   cs.style = dwDefaultStyle;
-  cs.lpszName = m_strTitle;
+  cs.strName = m_strTitle;
   cs.lpCreateParams = pContext;
   if (!CreateEx(cs, pParentWnd)) return false;  // the frame has deleted itself
 
@@ -77,7 +77,7 @@ bool CFrameWnd::PreCreateWindow(CREATESTRUCT& cs) {
 
 Gtk::Widget* CFrameWnd::CreateWidget(const CREATESTRUCT& cs) {
   auto* window = new Gtk::Window();
-  window->set_title(cs.lpszName);
+  window->set_title(cs.strName);
   window->set_gravity(Gdk::GRAVITY_NORTH_WEST);
   if (cs.cx > 0 && cs.cy > 0) window->set_default_size(cs.cx, cs.cy);
   window->move(cs.x, cs.y);

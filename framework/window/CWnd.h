@@ -23,7 +23,7 @@ struct CREATESTRUCT {
   int cy = 0;
   long style = 0;
   long dwExStyle = 0;
-  std::string lpszName;
+  std::string strName;  // the window's title
   UINT nID = 0;
 };
 
