@@ -10,8 +10,8 @@
 #include "html/BrowserTexts.h"
 #include "html/EngineSetup.h"
 #include "html/FileUri.h"
-#include "html/GeneratedPages.h"
 #include "html/FolderPages.h"
+#include "html/GeneratedPages.h"
 #include "html/ZoomLevels.h"
 
 namespace {
