@@ -14,7 +14,7 @@
 #include "doc/AtomicFile.h"
 #include "doc/CArchive.h"
 #include "doc/CDocTemplate.h"
-#include "doc/CFileException.h"
+#include "doc/FileError.h"
 #include "window/CFrameWnd.h"
 #include "window/CView.h"
 #include "window/WaitCursor.h"
@@ -76,8 +76,8 @@ BOOL CDocument::OnOpenDocument(const std::string& pathName) {
   int err = fd < 0 ? errno : (fstat(fd, &st) != 0 ? errno : (S_ISDIR(st.st_mode) ? EISDIR : 0));
   if (err != 0) {
     if (fd >= 0) close(fd);
-    CFileException e = CFileException::FromErrno(err, pathName);
-    ReportSaveLoadException(pathName, &e, false, AFX_IDP_FAILED_TO_OPEN_DOC);
+    const FileError error = FileError::FromErrno(err, pathName);
+    ReportSaveLoadException(pathName, &error, false, AFX_IDP_FAILED_TO_OPEN_DOC);
     return FALSE;
   }
   DeleteContents();
@@ -96,8 +96,9 @@ BOOL CDocument::OnSaveDocument(const std::string& pathName) {
   Serialize(storeArchive);  // the stored form carries no bytes
   AtomicFile::Result result = AtomicFile::ReplaceWithEmpty(pathName);
   if (result.error != 0) {
-    CFileException e = CFileException::FromErrno(result.error, pathName);
-    ReportSaveLoadException(pathName, &e, true, result.created ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_INVALID_FILENAME);
+    const FileError error = FileError::FromErrno(result.error, pathName);
+    ReportSaveLoadException(pathName, &error, true,
+                            result.created ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_INVALID_FILENAME);
     return FALSE;
   }
   SetModifiedFlag(false);
@@ -123,9 +124,9 @@ BOOL CDocument::CanCloseFrame(CFrameWnd*) { return SaveModified(); }
 
 void CDocument::Serialize(CArchive&) {}
 
-void CDocument::ReportSaveLoadException(const std::string&, const CFileException* e, bool, UINT nIDPDefault) {
-  if (e != nullptr && e->m_cause != CFileException::none)
-    AfxMessageBox(e->GetErrorMessage(), MB_ICONEXCLAMATION);
+void CDocument::ReportSaveLoadException(const std::string&, const FileError* error, bool, UINT nIDPDefault) {
+  if (error != nullptr && error->m_cause != FileError::none)
+    AfxMessageBox(error->GetErrorMessage(), MB_ICONEXCLAMATION);
   else
     AfxMessageBox(nIDPDefault, MB_ICONEXCLAMATION);
 }

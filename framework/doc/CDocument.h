@@ -9,7 +9,7 @@
 
 class CArchive;
 class CDocTemplate;
-class CFileException;
+class FileError;
 class CFrameWnd;
 class CView;
 
@@ -40,7 +40,7 @@ class CDocument : public CCmdTarget {
   virtual BOOL CanCloseFrame(CFrameWnd* pFrame);
   virtual void Serialize(CArchive& ar);
   virtual void OnIdle() {}
-  virtual void ReportSaveLoadException(const std::string& pathName, const CFileException* e, bool bSaving,
+  virtual void ReportSaveLoadException(const std::string& pathName, const FileError* error, bool bSaving,
                                        UINT nIDPDefault);
 
   // View → document → template.
