@@ -9,7 +9,7 @@ static_assert(sizeof(CFOLIOSCPDoc) == sizeof(CDocument), "the document holds no 
 BEGIN_MESSAGE_MAP(CFOLIOSCPDoc, CDocument)
 END_MESSAGE_MAP()
 
-BOOL CFOLIOSCPDoc::OnNewDocument() { return CDocument::OnNewDocument() ? TRUE : FALSE; }
+bool CFOLIOSCPDoc::OnNewDocument() { return CDocument::OnNewDocument(); }
 
 void CFOLIOSCPDoc::Serialize(CArchive& ar) {
   if (ar.IsStoring()) {

@@ -12,7 +12,7 @@ class CFOLIOSCPDoc : public CDocument {
   void Serialize(CArchive& ar) override;
   void AssertValid() const override { CDocument::AssertValid(); }
   void Dump() const override { CDocument::Dump(); }
-  BOOL OnNewDocument() override;
+  bool OnNewDocument() override;
 
   DECLARE_MESSAGE_MAP()
 };

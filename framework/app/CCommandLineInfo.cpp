@@ -40,32 +40,17 @@ void CCommandLineInfo::ParseParamFlag(const std::string& name) {
   } else if (AnyCase(name, "Unregister") || AnyCase(name, "Unregserver")) {
     m_nShellCommand = AppUnregister;
   } else if (name == "dde") {
-    m_bUserCtrl = false;
     m_nShellCommand = FileDDE;
   } else if (AnyCase(name, "Embedding")) {
-    m_bUserCtrl = false;
     m_bRunEmbedded = true;
-    m_bShowSplash = false;
-  } else if (AnyCase(name, "Automation")) {
-    m_bUserCtrl = false;
-    m_bRunAutomated = true;
-    m_bShowSplash = false;
   }
 }
 
 void CCommandLineInfo::ParseParamNotFlag(const std::string& param) {
-  if (m_strFileName.empty())
-    m_strFileName = param;
-  else if (m_nShellCommand == FilePrintTo && m_strPrinterName.empty())
-    m_strPrinterName = param;
-  else if (m_nShellCommand == FilePrintTo && m_strDriverName.empty())
-    m_strDriverName = param;
-  else if (m_nShellCommand == FilePrintTo && m_strPortName.empty())
-    m_strPortName = param;
+  if (m_strFileName.empty()) m_strFileName = param;
 }
 
 void CCommandLineInfo::ParseLast(bool bLast) {
   if (!bLast) return;
   if (m_nShellCommand == FileNew && !m_strFileName.empty()) m_nShellCommand = FileOpen;
-  m_bShowSplash = !m_bRunEmbedded && !m_bRunAutomated;
 }

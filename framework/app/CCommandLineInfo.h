@@ -23,19 +23,17 @@ class CCommandLineInfo {
   // True when arg is a flag; then name receives the flag's name.
   static bool IsFlag(std::string_view arg, std::string& name);
 
-  bool m_bShowSplash = true;
+  // Set by /Embedding: another program started this one, so unregistering tells no one its result.
+  // /Automation is accepted as well and, with nothing here to automate, changes nothing.
   bool m_bRunEmbedded = false;
-  bool m_bRunAutomated = false;
-  bool m_bUserCtrl = true;  // cleared by the forms through which another program drives this one
   // --help or --version (also /help, /?, -h, /version ...): the first of them on the line, which
   // start-up answers on the standard output before anything else.
   enum InfoRequest { NoInfo, ShowHelp, ShowVersion };
   InfoRequest m_nInfoRequest = NoInfo;
   ShellCommand m_nShellCommand = FileNew;
+  // The first non-empty parameter; later ones (the print-to form's printer, driver and port
+  // included) are ignored, for nothing here prints.
   std::string m_strFileName;
-  std::string m_strPrinterName;
-  std::string m_strDriverName;
-  std::string m_strPortName;
 
  protected:
   void ParseParamFlag(const std::string& name);

@@ -14,7 +14,7 @@
 #include "core/Trace.h"
 #include "dialogs/MessageIcon.h"
 #include "dialogs/RecentFilesGuard.h"
-#include "doc/CFileException.h"
+#include "doc/FileError.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ namespace {
 bool RefuseMissingFile(Gtk::Window& dialog, const std::string& pathName) {
   struct stat st {};
   if (stat(pathName.c_str(), &st) == 0 || errno != ENOENT) return false;
-  std::string text = CFileException::FromErrno(ENOENT, pathName).GetErrorMessage();
+  std::string text = FileError::FromErrno(ENOENT, pathName).GetErrorMessage();
   AfxTrace("Message box: %s\n", text.c_str());
   Gtk::MessageDialog box(dialog, text, false, Gtk::MESSAGE_WARNING, Gtk::BUTTONS_OK, true);
   if (CWinApp* pApp = AfxGetApp()) box.set_title(pApp->m_pszAppName);

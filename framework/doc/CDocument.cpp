@@ -14,7 +14,7 @@
 #include "doc/AtomicFile.h"
 #include "doc/CArchive.h"
 #include "doc/CDocTemplate.h"
-#include "doc/CFileException.h"
+#include "doc/FileError.h"
 #include "window/CFrameWnd.h"
 #include "window/CView.h"
 #include "window/WaitCursor.h"
@@ -62,23 +62,23 @@ BOOL CDocument::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* 
   return m_pDocTemplate != nullptr && m_pDocTemplate->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
 
-BOOL CDocument::OnNewDocument() {
+bool CDocument::OnNewDocument() {
   DeleteContents();
   m_strPathName.clear();
   SetModifiedFlag(false);
-  return TRUE;
+  return true;
 }
 
-BOOL CDocument::OnOpenDocument(const std::string& pathName) {
+bool CDocument::OnOpenDocument(const std::string& pathName) {
   // Non-blocking, so that a FIFO or a device can neither hang the open nor be read.
   int fd = open(pathName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   struct stat st {};
   int err = fd < 0 ? errno : (fstat(fd, &st) != 0 ? errno : (S_ISDIR(st.st_mode) ? EISDIR : 0));
   if (err != 0) {
     if (fd >= 0) close(fd);
-    CFileException e = CFileException::FromErrno(err, pathName);
-    ReportSaveLoadException(pathName, &e, false, AFX_IDP_FAILED_TO_OPEN_DOC);
-    return FALSE;
+    const FileError error = FileError::FromErrno(err, pathName);
+    ReportSaveLoadException(pathName, &error, false, AFX_IDP_FAILED_TO_OPEN_DOC);
+    return false;
   }
   DeleteContents();
   SetModifiedFlag(true);
@@ -88,20 +88,21 @@ BOOL CDocument::OnOpenDocument(const std::string& pathName) {
   }
   close(fd);
   SetModifiedFlag(false);
-  return TRUE;
+  return true;
 }
 
-BOOL CDocument::OnSaveDocument(const std::string& pathName) {
+bool CDocument::OnSaveDocument(const std::string& pathName) {
   CArchive storeArchive(CArchive::store);
   Serialize(storeArchive);  // the stored form carries no bytes
   AtomicFile::Result result = AtomicFile::ReplaceWithEmpty(pathName);
   if (result.error != 0) {
-    CFileException e = CFileException::FromErrno(result.error, pathName);
-    ReportSaveLoadException(pathName, &e, true, result.created ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_INVALID_FILENAME);
-    return FALSE;
+    const FileError error = FileError::FromErrno(result.error, pathName);
+    ReportSaveLoadException(pathName, &error, true,
+                            result.created ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_INVALID_FILENAME);
+    return false;
   }
   SetModifiedFlag(false);
-  return TRUE;
+  return true;
 }
 
 void CDocument::OnCloseDocument() {
@@ -117,15 +118,15 @@ void CDocument::OnCloseDocument() {
   if (m_bAutoDelete) delete this;
 }
 
-BOOL CDocument::SaveModified() { return !IsModified() ? TRUE : DoFileSave(); }
+bool CDocument::SaveModified() { return !IsModified() || DoFileSave(); }
 
-BOOL CDocument::CanCloseFrame(CFrameWnd*) { return SaveModified(); }
+bool CDocument::CanCloseFrame(CFrameWnd*) { return SaveModified(); }
 
 void CDocument::Serialize(CArchive&) {}
 
-void CDocument::ReportSaveLoadException(const std::string&, const CFileException* e, bool, UINT nIDPDefault) {
-  if (e != nullptr && e->m_cause != CFileException::none)
-    AfxMessageBox(e->GetErrorMessage(), MB_ICONEXCLAMATION);
+void CDocument::ReportSaveLoadException(const std::string&, const FileError* error, bool, UINT nIDPDefault) {
+  if (error != nullptr && error->m_cause != FileError::none)
+    AfxMessageBox(error->GetErrorMessage(), MB_ICONEXCLAMATION);
   else
     AfxMessageBox(nIDPDefault, MB_ICONEXCLAMATION);
 }
@@ -139,7 +140,7 @@ void CDocument::OnFileSave() { DoFileSave(); }
 
 void CDocument::OnFileSaveAs() { DoSave(nullptr); }
 
-BOOL CDocument::DoFileSave() {
+bool CDocument::DoFileSave() {
   // Only empty files are ever written, so a file at the path name that holds data is not one of
   // ours (it came from File Open or was changed since): ask for a name rather than silently
   // emptying it. A missing, read-only or special file asks too.
@@ -149,7 +150,7 @@ BOOL CDocument::DoFileSave() {
   return DoSave(storable ? m_strPathName.c_str() : nullptr);
 }
 
-BOOL CDocument::DoSave(const char* pathName, bool bReplace) {
+bool CDocument::DoSave(const char* pathName, bool bReplace) {
   std::string newName = pathName ? pathName : "";
   if (newName.empty()) {
     newName = m_strPathName;
@@ -158,10 +159,10 @@ BOOL CDocument::DoSave(const char* pathName, bool bReplace) {
       std::string ext;
       if (m_pDocTemplate != nullptr && m_pDocTemplate->GetDocString(ext, CDocTemplate::filterExt)) newName += ext;
     }
-    if (!AfxGetApp()->DoPromptFileName(newName, AFX_IDS_SAVEFILE, false, m_pDocTemplate)) return FALSE;
+    if (!AfxGetApp()->DoPromptFileName(newName, AFX_IDS_SAVEFILE, false, m_pDocTemplate)) return false;
   }
   CWaitCursor wait;
-  if (!OnSaveDocument(newName)) return FALSE;
+  if (!OnSaveDocument(newName)) return false;
   if (bReplace) SetPathName(Glib::canonicalize_filename(newName));
-  return TRUE;
+  return true;
 }

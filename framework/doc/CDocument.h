@@ -9,7 +9,7 @@
 
 class CArchive;
 class CDocTemplate;
-class CFileException;
+class FileError;
 class CFrameWnd;
 class CView;
 
@@ -31,16 +31,16 @@ class CDocument : public CCmdTarget {
   void RemoveView(CView* pView);
   void UpdateFrameCounts();
 
-  virtual BOOL OnNewDocument();
-  virtual BOOL OnOpenDocument(const std::string& pathName);
-  virtual BOOL OnSaveDocument(const std::string& pathName);
+  virtual bool OnNewDocument();
+  virtual bool OnOpenDocument(const std::string& pathName);
+  virtual bool OnSaveDocument(const std::string& pathName);
   virtual void OnCloseDocument();
   virtual void DeleteContents() {}
-  virtual BOOL SaveModified();
-  virtual BOOL CanCloseFrame(CFrameWnd* pFrame);
+  virtual bool SaveModified();
+  virtual bool CanCloseFrame(CFrameWnd* pFrame);
   virtual void Serialize(CArchive& ar);
   virtual void OnIdle() {}
-  virtual void ReportSaveLoadException(const std::string& pathName, const CFileException* e, bool bSaving,
+  virtual void ReportSaveLoadException(const std::string& pathName, const FileError* error, bool bSaving,
                                        UINT nIDPDefault);
 
   // View → document → template.
@@ -53,8 +53,8 @@ class CDocument : public CCmdTarget {
   void OnFileSave();
   void OnFileSaveAs();
   // Saves under pathName, or asks for a name first when pathName is nullptr.
-  virtual BOOL DoSave(const char* pathName, bool bReplace = true);
-  virtual BOOL DoFileSave();
+  virtual bool DoSave(const char* pathName, bool bReplace = true);
+  virtual bool DoFileSave();
 
   std::string m_strTitle;
   std::string m_strPathName;

@@ -75,7 +75,7 @@ bool CSingleDocTemplate::LoadDocument(CDocument* pDocument, const char* pathName
   if (pathName == nullptr) {
     SetDefaultTitle(pDocument);
     if (pDocument->OnNewDocument()) return true;
-    AfxTrace("CDocument::OnNewDocument returned FALSE.\n");
+    AfxTrace("CDocument::OnNewDocument returned false.\n");
     if (pNewFrame != nullptr) pNewFrame->DestroyWindow();
     return false;
   }
@@ -83,7 +83,7 @@ bool CSingleDocTemplate::LoadDocument(CDocument* pDocument, const char* pathName
   const bool bWasModified = pDocument->IsModified();
   pDocument->SetModifiedFlag(false);
   if (!pDocument->OnOpenDocument(pathName)) {
-    AfxTrace("CDocument::OnOpenDocument returned FALSE.\n");
+    AfxTrace("CDocument::OnOpenDocument returned false.\n");
     if (pNewFrame != nullptr)
       pNewFrame->DestroyWindow();  // its view goes, and with it the document
     else if (!pDocument->IsModified())

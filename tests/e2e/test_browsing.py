@@ -1,7 +1,6 @@
 """The real binary as a user browses with it: Ctrl+P brings up the print dialog while the page has
 the focus and Esc closes it; Ctrl+F finds in the page; the run ends with status 0 and nothing on the
 error output."""
-import os
 import sys
 import unittest
 
@@ -11,8 +10,7 @@ from viewer import Viewer, ViewerTest, WindowManager, find_windows, press, wait_
 class Browsing(ViewerTest):
     def setUp(self):
         viewer = Viewer()
-        with open(os.path.join(viewer.pages, "index.html"), "w") as f:
-            f.write("<title>Start</title><p>start page with a word to find")
+        viewer.write_start_page("<title>Start</title><p>start page with a word to find")
         self.open_viewer(viewer.start())
 
     def test_print_dialog_comes_with_ctrl_p_and_goes_with_esc(self):

@@ -8,37 +8,16 @@ import sys
 import time
 import unittest
 
-from viewer import ViewerTest, WindowManager, find_windows, press, start_on_page, wait_for, window_name, xdotool
+from viewer import (ViewerTest, WindowManager, find_windows, geometry, map_state, press, screen_size, start_on_page,
+                    wait_for, window_name, xdotool)
 
 SHOTS = os.environ.get("FOLIOSCOPE_SCREENSHOTS")  # a folder for screenshots, when set
-
-
-def geometry(window):
-    """Position and size of the window's outer frame (the window manager's parent when reparented)."""
-    tree = subprocess.run(["xwininfo", "-tree", "-id", window], capture_output=True, text=True).stdout
-    parent = re.search(r"Parent window id: (0x[0-9a-f]+)", tree).group(1)
-    root = re.search(r"Root window id: (0x[0-9a-f]+)", tree).group(1)
-    target = window if parent == root else parent
-    info = subprocess.run(["xwininfo", "-id", target], capture_output=True, text=True).stdout
-    value = lambda name: int(re.search(name + r":\s+(-?\d+)", info).group(1))
-    return value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"), value("Height")
 
 
 def screenshot(name):
     if SHOTS:
         os.makedirs(SHOTS, exist_ok=True)
         subprocess.run(["import", "-window", "root", os.path.join(SHOTS, name + ".png")])
-
-
-def client_origin(window):
-    info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True).stdout
-    value = lambda name: int(re.search(name + r":\s+(-?\d+)", info).group(1))
-    return value("Absolute upper-left X"), value("Absolute upper-left Y")
-
-
-def map_state(window):
-    info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True).stdout
-    return re.search(r"Map State: (\w+)", info).group(1)
 
 
 def double_click(x, y):
@@ -80,20 +59,16 @@ class CommandsAndFrame(ViewerTest):
         self.assertEqual(self.viewer.process.poll(), None)
 
     def test_frame_fills_the_work_area_from_the_top_left_corner(self):
-        screen = subprocess.run(["xdpyinfo"], capture_output=True, text=True).stdout
-        width, height = map(int, re.search(r"dimensions:\s+(\d+)x(\d+)", screen).groups())
-        self.assertTrue(wait_for(lambda: geometry(self.window) == (0, 0, width, height), 5), geometry(self.window))
+        width, height = screen_size()
+        self.assertTrue(wait_for(lambda: geometry(self.window, frame=True) == (0, 0, width, height), 5),
+                        geometry(self.window, frame=True))
         state = subprocess.run(["xprop", "-id", self.window, "_NET_WM_STATE"], capture_output=True, text=True).stdout
         self.assertNotIn("MAXIMIZED", state)
         self.assertEqual(window_name(self.window), "FOLIOSCOPE 3.4")
         screenshot("docked-top")
 
     def test_toolbar_is_dragged_to_an_edge_and_to_a_palette(self):
-        x, y, _, _ = geometry(self.window)
-        client = subprocess.run(["xwininfo", "-id", self.window], capture_output=True, text=True).stdout
-        cx = int(re.search(r"Absolute upper-left X:\s+(-?\d+)", client).group(1))
-        cy = int(re.search(r"Absolute upper-left Y:\s+(-?\d+)", client).group(1))
-        ch = int(re.search(r"Height:\s+(\d+)", client).group(1))
+        cx, cy, _, ch = geometry(self.window)
 
         def drag(from_x, from_y, to_x, to_y):
             xdotool("mousemove", "--sync", str(from_x), str(from_y))
@@ -127,7 +102,7 @@ class CommandsAndFrame(ViewerTest):
         return None
 
     def test_double_click_on_a_button_is_two_clicks(self):
-        cx, cy = client_origin(self.window)
+        cx, cy, _, _ = geometry(self.window)
         xdotool("windowactivate", "--sync", self.window)
         # Back: two commands, the bar stays docked; Cut, disabled: nothing at all.
         for name, x, commands in [("Back", BACK, [32771, 32771]), ("Cut", CUT, [])]:
@@ -141,7 +116,7 @@ class CommandsAndFrame(ViewerTest):
         self.assertTrue(wait_for(lambda: "Bar 59392 floats at" in self.viewer.trace(), 5), self.viewer.trace()[-2000:])
         palette = wait_for(self.palette, 5)
         self.assertTrue(palette)
-        px, py = client_origin(palette)
+        px, py, _, _ = geometry(palette)
         double_click(px + PALETTE_GAP, py + 11)
         self.assertTrue(wait_for(lambda: self.viewer.trace().count("Bar 59392 docked in area 59419") == 2, 5))
         # So does one on the gripper, and a second one there docks it again.
@@ -150,7 +125,7 @@ class CommandsAndFrame(ViewerTest):
         self.assertEqual(self.commands().count(32771), 2)
 
     def test_floating_palette_never_keeps_the_keyboard(self):
-        cx, cy = client_origin(self.window)
+        cx, cy, _, _ = geometry(self.window)
         drag = [("mousemove", "--sync", str(cx + GRIPPER), str(cy + ROW)), ("mousedown", "1")]
         drag += [("mousemove", "--sync", str(cx + GRIPPER + 100 * step), str(cy + ROW + 80 * step)) for step in (1, 2, 3)]
         for args in drag + [("mouseup", "1")]:
@@ -164,8 +139,8 @@ class CommandsAndFrame(ViewerTest):
         self.assertIn("_NET_WM_ACTION_CLOSE", actions)
         screenshot("floating-palette")
 
-        px, py = client_origin(palette)
-        fx, fy, _, _ = geometry(palette)
+        px, py, _, _ = geometry(palette)
+        fx, fy, _, _ = geometry(palette, frame=True)
         places = {"button New": (px + 11, py + 11), "background": (px + PALETTE_GAP, py + 11),
                   "caption": (fx + 20, (fy + py) // 2)}
         loads = self.viewer.trace().count("Load finished")

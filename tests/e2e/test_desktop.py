@@ -27,8 +27,7 @@ def start_with_home(extra_env=None):
     """A viewer on a start page, with a home folder of its own (where the recent-files list lives)
     that already lists another program's file."""
     viewer = Viewer()
-    with open(os.path.join(viewer.pages, "index.html"), "w") as f:
-        f.write("<title>Start</title><p>start page")
+    viewer.write_start_page()
     data = os.path.join(viewer.home, ".local", "share")
     os.makedirs(data)
     with open(os.path.join(data, "recently-used.xbel"), "w") as f:

@@ -6,20 +6,10 @@ import subprocess
 import sys
 import unittest
 
-from viewer import SETTINGS, Viewer, WindowManager, find_windows, press, start_on_page, wait_for
+from viewer import (SETTINGS, Viewer, WindowManager, find_windows, geometry, press, screen_size, start_on_page,
+                    wait_for)
 
 TWO = "[%s]\r\n\"PreviewPages\"=dword:00000002\r\n" % SETTINGS
-
-
-def geometry(window):
-    """(x, y, width, height) of a window, frame excluded."""
-    out = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True).stdout
-    values = {}
-    for line in out.splitlines():
-        key, _, value = line.strip().partition(":")
-        values[key] = value.strip()
-    return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]), int(values["Width"]),
-            int(values["Height"]))
 
 
 class HostileStart(unittest.TestCase):
@@ -32,8 +22,7 @@ class HostileStart(unittest.TestCase):
 
     def test_a_stopped_holder_of_the_settings_lock_delays_nothing(self):
         viewer = self.viewer = Viewer(store=TWO)
-        with open(os.path.join(viewer.pages, "index.html"), "w") as f:
-            f.write("<title>Start</title><p>start page")
+        viewer.write_start_page()
         # A child that takes the lock and stops, as a stopped or stuck instance would.
         holder = subprocess.Popen([sys.executable, "-c",
                                    "import fcntl, os, signal, sys\n"
@@ -60,8 +49,7 @@ class HostileStart(unittest.TestCase):
         box = wait_for(lambda: find_windows("^FOLIOSCP$"), 30)
         self.assertTrue(box, viewer.trace())
         self.assertIn("contains an invalid path.", viewer.trace())
-        screen = subprocess.run(["xdpyinfo"], capture_output=True, text=True).stdout
-        width, height = [int(v) for v in screen.split("dimensions:")[1].split()[0].split("x")]
+        width, height = screen_size()
         x, y, w, h = geometry(box[0])
         self.assertTrue(0 <= x and 0 <= y and x + w <= width and y + h <= height, (x, y, w, h))
         self.assertLess(h, height // 2)

@@ -2,7 +2,6 @@
 network namespace, bubblewrap fails as it does on a kernel or in a container without user
 namespaces. The engine would end the program at its first page; the viewer keeps the sandbox off,
 says why once in its trace and shows the page. Where it can start, the trace says nothing of it."""
-import os
 import subprocess
 import sys
 import unittest
@@ -27,8 +26,7 @@ class Sandbox(unittest.TestCase):
             with self.subTest(wrapper=wrapper):
                 viewer = Viewer()
                 try:
-                    with open(os.path.join(viewer.pages, "index.html"), "w") as f:
-                        f.write("<title>Start</title><p>start page")
+                    viewer.write_start_page()
                     viewer.start(wrapper=wrapper)
                     self.assertTrue(viewer.loaded(), viewer.trace())
                     self.assertTrue(wait_for(lambda: "Load finished: file://" in viewer.trace()))

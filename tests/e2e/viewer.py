@@ -1,6 +1,7 @@
 """Drives the real folioscope binary on a virtual display, as a user would: xdotool for keys and
 windows, a settings folder and a page folder of the test's own."""
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -8,6 +9,7 @@ import time
 import unittest
 
 BINARY = os.environ.get("FOLIOSCOPE_BINARY", "folioscope")
+START_PAGE = "<title>Start</title><p>start page"
 SETTINGS = "HKEY_CURRENT_USER\\Software\\Local AppWizard-Generated Applications\\FOLIOSCP\\Settings"
 
 
@@ -26,6 +28,33 @@ def window_name(window):
 
 def find_windows(name, visible=True):
     return xdotool("search", *(["--onlyvisible"] if visible else []), "--name", name)
+
+
+def window_info(window, *options):
+    return subprocess.run(["xwininfo", *options, "-id", window], capture_output=True, text=True).stdout
+
+
+def geometry(window, frame=False):
+    """(x, y, width, height) of the window, frame excluded; with frame, of its outer frame (the
+    window manager's parent when the window is reparented)."""
+    if frame:
+        tree = window_info(window, "-tree")
+        parent = re.search(r"Parent window id: (0x[0-9a-f]+)", tree).group(1)
+        root = re.search(r"Root window id: (0x[0-9a-f]+)", tree).group(1)
+        window = window if parent == root else parent
+    info = window_info(window)
+    value = lambda name: int(re.search(name + r":\s+(-?\d+)", info).group(1))
+    return value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"), value("Height")
+
+
+def map_state(window):
+    return re.search(r"Map State: (\w+)", window_info(window)).group(1)
+
+
+def screen_size():
+    """(width, height) of the display."""
+    screen = subprocess.run(["xdpyinfo"], capture_output=True, text=True).stdout
+    return tuple(map(int, re.search(r"dimensions:\s+(\d+)x(\d+)", screen).groups()))
 
 
 def wait_for(predicate, timeout=20.0, step=0.1):
@@ -85,6 +114,11 @@ class Viewer:
                 f.write(store)
         self.process = None
         self.log = os.path.join(self.home, "log")
+
+    def write_start_page(self, html=START_PAGE):
+        """Writes the page folder's start page, index.html."""
+        with open(os.path.join(self.pages, "index.html"), "w") as f:
+            f.write(html)
 
     def start(self, *args, wrapper=(), accessible=False, env=None):
         """Starts the binary with args, through the wrapper command when one is given; accessible: the
@@ -167,8 +201,7 @@ def replace_name(dialog, name):
 def start_on_page(*args, store=None):
     """A viewer started on a page folder of its own that holds a start page."""
     viewer = Viewer(store=store)
-    with open(os.path.join(viewer.pages, "index.html"), "w") as f:
-        f.write("<title>Start</title><p>start page")
+    viewer.write_start_page()
     return viewer.start(*args)
 
 

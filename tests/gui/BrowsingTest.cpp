@@ -136,7 +136,7 @@ TEST_F(Browsing, LinkToAMissingFileShowsItsPathAndAWayBack) {
   const std::string text = "Cannot open " + path + ": there is no such file";
 
   Click(0);
-  ASSERT_TRUE(RunUntil([] { return Title() == "Cannot open page" && !webkit_web_view_is_loading(Engine()); }));
+  ASSERT_TRUE(RunUntil([] { return ShowingTitle("Cannot open page"); }));
   EXPECT_EQ(CountText(path), 1u);
   EXPECT_EQ(Message(), text);
   Settle();
@@ -161,7 +161,7 @@ TEST_F(Browsing, StartPagesInFoldersWithAwkwardNamesLoad) {
       EXPECT_TRUE(RunUntil([] { return Title() == "Loaded"; })) << Title();
       EXPECT_TRUE(RunUntil([] { return Message() == "Done"; })) << Message();
     } else {  // the engine reads no such path; the page and the message pane say so
-      EXPECT_TRUE(RunUntil([] { return Title() == "Cannot open page" && !webkit_web_view_is_loading(Engine()); }));
+      EXPECT_TRUE(RunUntil([] { return ShowingTitle("Cannot open page"); }));
       EXPECT_EQ(CountText(BrowserTexts::Path(folder)), 1u);
       EXPECT_NE(Message().find("not valid UTF-8"), std::string::npos) << Message();
       Settle();
@@ -397,7 +397,7 @@ TEST_F(Browsing, HungPagesNeverKeepTheView) {
     const std::string next = Uri(dir / (&c.leave == &back ? "plain.html" : "index.html"));
     EXPECT_TRUE(RunUntil([&] { return ShownUri() == next || !std::ranges::all_of(before, Running); }, 2000))
         << (g_get_monotonic_time() - start) / 1000 << " ms";
-    EXPECT_TRUE(RunUntil([&] { return ShownUri() == next && !webkit_web_view_is_loading(Engine()); }, 6000))
+    EXPECT_TRUE(RunUntil([&] { return Showing(next); }, 6000))
         << ShownUri() << " after " << (g_get_monotonic_time() - start) / 1000 << " ms";
     if (!std::ranges::all_of(before, Running)) {
       EXPECT_TRUE(RunUntil([] { return Message() == BrowserTexts::EndedNotAnswering(); })) << Message();
@@ -486,7 +486,7 @@ TEST_F(Browsing, AFiftyMegabytePageLoadsWhileTheViewerGoesOn) {
 
   View()->Navigate2(dir / "big.html");
   EXPECT_TRUE(RunUntil([] { return Message().rfind("Loading ", 0) == 0; })) << Message();
-  EXPECT_TRUE(RunUntil([] { return Title() == "Big" && !webkit_web_view_is_loading(Engine()); }, 180000));
+  EXPECT_TRUE(RunUntil([] { return ShowingTitle("Big"); }, 180000));
   EXPECT_EQ(MainFrame()->GetGtkWindow()->get_title(), "FOLIOSCOPE 3.4");
   View()->Navigate2(dir / "plain.html");
   EXPECT_TRUE(RunUntil([&] { return ShownUri() == Uri(dir / "plain.html") && Title() == "Plain"; }, 60000));

@@ -47,9 +47,14 @@ inline std::string CurrentDir() {
   return result;
 }
 
-inline std::string Title() {
-  const char* title = webkit_web_view_get_title(Engine());
+inline std::string Title(WebKitWebView* engine = Engine()) {
+  const char* title = webkit_web_view_get_title(engine);
   return title ? title : "";
+}
+
+// True when the engine shows a page with this title, completely loaded.
+inline bool ShowingTitle(const std::string& title, WebKitWebView* engine = Engine()) {
+  return Title(engine) == title && !webkit_web_view_is_loading(engine);
 }
 
 inline std::string Message() { return MainFrame()->GetMessageText(); }

@@ -195,10 +195,7 @@ TEST(PrintingFromAPage, TheCloseBoxWorksWhileThePrintDialogIsUp) {
   TempDir pages;
   TempDir::Write(pages / "index.html", Blocks("Asks", {"button onclick=\"print()\""}));
   control->Navigate(Uri(pages / "index.html"));
-  ASSERT_TRUE(RunUntil([&] {
-    const char* title = webkit_web_view_get_title(control->GetWebView());
-    return g_strcmp0(title, "Asks") == 0 && !webkit_web_view_is_loading(control->GetWebView());
-  }));
+  ASSERT_TRUE(RunUntil([&] { return ShowingTitle("Asks", control->GetWebView()); }));
 
   // The close box, pressed while the dialog is up, as the window manager delivers it.
   struct Press {

@@ -12,11 +12,6 @@ struct Case {
   SC shell;
   std::string fileName;
   bool embedded = false;
-  bool automated = false;
-  bool userCtrl = true;
-  std::string printer = "";
-  std::string driver = "";
-  std::string port = "";
 };
 
 TEST(CommandLine, FormsGiveTheirRecord) {
@@ -30,23 +25,15 @@ TEST(CommandLine, FormsGiveTheirRecord) {
       {{"-p", "a.html"}, SC::FilePrint, "a.html"},
       {{"/P", "a.html"}, SC::FileOpen, "a.html"},  // print flags are exact in case
       {{"/PT", "a.html"}, SC::FileOpen, "a.html"},
-      {{"/pt", "a.html", "Printer", "Driver", "Port", "extra"},
-       SC::FilePrintTo,
-       "a.html",
-       false,
-       false,
-       true,
-       "Printer",
-       "Driver",
-       "Port"},
-      {{"/pt", "a.html", "Printer"}, SC::FilePrintTo, "a.html", false, false, true, "Printer"},
+      {{"/pt", "a.html", "Printer", "Driver", "Port", "extra"}, SC::FilePrintTo, "a.html"},  // the rest is ignored
+      {{"/pt", "a.html", "Printer"}, SC::FilePrintTo, "a.html"},
       {{"/Unregister"}, SC::AppUnregister, ""},
       {{"/UNREGISTER"}, SC::AppUnregister, ""},
       {{"-unregserver"}, SC::AppUnregister, ""},
-      {{"/Unregister", "/Embedding"}, SC::AppUnregister, "", true, false, false},
-      {{"/EMBEDDING"}, SC::FileNew, "", true, false, false},
-      {{"-automation", "x"}, SC::FileOpen, "x", false, true, false},
-      {{"/dde"}, SC::FileDDE, "", false, false, false},
+      {{"/Unregister", "/Embedding"}, SC::AppUnregister, "", true},
+      {{"/EMBEDDING"}, SC::FileNew, "", true},
+      {{"-automation", "x"}, SC::FileOpen, "x"},
+      {{"/dde"}, SC::FileDDE, ""},
       {{"/DDE"}, SC::FileNew, ""},
       {{"/p", "/Unregister"}, SC::AppUnregister, ""},              // a later shell command replaces an earlier one
       {{"/", "-", "/x"}, SC::FileNew, ""},                         // flags with empty or unknown names are ignored
@@ -65,12 +52,6 @@ TEST(CommandLine, FormsGiveTheirRecord) {
     EXPECT_EQ(info.m_nShellCommand, c.shell);
     EXPECT_EQ(info.m_strFileName, c.fileName);
     EXPECT_EQ(info.m_bRunEmbedded, c.embedded);
-    EXPECT_EQ(info.m_bRunAutomated, c.automated);
-    EXPECT_EQ(info.m_bShowSplash, !c.embedded && !c.automated);
-    EXPECT_EQ(info.m_bUserCtrl, c.userCtrl);
-    EXPECT_EQ(info.m_strPrinterName, c.printer);
-    EXPECT_EQ(info.m_strDriverName, c.driver);
-    EXPECT_EQ(info.m_strPortName, c.port);
   }
 }
 

@@ -1,4 +1,4 @@
-#include "doc/CFileException.h"
+#include "doc/FileError.h"
 
 #include <glibmm/convert.h>
 
@@ -7,7 +7,7 @@
 #include "core/AfxRes.h"
 #include "core/ResourceModule.h"
 
-CFileException::Cause CFileException::OsErrorToCause(int err) {
+FileError::Cause FileError::OsErrorToCause(int err) {
   switch (err) {
     case 0:
       return none;
@@ -52,7 +52,7 @@ CFileException::Cause CFileException::OsErrorToCause(int err) {
   }
 }
 
-std::string CFileException::GetErrorMessage() const {
+std::string FileError::GetErrorMessage() const {
   const std::string name =
       m_strFileName.empty() ? AfxLoadString(AFX_IDS_UNNAMED_FILE) : Glib::filename_display_name(m_strFileName).raw();
   return AfxFormatString1(AfxLoadString(AFX_IDP_FILE_NONE + UINT(m_cause)), name);

@@ -1,12 +1,12 @@
-// A failed file operation: its cause (one of the framework's fifteen), the operating system's error
-// number and the file's name. The cause picks the message the user sees.
+// A failed file operation, as a value: its cause (one of the framework's fifteen) and the file's
+// name. The cause picks the message the user sees.
 #pragma once
 
 #include <string>
 
 #include "core/Afx.h"
 
-class CFileException {
+class FileError {
  public:
   enum Cause {
     none = 0,
@@ -26,10 +26,9 @@ class CFileException {
     endOfFile = 14,
   };
 
-  CFileException(Cause cause, int osError, std::string fileName)
-      : m_cause(cause), m_lOsError(osError), m_strFileName(std::move(fileName)) {}
-  static CFileException FromErrno(int err, std::string fileName) {
-    return CFileException(OsErrorToCause(err), err, std::move(fileName));
+  FileError(Cause cause, std::string fileName) : m_cause(cause), m_strFileName(std::move(fileName)) {}
+  static FileError FromErrno(int err, std::string fileName) {
+    return FileError(OsErrorToCause(err), std::move(fileName));
   }
 
   // The cause for an errno value.
@@ -39,6 +38,5 @@ class CFileException {
   std::string GetErrorMessage() const;
 
   Cause m_cause;
-  int m_lOsError;
   std::string m_strFileName;
 };
