@@ -6,7 +6,7 @@ import sys
 import time
 import unittest
 
-from viewer import Viewer, ViewerTest, WindowManager, find_windows, press, replace_name, wait_for
+from viewer import Viewer, ViewerTest, WindowManager, answer, find_windows, press, replace_name, wait_for
 
 OTHER_ENTRY = """<?xml version="1.0" encoding="UTF-8"?>
 <xbel version="1.0" xmlns:bookmark="http://www.freedesktop.org/standards/desktop-bookmarks"
@@ -64,7 +64,7 @@ class RecentFiles(ViewerTest):
         self.assertTrue(wait_for(lambda: "Message box" in self.viewer.trace()), self.viewer.trace())
         box = wait_for(lambda: find_windows("^FOLIOSCP$"))
         self.assertTrue(box, self.viewer.trace())
-        press(box[0], "Return")
+        answer(box[0])
         replace_name(dialog, saved)
         self.assertTrue(wait_for(lambda: not find_windows("^Open$")), self.viewer.trace())
 

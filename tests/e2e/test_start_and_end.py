@@ -7,7 +7,7 @@ import sys
 import tempfile
 import unittest
 
-from viewer import SETTINGS, WindowManager, find_windows, press, start_on_page, wait_for
+from viewer import SETTINGS, WindowManager, answer, find_windows, start_on_page, wait_for
 
 TWO = "[%s]\n\"PreviewPages\"=dword:00000002\n" % SETTINGS
 
@@ -80,7 +80,7 @@ class StartAndEnd(unittest.TestCase):
                     box = wait_for(lambda: find_windows("^FOLIOSCP$"))
                     self.assertTrue(box, viewer.trace())
                     self.assertIn(message, viewer.trace())
-                    press(box[0], "Return")
+                    answer(box[0])
                 self.assertEqual(viewer.wait(), 0, viewer.trace())
                 self.assertFalse(find_windows("^FOLIOSCOPE 3.4$"))
                 if any(a.lower() == "/unregister" for a in args):

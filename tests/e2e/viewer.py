@@ -191,6 +191,16 @@ def press(window, *keys):
     xdotool("key", "--clearmodifiers", *keys)
 
 
+def answer(box, key="Return"):
+    """Answers a message box by a key. A box that shows while the viewer is busy can miss a key
+    that comes before it takes the keyboard: while it stays, the key is pressed again."""
+    for _ in range(3):
+        press(box, key)
+        if wait_for(lambda: box not in find_windows("^FOLIOSCP$"), 5):
+            return
+    raise AssertionError(f"the message box {box} stayed after {key} three times")
+
+
 def replace_name(dialog, name):
     """Types name into a file dialog's name box, replacing what it proposes, and confirms."""
     press(dialog, "ctrl+a")
