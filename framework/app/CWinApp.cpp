@@ -94,13 +94,6 @@ SettingsStore& CWinApp::GetSettingsStore() {
 
 AppRegistry CWinApp::Registry() { return AppRegistry(GetSettingsStore(), m_pszRegistryKey, m_pszProfileName); }
 
-std::string CWinApp::GetAppRegistryKey() const {
-  return "HKEY_CURRENT_USER\\Software\\" + m_pszRegistryKey + "\\" + m_pszProfileName;
-}
-
-std::string CWinApp::GetSectionKey(const char* lpszSection) const { return GetAppRegistryKey() + "\\" + lpszSection; }
-
-// Without a registry key the application keeps no settings.
 UINT CWinApp::GetProfileInt(const char* lpszSection, const char* lpszEntry, int nDefault) {
   return m_pszRegistryKey.empty() ? UINT(nDefault) : Registry().GetInt(lpszSection, lpszEntry, nDefault);
 }

@@ -44,11 +44,10 @@ class CWinApp : public CCmdTarget {
   void SetRegistryKey(const char* lpszRegistryKey);
   void LoadStdProfileSettings(UINT nMaxMRU = 4);
   void SaveStdProfileSettings();
+  // Integers of the sections under HKEY_CURRENT_USER\Software\<registry key>\<profile> in the
+  // settings store; without a registry key nothing is read or written.
   UINT GetProfileInt(const char* lpszSection, const char* lpszEntry, int nDefault);
   bool WriteProfileInt(const char* lpszSection, const char* lpszEntry, int nValue);
-  // The store's key of a section: HKEY_CURRENT_USER\Software\<registry key>\<profile>\<section>.
-  std::string GetSectionKey(const char* lpszSection) const;
-  std::string GetAppRegistryKey() const;
   SettingsStore& GetSettingsStore();
 
   // The printer choice confirmed in Print Setup, kept for the run; nullptr before any.
