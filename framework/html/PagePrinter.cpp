@@ -48,7 +48,7 @@ gboolean OnDialogResponse(GSignalInvocationHint*, guint count, const GValue* val
 // GTK's own handling of events, given back once the print dialog has gone.
 void Deliver(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
 
-PagePrinter::Owned<WebKitPrintOperation> Hold(WebKitPrintOperation* operation) {
+std::unique_ptr<WebKitPrintOperation, decltype(&g_object_unref)> Hold(WebKitPrintOperation* operation) {
   return {WEBKIT_PRINT_OPERATION(g_object_ref(operation)), g_object_unref};
 }
 

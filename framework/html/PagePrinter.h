@@ -20,8 +20,6 @@ typedef union _GdkEvent GdkEvent;
 class PagePrinter {
  public:
   using Failed = std::function<void(const std::string& reason)>;
-  template <typename T>
-  using Owned = std::unique_ptr<T, decltype(&g_object_unref)>;
 
   PagePrinter(WebKitWebView* webView, Failed failed);
   ~PagePrinter();
@@ -36,6 +34,9 @@ class PagePrinter {
   bool IsAsking() const { return s_asking; }
 
  private:
+  template <typename T>
+  using Owned = std::unique_ptr<T, decltype(&g_object_unref)>;
+
   void Run(WebKitPrintOperation* operation, GtkWindow* parent);
   void Forget(WebKitPrintOperation* operation);
   static void OnEvent(GdkEvent* event, gpointer);
