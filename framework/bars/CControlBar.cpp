@@ -1,5 +1,8 @@
 #include "bars/CControlBar.h"
 
+#include <gdkmm/cursor.h>
+#include <gdkmm/window.h>
+
 #include <cmath>
 
 #include "bars/BarDocking.h"
@@ -82,18 +85,15 @@ void CControlBar::ConnectDragging(Gtk::Widget& background) {
   background.signal_motion_notify_event().connect([this](GdkEventMotion* e) {
     if (m_bPressed && !m_bDragging && (std::abs(e->x_root - m_pressX) > 4 || std::abs(e->y_root - m_pressY) > 4)) {
       m_bDragging = true;
-      if (GdkWindow* window = e->window) {
-        GdkCursor* cursor = gdk_cursor_new_from_name(gdk_window_get_display(window), "move");
-        gdk_window_set_cursor(window, cursor);
-        if (cursor != nullptr) g_object_unref(cursor);
-      }
+      if (const auto window = Glib::wrap(e->window, true))
+        window->set_cursor(Gdk::Cursor::create(window->get_display(), "move"));
     }
     return m_bPressed;
   });
   background.signal_button_release_event().connect([this](GdkEventButton* e) {
     if (e->button != 1 || !m_bPressed) return false;
     m_bPressed = false;
-    if (e->window != nullptr) gdk_window_set_cursor(e->window, nullptr);
+    if (const auto window = Glib::wrap(e->window, true)) window->set_cursor();
     // The bar moves only now: taking it from its parent during the drag would end the pointer grab.
     if (m_bDragging) BarDocking::DropControlBar(*m_pOwnerFrame, this, int(e->x_root), int(e->y_root));
     m_bDragging = false;

@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include <cstdarg>
+#include <memory>
 #include <string>
 
 namespace {
@@ -19,10 +20,9 @@ void AfxSetTraceDomain(const std::string& domain) { Domain() = domain; }
 void AfxTrace(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  gchar* text = g_strdup_vprintf(format, args);
+  const std::unique_ptr<gchar, decltype(&g_free)> text(g_strdup_vprintf(format, args), g_free);
   va_end(args);
-  std::string line(text);
-  g_free(text);
+  std::string line(text.get());
   while (!line.empty() && line.back() == '\n') line.pop_back();
   g_log(Domain().c_str(), G_LOG_LEVEL_DEBUG, "%s", line.c_str());
 }

@@ -20,7 +20,7 @@ void Decorate(Gtk::Button& button, const char* icon, const char* tooltip) {
 FindBar::FindBar(WebKitWebView* webView)
     : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 4),
       m_webView(webView),
-      m_finder(WEBKIT_FIND_CONTROLLER(g_object_ref(webkit_web_view_get_find_controller(webView)))) {
+      m_finder(WEBKIT_FIND_CONTROLLER(g_object_ref(webkit_web_view_get_find_controller(webView))), g_object_unref) {
   set_border_width(3);
   m_entry.set_placeholder_text("Find in page");
   m_entry.set_width_chars(30);
@@ -51,14 +51,11 @@ FindBar::FindBar(WebKitWebView* webView)
   m_previous.signal_clicked().connect([this] { Previous(); });
   m_next.signal_clicked().connect([this] { Next(); });
   m_close.signal_clicked().connect([this] { Close(); });
-  g_signal_connect(m_finder, "counted-matches", G_CALLBACK(OnCounted), this);
-  g_signal_connect(m_finder, "failed-to-find-text", G_CALLBACK(OnFailed), this);
+  g_signal_connect(m_finder.get(), "counted-matches", G_CALLBACK(OnCounted), this);
+  g_signal_connect(m_finder.get(), "failed-to-find-text", G_CALLBACK(OnFailed), this);
 }
 
-FindBar::~FindBar() {
-  g_signal_handlers_disconnect_by_data(m_finder, this);
-  g_object_unref(m_finder);
-}
+FindBar::~FindBar() { g_signal_handlers_disconnect_by_data(m_finder.get(), this); }
 
 void FindBar::Open() {
   show();
@@ -68,31 +65,31 @@ void FindBar::Open() {
 
 void FindBar::Close() {
   if (!IsOpen()) return;
-  webkit_find_controller_search_finish(m_finder);
+  webkit_find_controller_search_finish(m_finder.get());
   hide();
   gtk_widget_grab_focus(GTK_WIDGET(m_webView));
 }
 
 void FindBar::Next() {
   if (m_entry.get_text().empty()) return;
-  webkit_find_controller_search_next(m_finder);
+  webkit_find_controller_search_next(m_finder.get());
 }
 
 void FindBar::Previous() {
   if (m_entry.get_text().empty()) return;
-  webkit_find_controller_search_previous(m_finder);
+  webkit_find_controller_search_previous(m_finder.get());
 }
 
 void FindBar::Search() {
   const std::string text = m_entry.get_text();
   m_entry.get_style_context()->remove_class("error");
   if (text.empty()) {
-    webkit_find_controller_search_finish(m_finder);
+    webkit_find_controller_search_finish(m_finder.get());
     m_matches.set_text("");
     return;
   }
-  webkit_find_controller_search(m_finder, text.c_str(), kOptions, G_MAXUINT);
-  webkit_find_controller_count_matches(m_finder, text.c_str(), kOptions, G_MAXUINT);
+  webkit_find_controller_search(m_finder.get(), text.c_str(), kOptions, G_MAXUINT);
+  webkit_find_controller_count_matches(m_finder.get(), text.c_str(), kOptions, G_MAXUINT);
 }
 
 void FindBar::OnCounted(WebKitFindController*, guint count, FindBar* self) {

@@ -8,6 +8,7 @@
 #include <gtkmm/label.h>
 #include <gtkmm/searchentry.h>
 
+#include <memory>
 #include <string>
 
 typedef struct _WebKitWebView WebKitWebView;
@@ -33,7 +34,7 @@ class FindBar : public Gtk::Box {
   static void OnFailed(WebKitFindController*, FindBar* self);
 
   WebKitWebView* m_webView;
-  WebKitFindController* m_finder;  // the engine's, referenced while the bar lives
+  std::unique_ptr<WebKitFindController, decltype(&g_object_unref)> m_finder;  // the engine's, held while the bar lives
   Gtk::SearchEntry m_entry;
   Gtk::Button m_previous;
   Gtk::Button m_next;

@@ -1,11 +1,18 @@
 #include "html/GeneratedPages.h"
 
+#include <glibmm/bytes.h>
+#include <glibmm/error.h>
+#include <glibmm/markup.h>
 #include <webkit2/webkit2.h>
 
 #include <cstring>
 #include <map>
+#include <memory>
 
 namespace {
+
+template <typename T>
+using Owned = std::unique_ptr<T, decltype(&g_object_unref)>;
 
 std::map<std::string, std::string>& Pages() {
   static std::map<std::string, std::string> pages;  // address without fragment -> HTML
@@ -26,10 +33,8 @@ std::string WithBase(const std::string& html, const std::string& baseUri) {
   std::size_t at = 0;
   if (g_ascii_strncasecmp(html.c_str(), "<!DOCTYPE", 9) == 0)
     if (const std::size_t end = html.find('>'); end != std::string::npos) at = end + 1;
-  gchar* href = g_markup_escape_text(baseUri.c_str(), -1);
   std::string result = html;
-  result.insert(at, std::string("<base href=\"") + href + "\">");
-  g_free(href);
+  result.insert(at, "<base href=\"" + Glib::Markup::escape_text(baseUri) + "\">");
   return result;
 }
 
@@ -37,19 +42,16 @@ void Serve(WebKitURISchemeRequest* request, gpointer) {
   const char* uri = webkit_uri_scheme_request_get_uri(request);
   const auto page = Pages().find(std::string(uri, std::strcspn(uri, "#")));
   if (page == Pages().end()) {
-    GError* error = g_error_new_literal(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "There is no such page");
-    webkit_uri_scheme_request_finish_error(request, error);
-    g_error_free(error);
+    Glib::Error error(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "There is no such page");
+    webkit_uri_scheme_request_finish_error(request, error.gobj());
     return;
   }
-  GBytes* bytes = g_bytes_new(page->second.data(), page->second.size());
-  GInputStream* stream = g_memory_input_stream_new_from_bytes(bytes);
-  WebKitURISchemeResponse* response = webkit_uri_scheme_response_new(stream, gint64(page->second.size()));
-  webkit_uri_scheme_response_set_content_type(response, "text/html; charset=utf-8");
-  webkit_uri_scheme_request_finish_with_response(request, response);
-  g_object_unref(response);
-  g_object_unref(stream);
-  g_bytes_unref(bytes);
+  const Glib::RefPtr<Glib::Bytes> bytes = Glib::Bytes::create(page->second.data(), page->second.size());
+  const Owned<GInputStream> stream(g_memory_input_stream_new_from_bytes(bytes->gobj()), g_object_unref);
+  const Owned<WebKitURISchemeResponse> response(
+      webkit_uri_scheme_response_new(stream.get(), gint64(page->second.size())), g_object_unref);
+  webkit_uri_scheme_response_set_content_type(response.get(), "text/html; charset=utf-8");
+  webkit_uri_scheme_request_finish_with_response(request, response.get());
 }
 
 }  // namespace

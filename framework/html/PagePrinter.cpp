@@ -1,6 +1,8 @@
 #include "html/PagePrinter.h"
 
+#include <glibmm/main.h>
 #include <gtk/gtkunixprint.h>
+#include <gtkmm/pagesetup.h>
 #include <webkit2/webkit2.h>
 
 #include <algorithm>
@@ -13,25 +15,22 @@ namespace {
 
 // The engine prints nothing on a page set up as landscape (its pages come out blank). The same
 // page as a portrait one on paper given sideways prints right; the printer gets the same sheet.
-GtkPageSetup* Upright(GtkPageSetup* setup) {
-  const GtkPageOrientation orientation = gtk_page_setup_get_orientation(setup);
-  if (orientation != GTK_PAGE_ORIENTATION_LANDSCAPE && orientation != GTK_PAGE_ORIENTATION_REVERSE_LANDSCAPE)
-    return nullptr;
-  GtkPageSetup* upright = gtk_page_setup_copy(setup);
-  GtkPaperSize* paper = gtk_page_setup_get_paper_size(setup);
-  const std::string name = std::string(gtk_paper_size_get_name(paper)) + "-sideways";
-  GtkPaperSize* sideways = gtk_paper_size_new_custom(name.c_str(), gtk_paper_size_get_display_name(paper),
-                                                     gtk_paper_size_get_height(paper, GTK_UNIT_POINTS),
-                                                     gtk_paper_size_get_width(paper, GTK_UNIT_POINTS), GTK_UNIT_POINTS);
-  gtk_page_setup_set_orientation(upright, GTK_PAGE_ORIENTATION_PORTRAIT);
-  gtk_page_setup_set_paper_size(upright, sideways);
-  gtk_paper_size_free(sideways);
+// Empty for a page set up upright already.
+Glib::RefPtr<Gtk::PageSetup> Upright(const Glib::RefPtr<const Gtk::PageSetup>& setup) {
+  const Gtk::PageOrientation orientation = setup->get_orientation();
+  if (orientation != Gtk::PAGE_ORIENTATION_LANDSCAPE && orientation != Gtk::PAGE_ORIENTATION_REVERSE_LANDSCAPE)
+    return {};
+  const Glib::RefPtr<Gtk::PageSetup> upright = setup->copy();
+  const Gtk::PaperSize paper = setup->get_paper_size();
+  const Gtk::Unit unit = Gtk::UNIT_POINTS;
+  upright->set_orientation(Gtk::PAGE_ORIENTATION_PORTRAIT);
+  upright->set_paper_size(Gtk::PaperSize(paper.get_name() + "-sideways", paper.get_display_name(),
+                                         paper.get_height(unit), paper.get_width(unit), unit));
   // The margins are those of the page as it lies, which stays as it was.
-  const GtkUnit unit = GTK_UNIT_POINTS;
-  gtk_page_setup_set_top_margin(upright, gtk_page_setup_get_top_margin(setup, unit), unit);
-  gtk_page_setup_set_bottom_margin(upright, gtk_page_setup_get_bottom_margin(setup, unit), unit);
-  gtk_page_setup_set_left_margin(upright, gtk_page_setup_get_left_margin(setup, unit), unit);
-  gtk_page_setup_set_right_margin(upright, gtk_page_setup_get_right_margin(setup, unit), unit);
+  upright->set_top_margin(setup->get_top_margin(unit), unit);
+  upright->set_bottom_margin(setup->get_bottom_margin(unit), unit);
+  upright->set_left_margin(setup->get_left_margin(unit), unit);
+  upright->set_right_margin(setup->get_right_margin(unit), unit);
   return upright;
 }
 
@@ -41,33 +40,34 @@ gboolean OnDialogResponse(GSignalInvocationHint*, guint count, const GValue* val
       g_value_get_int(&values[1]) != GTK_RESPONSE_OK)
     return TRUE;
   auto* dialog = GTK_PRINT_UNIX_DIALOG(g_value_get_object(&values[0]));
-  if (GtkPageSetup* upright = Upright(gtk_print_unix_dialog_get_page_setup(dialog))) {
-    gtk_print_unix_dialog_set_page_setup(dialog, upright);
-    g_object_unref(upright);
-  }
+  if (const auto upright = Upright(Glib::wrap(gtk_print_unix_dialog_get_page_setup(dialog), true)))
+    gtk_print_unix_dialog_set_page_setup(dialog, upright->gobj());
   return TRUE;  // stays hooked
+}
+
+// GTK's own handling of events, given back once the print dialog has gone.
+void Deliver(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
+
+std::unique_ptr<WebKitPrintOperation, decltype(&g_object_unref)> Hold(WebKitPrintOperation* operation) {
+  return {WEBKIT_PRINT_OPERATION(g_object_ref(operation)), g_object_unref};
 }
 
 }  // namespace
 
 bool PagePrinter::s_asking = false;
-GtkWindow* PagePrinter::s_closeAfterwards = nullptr;
+PagePrinter::Owned<GtkWindow> PagePrinter::s_closeAfterwards{nullptr, g_object_unref};
 
 PagePrinter::PagePrinter(WebKitWebView* webView, Failed failed) : m_webView(webView), m_failed(std::move(failed)) {}
 
 PagePrinter::~PagePrinter() {
   *m_alive = false;
-  for (WebKitPrintOperation* operation : m_running) {
-    g_signal_handlers_disconnect_by_data(operation, this);
-    g_object_unref(operation);
-  }
+  for (const auto& operation : m_running) g_signal_handlers_disconnect_by_data(operation.get(), this);
 }
 
 void PagePrinter::Print(GtkWindow* parent) {
   if (webkit_web_view_get_uri(m_webView) == nullptr || s_asking) return;
-  WebKitPrintOperation* operation = webkit_print_operation_new(m_webView);
-  Run(operation, parent);
-  g_object_unref(operation);
+  const Owned<WebKitPrintOperation> operation(webkit_print_operation_new(m_webView), g_object_unref);
+  Run(operation.get(), parent);
 }
 
 bool PagePrinter::PrintForPage(WebKitPrintOperation* operation, GtkWindow* parent) {
@@ -77,52 +77,44 @@ bool PagePrinter::PrintForPage(WebKitPrintOperation* operation, GtkWindow* paren
 }
 
 void PagePrinter::Run(WebKitPrintOperation* operation, GtkWindow* parent) {
-  g_object_ref(operation);
   // The dialog starts with the printer and page set-up chosen in Print Setup.
   if (CWinApp* pApp = AfxGetApp()) {
     if (pApp->GetPrintSettings() != nullptr)
       webkit_print_operation_set_print_settings(operation, pApp->GetPrintSettings());
     if (pApp->GetPageSetup() != nullptr) webkit_print_operation_set_page_setup(operation, pApp->GetPageSetup());
   }
-  m_running.push_back(operation);
+  m_running.push_back(Hold(operation));
   g_signal_connect(operation, "failed", G_CALLBACK(OnFailed), this);
   g_signal_connect(operation, "finished", G_CALLBACK(OnFinished), this);
   // The dialog runs a main loop of its own, in which anything may happen, this object's end included.
   std::shared_ptr<bool> alive = m_alive;
-  g_object_ref(operation);
+  const Owned<WebKitPrintOperation> held = Hold(operation);
   s_asking = true;
   gdk_event_handler_set(OnEvent, nullptr, nullptr);
   const guint responded = g_signal_lookup("response", GTK_TYPE_DIALOG);
   const gulong hook = g_signal_add_emission_hook(responded, 0, OnDialogResponse, nullptr, nullptr);
   const WebKitPrintOperationResponse response = webkit_print_operation_run_dialog(operation, parent);
   g_signal_remove_emission_hook(responded, hook);
-  gdk_event_handler_set(
-      +[](GdkEvent* event, gpointer) { gtk_main_do_event(event); }, nullptr, nullptr);
+  gdk_event_handler_set(Deliver, nullptr, nullptr);
   s_asking = false;
   if (*alive && response == WEBKIT_PRINT_OPERATION_RESPONSE_CANCEL) Forget(operation);
-  g_object_unref(operation);
-  if (GtkWindow* window = std::exchange(s_closeAfterwards, nullptr)) {
+  if (s_closeAfterwards) {
     // After the caller has returned: the window's end may take this object and the engine's view along.
-    g_idle_add(
-        +[](gpointer data) {
-          gtk_window_close(GTK_WINDOW(data));
-          g_object_unref(data);
-          return G_SOURCE_REMOVE;
-        },
-        window);
+    Glib::signal_idle().connect_once(
+        [window = std::shared_ptr<GtkWindow>(std::move(s_closeAfterwards))] { gtk_window_close(window.get()); });
   }
 }
 
 // GTK drops a close-box press on a window that a modal dialog blocks. While the print dialog is up
 // such a press cancels the dialog and is repeated once it is gone.
 void PagePrinter::OnEvent(GdkEvent* event, gpointer) {
-  if (event->type == GDK_DELETE && s_closeAfterwards == nullptr) {
+  if (event->type == GDK_DELETE && !s_closeAfterwards) {
     GtkWidget* widget = gtk_get_event_widget(event);
     GtkWidget* grab = gtk_grab_get_current();
     GtkWidget* dialog = grab != nullptr ? gtk_widget_get_toplevel(grab) : nullptr;
     if (widget != nullptr && GTK_IS_WINDOW(widget) && GTK_IS_PRINT_UNIX_DIALOG(dialog) && widget != dialog) {
       AfxTrace("Close asked while printing: the print dialog is cancelled\n");
-      s_closeAfterwards = GTK_WINDOW(g_object_ref(widget));
+      s_closeAfterwards.reset(GTK_WINDOW(g_object_ref(widget)));
       gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
       return;
     }
@@ -131,11 +123,11 @@ void PagePrinter::OnEvent(GdkEvent* event, gpointer) {
 }
 
 void PagePrinter::Forget(WebKitPrintOperation* operation) {
-  auto it = std::find(m_running.begin(), m_running.end(), operation);
+  auto it = std::find_if(m_running.begin(), m_running.end(),
+                         [operation](const auto& held) { return held.get() == operation; });
   if (it == m_running.end()) return;
-  m_running.erase(it);
   g_signal_handlers_disconnect_by_data(operation, this);
-  g_object_unref(operation);
+  m_running.erase(it);
 }
 
 void PagePrinter::OnFailed(WebKitPrintOperation*, GError* error, PagePrinter* self) {

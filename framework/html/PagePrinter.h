@@ -5,7 +5,7 @@
 // is asked to close as if its close box had just been pressed.
 #pragma once
 
-#include <glib.h>
+#include <glib-object.h>
 
 #include <functional>
 #include <memory>
@@ -34,6 +34,9 @@ class PagePrinter {
   bool IsAsking() const { return s_asking; }
 
  private:
+  template <typename T>
+  using Owned = std::unique_ptr<T, decltype(&g_object_unref)>;
+
   void Run(WebKitPrintOperation* operation, GtkWindow* parent);
   void Forget(WebKitPrintOperation* operation);
   static void OnEvent(GdkEvent* event, gpointer);
@@ -42,8 +45,8 @@ class PagePrinter {
 
   WebKitWebView* m_webView;
   Failed m_failed;
-  std::vector<WebKitPrintOperation*> m_running;  // referenced until they finish
+  std::vector<Owned<WebKitPrintOperation>> m_running;  // held until they finish
   std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
-  static bool s_asking;                 // a print dialog is up, from any printer in this process
-  static GtkWindow* s_closeAfterwards;  // a window whose close box was pressed meanwhile (referenced)
+  static bool s_asking;                       // a print dialog is up, from any printer in this process
+  static Owned<GtkWindow> s_closeAfterwards;  // a window whose close box was pressed meanwhile
 };

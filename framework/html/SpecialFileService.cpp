@@ -2,8 +2,12 @@
 
 #include <gio/gio.h>
 #include <glib/gstdio.h>
+#include <glibmm/error.h>
+#include <glibmm/main.h>
+#include <glibmm/miscutils.h>
 
 #include <future>
+#include <memory>
 #include <thread>
 
 #include "core/Trace.h"
@@ -36,41 +40,43 @@ gboolean Serve(GThreadedSocketService*, GSocketConnection* connection, GObject*,
   return TRUE;
 }
 
+template <typename T>
+using Owned = std::unique_ptr<T, decltype(&g_object_unref)>;
+
+// Listens at path in a main loop of this thread's own, for good; started gets "" once it listens, or
+// why it cannot.
+void Listen(const std::string& path, std::promise<std::string>& started) {
+  const Glib::RefPtr<Glib::MainContext> context = Glib::MainContext::create();
+  context->push_thread_default();
+  const Owned<GSocketAddress> address(g_unix_socket_address_new(path.c_str()), g_object_unref);
+  const Owned<GSocketService> service(g_threaded_socket_service_new(-1), g_object_unref);  // a thread per page process
+  GError* error = nullptr;
+  if (!g_socket_listener_add_address(G_SOCKET_LISTENER(service.get()), address.get(), G_SOCKET_TYPE_STREAM,
+                                     G_SOCKET_PROTOCOL_DEFAULT, nullptr, nullptr, &error)) {
+    started.set_value(Glib::Error(error).what());
+    context->pop_thread_default();
+    return;
+  }
+  g_signal_connect(service.get(), "run", G_CALLBACK(Serve), nullptr);
+  g_socket_service_start(service.get());
+  started.set_value("");
+  for (;;) context->iteration(true);
+}
+
 struct Service {
   std::string folder, socket;
   Service() {
     // Named after the program, so that a person who finds the folder knows whose it is.
-    const gchar* program = g_get_prgname();
-    gchar* made = g_dir_make_tmp((std::string(program ? program : "afx") + "-files-XXXXXX").c_str(), nullptr);
-    if (made == nullptr) return;
-    folder = made;
-    g_free(made);
+    const std::string program = Glib::get_prgname();
+    const std::unique_ptr<gchar, decltype(&g_free)> made(
+        g_dir_make_tmp(((program.empty() ? "afx" : program) + "-files-XXXXXX").c_str(), nullptr), g_free);
+    if (!made) return;
+    folder = made.get();
     // The service accepts in a main loop of its own, so that a page process is never kept waiting
     // by the window's.
     std::promise<std::string> started;
     std::future<std::string> answer = started.get_future();
-    std::thread([path = folder + "/socket", &started] {
-      GMainContext* context = g_main_context_new();
-      g_main_context_push_thread_default(context);
-      GSocketAddress* address = g_unix_socket_address_new(path.c_str());
-      GSocketService* service = g_threaded_socket_service_new(-1);  // one thread per page process
-      GError* error = nullptr;
-      const bool listening = g_socket_listener_add_address(G_SOCKET_LISTENER(service), address, G_SOCKET_TYPE_STREAM,
-                                                           G_SOCKET_PROTOCOL_DEFAULT, nullptr, nullptr, &error);
-      g_object_unref(address);
-      if (!listening) {
-        started.set_value(error->message);
-        g_error_free(error);
-        g_object_unref(service);
-        g_main_context_pop_thread_default(context);
-        g_main_context_unref(context);
-        return;
-      }
-      g_signal_connect(service, "run", G_CALLBACK(Serve), nullptr);
-      g_socket_service_start(service);
-      started.set_value("");
-      for (;;) g_main_context_iteration(context, TRUE);
-    }).detach();
+    std::thread([path = folder + "/socket", &started] { Listen(path, started); }).detach();
     const std::string failure = answer.get();
     if (failure.empty())
       socket = folder + "/socket";

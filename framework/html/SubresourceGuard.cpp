@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "html/LocalSpecialFile.h"
@@ -73,10 +74,9 @@ bool Refused(const char* uri) {
   if (!LocalSpecialFile::PathOf(uri).empty()) return true;
   if (g_ascii_strncasecmp(uri, "file:", 5) != 0 || !g_mayAsk) return false;
   const std::string location(uri, std::strcspn(uri, "?#"));
-  gchar* path = g_filename_from_uri(location.c_str(), nullptr, nullptr);
+  const std::unique_ptr<gchar, decltype(&g_free)> path(g_filename_from_uri(location.c_str(), nullptr, nullptr), g_free);
   struct stat st {};
-  const bool hidden = path != nullptr && stat(path, &st) != 0;
-  g_free(path);
+  const bool hidden = path && stat(path.get(), &st) != 0;
   return hidden && Ask(location.c_str()) != 0;
 }
 

@@ -1,13 +1,15 @@
 #include "settings/SettingsStore.h"
 
 #include <fcntl.h>
-#include <glib.h>
+#include <glibmm/fileutils.h>
+#include <glibmm/miscutils.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 #include <utility>
 
@@ -18,6 +20,16 @@ namespace {
 
 enum class Stored { absent, text, unusable, tooLarge };
 
+// The whole file at path; false when it cannot be read.
+bool Contents(const std::string& path, std::string& text) {
+  try {
+    text = Glib::file_get_contents(path);
+    return true;
+  } catch (const Glib::Error&) {
+    return false;
+  }
+}
+
 // The store's text, "" when it does not exist. A store larger than limit is not read.
 Stored ReadText(const std::string& path, std::string& text, std::size_t limit) {
   text.clear();
@@ -25,19 +37,8 @@ Stored ReadText(const std::string& path, std::string& text, std::size_t limit) {
   if (stat(path.c_str(), &st) != 0) return errno == ENOENT ? Stored::absent : Stored::unusable;
   if (!S_ISREG(st.st_mode)) return Stored::unusable;
   if (std::size_t(st.st_size) > limit) return Stored::tooLarge;
-  gchar* contents = nullptr;
-  gsize length = 0;
-  if (!g_file_get_contents(path.c_str(), &contents, &length, nullptr)) return Stored::unusable;
-  text.assign(contents, length);
-  g_free(contents);
-  return length > limit ? Stored::tooLarge : Stored::text;
-}
-
-std::string Folder(const std::string& path) {
-  gchar* dir = g_path_get_dirname(path.c_str());
-  std::string result = dir;
-  g_free(dir);
-  return result;
+  if (!Contents(path, text)) return Stored::unusable;
+  return text.size() > limit ? Stored::tooLarge : Stored::text;
 }
 
 // The file a write to path goes to: path itself, or the file its symbolic links lead to, which may
@@ -47,12 +48,11 @@ std::string WriteTarget(const std::string& path) {
   for (int depth = 0; depth < 40; ++depth) {
     struct stat st {};
     if (lstat(current.c_str(), &st) != 0)
-      return errno == ENOENT && g_file_test(Folder(current).c_str(), G_FILE_TEST_IS_DIR) ? current : "";
+      return errno == ENOENT && Glib::file_test(Glib::path_get_dirname(current), Glib::FILE_TEST_IS_DIR) ? current : "";
     if (!S_ISLNK(st.st_mode)) return current;
-    gchar* link = g_file_read_link(current.c_str(), nullptr);
-    if (link == nullptr) return "";
-    current = g_path_is_absolute(link) ? std::string(link) : Folder(current) + "/" + link;
-    g_free(link);
+    const std::unique_ptr<gchar, decltype(&g_free)> link(g_file_read_link(current.c_str(), nullptr), g_free);
+    if (!link) return "";
+    current = Glib::path_is_absolute(link.get()) ? link.get() : Glib::path_get_dirname(current) + "/" + link.get();
   }
   return "";
 }
@@ -68,10 +68,9 @@ std::pair<ino_t, gint64> Progress(const std::string& path) {
 // (as a writer in the middle of its work is), rather than stopped or asleep.
 bool HolderAtWork(int lockFd) {
   struct stat st {};
-  gchar* locks = nullptr;
-  if (fstat(lockFd, &st) != 0 || !g_file_get_contents("/proc/locks", &locks, nullptr, nullptr)) return false;
+  std::string locks;
+  if (fstat(lockFd, &st) != 0 || !Contents("/proc/locks", locks)) return false;
   std::istringstream lines(locks);
-  g_free(locks);
   std::ostringstream suffix;
   suffix << ':' << st.st_ino;
   const std::string inode = suffix.str();
@@ -87,11 +86,7 @@ bool HolderAtWork(int lockFd) {
   }
   if (holder <= 0) return false;
   std::string stat;
-  gchar* contents = nullptr;
-  if (!g_file_get_contents(("/proc/" + std::to_string(holder) + "/stat").c_str(), &contents, nullptr, nullptr))
-    return false;
-  stat = contents;
-  g_free(contents);
+  if (!Contents("/proc/" + std::to_string(holder) + "/stat", stat)) return false;
   // "pid (name) S ...": the state follows the name, which may itself hold ") ".
   auto end = stat.rfind(") ");
   return end != std::string::npos && end + 2 < stat.size() && (stat[end + 2] == 'R' || stat[end + 2] == 'D');
@@ -165,7 +160,7 @@ bool SettingsStore::Read(RegistryText& text) const {
 
 bool SettingsStore::Update(const std::function<void(RegistryText&)>& change) {
   if (m_readOnly) return false;
-  g_mkdir_with_parents(Folder(m_path).c_str(), 0700);
+  g_mkdir_with_parents(Glib::path_get_dirname(m_path).c_str(), 0700);
   FileLock lock(m_path + ".lock", m_path, kLockWait);
   if (!lock.Held()) {
     StopWriting(lock.Busy() ? "is locked by another process" : "cannot be locked");

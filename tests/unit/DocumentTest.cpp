@@ -3,6 +3,7 @@
 // application whose file prompt the test answers and whose message boxes it records. Every row
 // also checks that no file was touched but the one a command was meant to write.
 #include <fcntl.h>
+#include <glibmm/convert.h>
 #include <glibmm/miscutils.h>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -126,10 +127,7 @@ std::string Replace(std::string text, const std::string& from, const std::string
 
 std::string Title(const std::string& path) {
   if (path.empty()) return "FOLIOSCOPE";
-  gchar* title = g_filename_display_basename(path.c_str());
-  std::string result = title;
-  g_free(title);
-  return result;
+  return Glib::filename_display_basename(path);
 }
 
 // Every entry of a folder (not descending), with its type and, for a file, its content and time.
@@ -425,9 +423,7 @@ TEST(Document, OpenAndSaveAsOfEveryKindOfName) {
       std::string after = box ? dir / "saved" : Glib::canonicalize_filename(name);
       if (box) {
         std::string full = Glib::canonicalize_filename(name);
-        gchar* shown = g_filename_display_name(full.c_str());
-        EXPECT_EQ(g_log, prompt + "<box: " + Replace(box, "%1", shown) + ">");
-        g_free(shown);
+        EXPECT_EQ(g_log, prompt + "<box: " + Replace(box, "%1", Glib::filename_display_name(full)) + ">");
       } else {
         EXPECT_EQ(g_log, prompt + (command == ID_FILE_OPEN ? "<update><activate>" : ""));
       }

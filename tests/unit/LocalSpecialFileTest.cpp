@@ -1,4 +1,5 @@
 // Which file: URIs name a local file that the engine must not read.
+#include <glibmm/convert.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -7,12 +8,7 @@
 
 namespace {
 
-std::string Uri(const std::string& path) {
-  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
-  std::string result = uri;
-  g_free(uri);
-  return result;
-}
+std::string Uri(const std::string& path) { return Glib::filename_to_uri(path); }
 
 TEST(LocalSpecialFile, NamesFifosAndDevicesWhateverFollowsTheirPath) {
   TempDir dir;

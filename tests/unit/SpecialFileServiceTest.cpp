@@ -1,50 +1,47 @@
 // The answers page processes get about local files their sandbox hides, through the real socket.
 #include <gio/gio.h>
+#include <glibmm/convert.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+
+#include <memory>
 
 #include "TempDir.h"
 #include "html/SpecialFileService.h"
 
 namespace {
 
+template <typename T>
+using Owned = std::unique_ptr<T, decltype(&g_object_unref)>;
+
 class Asking {
  public:
   Asking() {
-    GSocketClient* client = g_socket_client_new();
-    GSocketAddress* address = g_unix_socket_address_new(SpecialFileService::SocketPath().c_str());
-    m_connection = g_socket_client_connect(client, G_SOCKET_CONNECTABLE(address), nullptr, nullptr);
-    g_object_unref(address);
-    g_object_unref(client);
-  }
-  ~Asking() {
-    if (m_connection != nullptr) g_object_unref(m_connection);
+    const Owned<GSocketClient> client(g_socket_client_new(), g_object_unref);
+    const Owned<GSocketAddress> address(g_unix_socket_address_new(SpecialFileService::SocketPath().c_str()),
+                                        g_object_unref);
+    m_connection.reset(g_socket_client_connect(client.get(), G_SOCKET_CONNECTABLE(address.get()), nullptr, nullptr));
   }
   bool Connected() const { return m_connection != nullptr; }
   void Send(const std::string& text) {
-    g_output_stream_write_all(g_io_stream_get_output_stream(G_IO_STREAM(m_connection)), text.data(), text.size(),
+    g_output_stream_write_all(g_io_stream_get_output_stream(G_IO_STREAM(m_connection.get())), text.data(), text.size(),
                               nullptr, nullptr, nullptr);
   }
   // What comes back until n bytes or the end.
   std::string Receive(std::size_t n) {
     std::string text(n, '\0');
     gsize got = 0;
-    g_input_stream_read_all(g_io_stream_get_input_stream(G_IO_STREAM(m_connection)), text.data(), n, &got, nullptr,
-                            nullptr);
+    g_input_stream_read_all(g_io_stream_get_input_stream(G_IO_STREAM(m_connection.get())), text.data(), n, &got,
+                            nullptr, nullptr);
     text.resize(got);
     return text;
   }
 
  private:
-  GSocketConnection* m_connection = nullptr;
+  Owned<GSocketConnection> m_connection{nullptr, g_object_unref};
 };
 
-std::string Uri(const std::string& path) {
-  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
-  std::string result = uri;
-  g_free(uri);
-  return result;
-}
+std::string Uri(const std::string& path) { return Glib::filename_to_uri(path); }
 
 TEST(SpecialFileService, AnswersInOrderWhetherEachUriNamesAFifoOrADevice) {
   ASSERT_FALSE(SpecialFileService::SocketPath().empty());

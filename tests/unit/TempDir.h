@@ -6,15 +6,15 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
 class TempDir {
  public:
   TempDir() {
-    gchar* dir = g_dir_make_tmp("folioscope-test-XXXXXX", nullptr);
-    m_path = dir;
-    g_free(dir);
+    const std::unique_ptr<gchar, decltype(&g_free)> dir(g_dir_make_tmp("folioscope-test-XXXXXX", nullptr), g_free);
+    m_path = dir.get();
   }
   ~TempDir() {
     std::error_code ec;
