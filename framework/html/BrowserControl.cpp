@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "core/GObjectPtr.h"
 #include "core/Trace.h"
 #include "html/BrowserContext.h"
 #include "html/BrowserTexts.h"
@@ -42,9 +43,7 @@ guint KeyOfFirstGroup(const GdkEventKey* event) {
 std::string LocalPath(const char* uri) { return FileUri::ToPath(std::string(uri, std::strcspn(uri, "#"))); }
 
 // A reference to a history entry, held while the owner lives.
-std::shared_ptr<WebKitBackForwardListItem> Hold(WebKitBackForwardListItem* item) {
-  return {WEBKIT_BACK_FORWARD_LIST_ITEM(g_object_ref(item)), g_object_unref};
-}
+std::shared_ptr<WebKitBackForwardListItem> Hold(WebKitBackForwardListItem* item) { return GObjectRef(item); }
 
 // Where item is in the history, counted from the current entry; 0 when it is no longer there.
 int OffsetOf(WebKitBackForwardList* history, WebKitBackForwardListItem* item) {

@@ -20,7 +20,7 @@ void Decorate(Gtk::Button& button, const char* icon, const char* tooltip) {
 FindBar::FindBar(WebKitWebView* webView)
     : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 4),
       m_webView(webView),
-      m_finder(WEBKIT_FIND_CONTROLLER(g_object_ref(webkit_web_view_get_find_controller(webView))), g_object_unref) {
+      m_finder(GObjectRef(webkit_web_view_get_find_controller(webView))) {
   set_border_width(3);
   m_entry.set_placeholder_text("Find in page");
   m_entry.set_width_chars(30);

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "core/GObjectPtr.h"
+
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitFindController WebKitFindController;
 
@@ -34,7 +36,7 @@ class FindBar : public Gtk::Box {
   static void OnFailed(WebKitFindController*, FindBar* self);
 
   WebKitWebView* m_webView;
-  std::unique_ptr<WebKitFindController, decltype(&g_object_unref)> m_finder;  // the engine's, held while the bar lives
+  GObjectPtr<WebKitFindController> m_finder;  // the engine's, held while the bar lives
   Gtk::SearchEntry m_entry;
   Gtk::Button m_previous;
   Gtk::Button m_next;

@@ -9,10 +9,9 @@
 #include <map>
 #include <memory>
 
-namespace {
+#include "core/GObjectPtr.h"
 
-template <typename T>
-using Owned = std::unique_ptr<T, decltype(&g_object_unref)>;
+namespace {
 
 std::map<std::string, std::string>& Pages() {
   static std::map<std::string, std::string> pages;  // address without fragment -> HTML
@@ -47,9 +46,9 @@ void Serve(WebKitURISchemeRequest* request, gpointer) {
     return;
   }
   const Glib::RefPtr<Glib::Bytes> bytes = Glib::Bytes::create(page->second.data(), page->second.size());
-  const Owned<GInputStream> stream(g_memory_input_stream_new_from_bytes(bytes->gobj()), g_object_unref);
-  const Owned<WebKitURISchemeResponse> response(
-      webkit_uri_scheme_response_new(stream.get(), gint64(page->second.size())), g_object_unref);
+  const GObjectPtr<GInputStream> stream(g_memory_input_stream_new_from_bytes(bytes->gobj()));
+  const GObjectPtr<WebKitURISchemeResponse> response(
+      webkit_uri_scheme_response_new(stream.get(), gint64(page->second.size())));
   webkit_uri_scheme_response_set_content_type(response.get(), "text/html; charset=utf-8");
   webkit_uri_scheme_request_finish_with_response(request, response.get());
 }

@@ -48,14 +48,10 @@ gboolean OnDialogResponse(GSignalInvocationHint*, guint count, const GValue* val
 // GTK's own handling of events, given back once the print dialog has gone.
 void Deliver(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
 
-std::unique_ptr<WebKitPrintOperation, decltype(&g_object_unref)> Hold(WebKitPrintOperation* operation) {
-  return {WEBKIT_PRINT_OPERATION(g_object_ref(operation)), g_object_unref};
-}
-
 }  // namespace
 
 bool PagePrinter::s_asking = false;
-PagePrinter::Owned<GtkWindow> PagePrinter::s_closeAfterwards{nullptr, g_object_unref};
+GObjectPtr<GtkWindow> PagePrinter::s_closeAfterwards;
 
 PagePrinter::PagePrinter(WebKitWebView* webView, Failed failed) : m_webView(webView), m_failed(std::move(failed)) {}
 
@@ -66,7 +62,7 @@ PagePrinter::~PagePrinter() {
 
 void PagePrinter::Print(GtkWindow* parent) {
   if (webkit_web_view_get_uri(m_webView) == nullptr || s_asking) return;
-  const Owned<WebKitPrintOperation> operation(webkit_print_operation_new(m_webView), g_object_unref);
+  const GObjectPtr<WebKitPrintOperation> operation(webkit_print_operation_new(m_webView));
   Run(operation.get(), parent);
 }
 
@@ -83,12 +79,12 @@ void PagePrinter::Run(WebKitPrintOperation* operation, GtkWindow* parent) {
       webkit_print_operation_set_print_settings(operation, pApp->GetPrintSettings());
     if (pApp->GetPageSetup() != nullptr) webkit_print_operation_set_page_setup(operation, pApp->GetPageSetup());
   }
-  m_running.push_back(Hold(operation));
+  m_running.push_back(GObjectRef(operation));
   g_signal_connect(operation, "failed", G_CALLBACK(OnFailed), this);
   g_signal_connect(operation, "finished", G_CALLBACK(OnFinished), this);
   // The dialog runs a main loop of its own, in which anything may happen, this object's end included.
   std::shared_ptr<bool> alive = m_alive;
-  const Owned<WebKitPrintOperation> held = Hold(operation);
+  const GObjectPtr<WebKitPrintOperation> held = GObjectRef(operation);
   s_asking = true;
   gdk_event_handler_set(OnEvent, nullptr, nullptr);
   const guint responded = g_signal_lookup("response", GTK_TYPE_DIALOG);
@@ -114,7 +110,7 @@ void PagePrinter::OnEvent(GdkEvent* event, gpointer) {
     GtkWidget* dialog = grab != nullptr ? gtk_widget_get_toplevel(grab) : nullptr;
     if (widget != nullptr && GTK_IS_WINDOW(widget) && GTK_IS_PRINT_UNIX_DIALOG(dialog) && widget != dialog) {
       AfxTrace("Close asked while printing: the print dialog is cancelled\n");
-      s_closeAfterwards.reset(GTK_WINDOW(g_object_ref(widget)));
+      s_closeAfterwards = GObjectRef(GTK_WINDOW(widget));
       gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
       return;
     }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "core/GObjectPtr.h"
+
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitPrintOperation WebKitPrintOperation;
 typedef struct _GtkWindow GtkWindow;
@@ -34,9 +36,6 @@ class PagePrinter {
   bool IsAsking() const { return s_asking; }
 
  private:
-  template <typename T>
-  using Owned = std::unique_ptr<T, decltype(&g_object_unref)>;
-
   void Run(WebKitPrintOperation* operation, GtkWindow* parent);
   void Forget(WebKitPrintOperation* operation);
   static void OnEvent(GdkEvent* event, gpointer);
@@ -45,8 +44,8 @@ class PagePrinter {
 
   WebKitWebView* m_webView;
   Failed m_failed;
-  std::vector<Owned<WebKitPrintOperation>> m_running;  // held until they finish
+  std::vector<GObjectPtr<WebKitPrintOperation>> m_running;  // held until they finish
   std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
-  static bool s_asking;                       // a print dialog is up, from any printer in this process
-  static Owned<GtkWindow> s_closeAfterwards;  // a window whose close box was pressed meanwhile
+  static bool s_asking;                            // a print dialog is up, from any printer in this process
+  static GObjectPtr<GtkWindow> s_closeAfterwards;  // a window whose close box was pressed meanwhile
 };

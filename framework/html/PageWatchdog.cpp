@@ -7,18 +7,19 @@
 PageWatchdog::PageWatchdog(WebKitWebView* webView, std::function<void()> stopped)
     : m_webView(webView), m_stopped(std::move(stopped)) {
   // Connected before the navigation policy, whose handler may end the signal's emission.
-  g_signal_connect(webView, "decide-policy",
-                   G_CALLBACK(+[](WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType, PageWatchdog* self) {
-                     self->Answered();
-                     return FALSE;
-                   }),
-                   this);
-  g_signal_connect(webView, "web-process-terminated",
-                   G_CALLBACK(+[](WebKitWebView*, WebKitWebProcessTerminationReason, PageWatchdog* self) {
-                     self->Answered();
-                     self->m_processGone = true;
-                   }),
-                   this);
+  g_signal_connect(webView, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+  g_signal_connect(webView, "web-process-terminated", G_CALLBACK(OnProcessEnded), this);
+}
+
+gboolean PageWatchdog::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType,
+                                      PageWatchdog* self) {
+  self->Answered();
+  return FALSE;  // the decision is the navigation policy's
+}
+
+void PageWatchdog::OnProcessEnded(WebKitWebView*, WebKitWebProcessTerminationReason, PageWatchdog* self) {
+  self->Answered();
+  self->m_processGone = true;
 }
 
 PageWatchdog::~PageWatchdog() {

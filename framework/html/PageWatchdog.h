@@ -6,10 +6,9 @@
 #pragma once
 
 #include <glib.h>
+#include <webkit2/webkit2.h>
 
 #include <functional>
-
-typedef struct _WebKitWebView WebKitWebView;
 
 class PageWatchdog {
  public:
@@ -30,6 +29,8 @@ class PageWatchdog {
 
  private:
   void Disarm();
+  static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType, PageWatchdog* self);
+  static void OnProcessEnded(WebKitWebView*, WebKitWebProcessTerminationReason, PageWatchdog* self);
   static gboolean OnTimeout(gpointer data);
 
   WebKitWebView* m_webView;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <thread>
 
+#include "core/GObjectPtr.h"
 #include "core/Trace.h"
 #include "html/LocalSpecialFile.h"
 
@@ -40,16 +41,13 @@ gboolean Serve(GThreadedSocketService*, GSocketConnection* connection, GObject*,
   return TRUE;
 }
 
-template <typename T>
-using Owned = std::unique_ptr<T, decltype(&g_object_unref)>;
-
 // Listens at path in a main loop of this thread's own, for good; started gets "" once it listens, or
 // why it cannot.
 void Listen(const std::string& path, std::promise<std::string>& started) {
   const Glib::RefPtr<Glib::MainContext> context = Glib::MainContext::create();
   context->push_thread_default();
-  const Owned<GSocketAddress> address(g_unix_socket_address_new(path.c_str()), g_object_unref);
-  const Owned<GSocketService> service(g_threaded_socket_service_new(-1), g_object_unref);  // a thread per page process
+  const GObjectPtr<GSocketAddress> address(g_unix_socket_address_new(path.c_str()));
+  const GObjectPtr<GSocketService> service(g_threaded_socket_service_new(-1));  // a thread per page process
   GError* error = nullptr;
   if (!g_socket_listener_add_address(G_SOCKET_LISTENER(service.get()), address.get(), G_SOCKET_TYPE_STREAM,
                                      G_SOCKET_PROTOCOL_DEFAULT, nullptr, nullptr, &error)) {

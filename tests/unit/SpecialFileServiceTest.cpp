@@ -7,19 +7,16 @@
 #include <memory>
 
 #include "TempDir.h"
+#include "core/GObjectPtr.h"
 #include "html/SpecialFileService.h"
 
 namespace {
 
-template <typename T>
-using Owned = std::unique_ptr<T, decltype(&g_object_unref)>;
-
 class Asking {
  public:
   Asking() {
-    const Owned<GSocketClient> client(g_socket_client_new(), g_object_unref);
-    const Owned<GSocketAddress> address(g_unix_socket_address_new(SpecialFileService::SocketPath().c_str()),
-                                        g_object_unref);
+    const GObjectPtr<GSocketClient> client(g_socket_client_new());
+    const GObjectPtr<GSocketAddress> address(g_unix_socket_address_new(SpecialFileService::SocketPath().c_str()));
     m_connection.reset(g_socket_client_connect(client.get(), G_SOCKET_CONNECTABLE(address.get()), nullptr, nullptr));
   }
   bool Connected() const { return m_connection != nullptr; }
@@ -38,7 +35,7 @@ class Asking {
   }
 
  private:
-  Owned<GSocketConnection> m_connection{nullptr, g_object_unref};
+  GObjectPtr<GSocketConnection> m_connection;
 };
 
 std::string Uri(const std::string& path) { return Glib::filename_to_uri(path); }
