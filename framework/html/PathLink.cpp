@@ -14,7 +14,13 @@ constexpr const char kScheme[] = "local-path:";
 namespace PathLink {
 
 std::string To(const std::string& path, std::size_t first) {
-  return kScheme + Glib::uri_escape_string(path, "/", false) + (first > 0 ? "#" + std::to_string(first) : "");
+  std::string link = kScheme;
+  link += Glib::uri_escape_string(path, "/", false);
+  if (first > 0) {
+    link += '#';
+    link += std::to_string(first);
+  }
+  return link;
 }
 
 std::string PathOf(const char* uri, std::size_t* first) {
