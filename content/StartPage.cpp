@@ -141,7 +141,9 @@ std::string StartPage::Listing(const std::string& dir, const std::string& reason
           Html(dir.empty() ? title : Display(dir)) + "</h1><p>" + Html(reason) + "</p>";
   if (!dir.empty() && dir != "/") {
     const std::string parent = Glib::path_get_dirname(dir);
-    html += "<p><a href=\"" + (relative ? std::string("../") : Html(PathLink::To(parent))) + "\">Parent folder</a></p>";
+    // Named in full: a page process that has been shown only this page may open files below the
+    // folder, not beside it.
+    html += "<p><a href=\"" + Html(PathLink::To(parent)) + "\">Parent folder</a></p>";
   }
   // A long listing in parts: the engine lays out a hundred thousand links only slowly.
   std::string parts;

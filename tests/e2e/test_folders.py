@@ -1,6 +1,7 @@
 """The real binary on folders: a table of command lines (folders in every form, files, flags) and
 what each shows or prints with its exit status; the generated folder page's links followed into a
-subfolder and out to the parent; a link to a name that is not UTF-8; F1 opens the guide."""
+subfolder and out to the parent (also from the folder the viewer started in); a link to a name that
+is not UTF-8; F1 opens the guide."""
 import os
 import signal
 import subprocess
@@ -109,12 +110,16 @@ class Folders(unittest.TestCase):
         viewer = self.viewer.start("empty")
         window = viewer.main_window()
         self.assertIsNotNone(window, viewer.trace())
-        self.assertTrue(wait_for(lambda: shown(self.pages + "/empty/") in viewer.trace()), viewer.trace())
+        empty = shown(self.pages + "/empty/") + "\n"
+        self.assertTrue(wait_for(lambda: empty in viewer.trace()), viewer.trace())
+        press(window, "Tab", "Return")  # Parent folder, outside the folder the viewer started in
+        self.assertTrue(wait_for(lambda: shown(self.pages + "/index.html") in viewer.trace()), viewer.trace())
+        press(window, "alt+Left")
+        self.assertTrue(wait_for(lambda: viewer.trace().count(empty) == 2), viewer.trace())
         press(window, "Tab", "Tab", "Return")  # sub/
         self.assertTrue(wait_for(lambda: shown(self.pages + "/empty/sub/") in viewer.trace()), viewer.trace())
         press(window, "Tab", "Return")  # its Parent folder
-        self.assertTrue(wait_for(lambda: viewer.trace().count(shown(self.pages + "/empty/") + "\n") == 2),
-                        viewer.trace())
+        self.assertTrue(wait_for(lambda: viewer.trace().count(empty) == 3), viewer.trace())
         press(window, "Tab", "Tab", "Tab", "Return")  # the page whose name is not UTF-8: a page explains
         self.assertTrue(wait_for(lambda: "Load finished: about:blank" in viewer.trace()), viewer.trace())
         self.assertEqual(viewer.close_by_keys(window), 0)
