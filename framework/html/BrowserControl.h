@@ -26,7 +26,7 @@
 #include "html/PagePrinter.h"
 #include "html/PageWatchdog.h"
 
-class BrowserControl : public Gtk::Frame {
+class BrowserControl : public Gtk::Frame, public NavigationHost {
  public:
   BrowserControl(BrowserEvents& events, bool sunkenEdge);
   ~BrowserControl() override;
@@ -36,24 +36,23 @@ class BrowserControl : public Gtk::Frame {
   // What stands in the engine's place after a page was stopped for its size; hidden otherwise.
   const Gtk::Label& GetStoppedPage() const { return m_stoppedPage; }
   // The host, or nullptr once it has let go (Detach); events then go nowhere.
-  BrowserEvents* GetEvents() const { return m_events; }
+  BrowserEvents* GetEvents() const override { return m_events; }
   void Detach() { m_events = nullptr; }
 
-  void Navigate(const std::string& uri);
+  void Navigate(const std::string& uri) override;
   // Shows generated HTML whose relative links resolve against baseUri ("" for none), as a history
   // entry of its own (GeneratedPages).
   void LoadHtml(const std::string& html, const std::string& baseUri);
   // Shows a folder as the view's start does: its start page, else its generated page.
-  void ShowFolder(const std::string& dir, std::size_t first = 0);
-  // Shows the page saying that the local file at path cannot be opened, and why.
-  void ShowFileError(const std::string& path, const std::string& reason);
+  void ShowFolder(const std::string& dir, std::size_t first) override;
+  void ShowFileError(const std::string& path, const std::string& reason) override;
   void GoBack();
   void GoForward();
   void Print();
   // Gives the focus back to the widget inside the control that last had it, else to the page.
   void GiveFocus();
   void Perform(BrowserAction action);
-  void ReportStatus(const std::string& text);
+  void ReportStatus(const std::string& text) override;
   // The page F1 shows; "" when there is none.
   void SetGuide(const std::string& path) { m_guide = path; }
 

@@ -9,16 +9,16 @@
 #include <utility>
 
 #include "core/Trace.h"
-#include "html/BrowserControl.h"
+#include "html/BrowserEvents.h"
 #include "html/BrowserTexts.h"
 #include "html/FileUri.h"
 #include "html/GeneratedPages.h"
 #include "html/LocalSpecialFile.h"
 #include "html/PathLink.h"
 
-NavigationPolicy::NavigationPolicy(WebKitWebView* webView, BrowserControl& control)
-    : m_webView(webView), m_control(control), m_handoff([this](const std::string& uri, const std::string& error) {
-        if (!error.empty()) m_control.ReportStatus(BrowserTexts::CannotOpen(BrowserTexts::Address(uri.c_str()), error));
+NavigationPolicy::NavigationPolicy(WebKitWebView* webView, NavigationHost& host)
+    : m_webView(webView), m_host(host), m_handoff([this](const std::string& uri, const std::string& error) {
+        if (!error.empty()) m_host.ReportStatus(BrowserTexts::CannotOpen(BrowserTexts::Address(uri.c_str()), error));
       }) {
   g_signal_connect(webView, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
   g_signal_connect(webView, "create", G_CALLBACK(OnCreate), this);
@@ -42,8 +42,7 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
   if (uri == nullptr) return false;
   const char* frameName = webkit_navigation_action_get_frame_name(action);
   bool cancel = false;
-  if (BrowserEvents* events = m_control.GetEvents())
-    events->OnBeforeNavigate2(uri, frameName ? frameName : "", &cancel);
+  if (BrowserEvents* events = m_host.GetEvents()) events->OnBeforeNavigate2(uri, frameName ? frameName : "", &cancel);
   if (cancel) {
     webkit_policy_decision_ignore(decision);
     return true;
@@ -73,7 +72,7 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
   const std::string path = LocalSpecialFile::PathOf(uri);
   if (!path.empty()) {
     AfxTrace("Not opening %s: not a regular file\n", path.c_str());
-    m_control.ReportStatus(BrowserTexts::CannotOpen(BrowserTexts::Path(path), BrowserTexts::NotRegularFile()));
+    m_host.ReportStatus(BrowserTexts::CannotOpen(BrowserTexts::Path(path), BrowserTexts::NotRegularFile()));
     webkit_policy_decision_ignore(decision);
     return true;
   }
@@ -86,7 +85,7 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
     if (g_file_test(dir.c_str(), G_FILE_TEST_IS_DIR) &&
         (type != WEBKIT_NAVIGATION_TYPE_OTHER || webkit_navigation_action_is_user_gesture(action))) {
       webkit_policy_decision_ignore(decision);
-      m_control.ShowFolder(dir);
+      m_host.ShowFolder(dir, 0);
       return true;
     }
   }
@@ -102,7 +101,7 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
     m_follow.disconnect();
     m_follow = Glib::signal_idle().connect([this, link = std::string(uri)] {
       AfxTrace("Following %s from a generated page\n", link.c_str());
-      m_control.Navigate(link);
+      m_host.Navigate(link);
       return false;
     });
     return true;
@@ -126,7 +125,7 @@ bool NavigationPolicy::DecideResponse(WebKitPolicyDecision* decision) {
 void NavigationPolicy::Refuse(WebKitPolicyDecision* decision, const char* uri) {
   AfxTrace("Not handing %s to the desktop: the page went there by itself\n", uri);
   webkit_policy_decision_ignore(decision);
-  m_control.ReportStatus(BrowserTexts::NotHandedOn(BrowserTexts::Address(uri)));
+  m_host.ReportStatus(BrowserTexts::NotHandedOn(BrowserTexts::Address(uri)));
 }
 
 bool NavigationPolicy::ShownPageIsLocal() const {
@@ -136,20 +135,20 @@ bool NavigationPolicy::ShownPageIsLocal() const {
 }
 
 void NavigationPolicy::ShowPath(const std::string& path, std::size_t first) {
-  if (g_file_test(path.c_str(), G_FILE_TEST_IS_DIR)) return m_control.ShowFolder(path, first);
-  if (!g_utf8_validate(path.c_str(), -1, nullptr)) return m_control.ShowFileError(path, BrowserTexts::NotUtf8());
-  if (const std::string uri = FileUri::FromPath(path); !uri.empty()) m_control.Navigate(uri);
+  if (g_file_test(path.c_str(), G_FILE_TEST_IS_DIR)) return m_host.ShowFolder(path, first);
+  if (!g_utf8_validate(path.c_str(), -1, nullptr)) return m_host.ShowFileError(path, BrowserTexts::NotUtf8());
+  if (const std::string uri = FileUri::FromPath(path); !uri.empty()) m_host.Navigate(uri);
 }
 
 void NavigationPolicy::HandOn(WebKitPolicyDecision* decision, const char* uri) {
   webkit_policy_decision_ignore(decision);
-  m_control.ReportStatus(BrowserTexts::HandedOn(BrowserTexts::Address(uri)));
+  m_host.ReportStatus(BrowserTexts::HandedOn(BrowserTexts::Address(uri)));
   m_handoff.Open(uri);
 }
 
 GtkWidget* NavigationPolicy::OnCreate(WebKitWebView* webView, WebKitNavigationAction* action, NavigationPolicy* self) {
   bool cancel = false;
-  if (BrowserEvents* events = self->m_control.GetEvents()) events->OnNewWindow2(&cancel);
+  if (BrowserEvents* events = self->m_host.GetEvents()) events->OnNewWindow2(&cancel);
   WebKitURIRequest* request = webkit_navigation_action_get_request(action);
   const char* uri = webkit_uri_request_get_uri(request);
   // A blank window is one a script means to write into; this view has no second page to give it.

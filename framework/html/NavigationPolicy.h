@@ -15,16 +15,16 @@
 #include <string>
 
 #include "html/DesktopHandoff.h"
+#include "html/NavigationHost.h"
 
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
 typedef struct _WebKitNavigationAction WebKitNavigationAction;
 typedef struct _GtkWidget GtkWidget;
-class BrowserControl;
 
 class NavigationPolicy {
  public:
-  NavigationPolicy(WebKitWebView* webView, BrowserControl& control);
+  NavigationPolicy(WebKitWebView* webView, NavigationHost& host);
   ~NavigationPolicy();
   // The next navigation is the host's own (opening a file, a new window the user asked for).
   void ExpectHostNavigation() { m_hostAsked = true; }
@@ -45,7 +45,7 @@ class NavigationPolicy {
   void ShowPath(const std::string& path, std::size_t first);
 
   WebKitWebView* m_webView;
-  BrowserControl& m_control;
+  NavigationHost& m_host;
   DesktopHandoff m_handoff;
   bool m_hostAsked = false;
   bool m_userAsked = false;   // whether the user asked for the main frame's current navigation

@@ -1,0 +1,23 @@
+// What the navigation policy asks of the view it decides for: the host's events, a load of its own,
+// a folder or a file's error page shown, a status text.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+class BrowserEvents;
+
+class NavigationHost {
+ public:
+  // The host, or nullptr once it has let go.
+  virtual BrowserEvents* GetEvents() const = 0;
+  virtual void Navigate(const std::string& uri) = 0;
+  // Shows a folder as the view's start does; first: where a long listing goes on.
+  virtual void ShowFolder(const std::string& dir, std::size_t first) = 0;
+  // Shows the page saying that the local file at path cannot be opened, and why.
+  virtual void ShowFileError(const std::string& path, const std::string& reason) = 0;
+  virtual void ReportStatus(const std::string& text) = 0;
+
+ protected:
+  ~NavigationHost() = default;
+};
