@@ -110,7 +110,7 @@ void CWinApp::SaveStdProfileSettings() {
 
 void CWinApp::UnregisterShellFileTypes() {
   if (!m_pDocManager) return;
-  for (CDocTemplate* pTemplate : m_pDocManager->GetTemplates()) {
+  for (const auto& pTemplate : m_pDocManager->GetTemplates()) {
     std::string typeId;
     if (pTemplate->GetDocString(typeId, CDocTemplate::regFileTypeId) && !typeId.empty())
       Registry().RemoveShellKeys(typeId);
@@ -252,7 +252,7 @@ BOOL CWinApp::OnIdle(long lCount) {
       m_pMainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE);
     }
     if (m_pDocManager)
-      for (CDocTemplate* pTemplate : m_pDocManager->GetTemplates())
+      for (const auto& pTemplate : m_pDocManager->GetTemplates())
         for (CDocument* pDoc : pTemplate->GetDocuments()) pDoc->OnIdle();
     return TRUE;  // one more pass for housekeeping
   }

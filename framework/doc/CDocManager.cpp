@@ -15,11 +15,9 @@
 #include "window/CFrameWnd.h"
 #include "window/CView.h"
 
-CDocManager::~CDocManager() {
-  for (CDocTemplate* pTemplate : m_templateList) delete pTemplate;
-}
+CDocManager::~CDocManager() = default;
 
-void CDocManager::AddDocTemplate(CDocTemplate* pTemplate) { m_templateList.push_back(pTemplate); }
+void CDocManager::AddDocTemplate(CDocTemplate* pTemplate) { m_templateList.emplace_back(pTemplate); }
 
 void CDocManager::OnFileNew() {
   // With a single template there is no choice of document type to offer.
@@ -56,7 +54,7 @@ std::string CDocManager::NormalizeFileName(const std::string& fileName) {
 CDocument* CDocManager::OpenDocumentFile(const std::string& fileName) {
   if (m_templateList.empty()) return nullptr;
   std::string fullPath = NormalizeFileName(fileName);
-  for (CDocTemplate* pTemplate : m_templateList) {
+  for (const auto& pTemplate : m_templateList) {
     CDocument* pOpenDocument = nullptr;
     if (pTemplate->MatchDocType(fullPath, pOpenDocument) == CDocTemplate::yesAlreadyOpen) {
       // Nothing to reload: bring its frame to the front.
@@ -78,11 +76,11 @@ bool CDocManager::DoPromptFileName(std::string& fileName, UINT nIDSTitle, bool b
 }
 
 bool CDocManager::SaveAllModified() {
-  for (CDocTemplate* pTemplate : m_templateList)
+  for (const auto& pTemplate : m_templateList)
     if (!pTemplate->SaveAllModified()) return false;
   return true;
 }
 
 void CDocManager::CloseAllDocuments(bool bEndSession) {
-  for (CDocTemplate* pTemplate : m_templateList) pTemplate->CloseAllDocuments(bEndSession);
+  for (const auto& pTemplate : m_templateList) pTemplate->CloseAllDocuments(bEndSession);
 }

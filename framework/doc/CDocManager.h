@@ -18,7 +18,7 @@ class CDocManager {
   CDocManager& operator=(const CDocManager&) = delete;
 
   void AddDocTemplate(CDocTemplate* pTemplate);  // takes ownership
-  const std::vector<CDocTemplate*>& GetTemplates() const { return m_templateList; }
+  const std::vector<std::unique_ptr<CDocTemplate>>& GetTemplates() const { return m_templateList; }
 
   void OnFileNew();
   void OnFileOpen();
@@ -34,5 +34,5 @@ class CDocManager {
   static std::string NormalizeFileName(const std::string& fileName);
 
  private:
-  std::vector<CDocTemplate*> m_templateList;
+  std::vector<std::unique_ptr<CDocTemplate>> m_templateList;
 };

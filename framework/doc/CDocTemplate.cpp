@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "core/ResourceModule.h"
 #include "core/Trace.h"
@@ -41,13 +42,13 @@ void CDocTemplate::RemoveDocument(CDocument* pDoc) {
 }
 
 CDocument* CDocTemplate::CreateNewDocument() {
-  CObject* pObject = m_pDocClass ? m_pDocClass->CreateObject() : nullptr;
-  auto* pDocument = dynamic_cast<CDocument*>(pObject);
+  std::unique_ptr<CObject> object(m_pDocClass ? m_pDocClass->CreateObject() : nullptr);
+  auto* pDocument = dynamic_cast<CDocument*>(object.get());
   if (pDocument == nullptr) {
     AfxTrace("Warning: Dynamic create of document type failed.\n");
-    delete pObject;
     return nullptr;
   }
+  object.release();  // the document deletes itself when its last view goes (or this template does)
   AddDocument(pDocument);
   return pDocument;
 }
@@ -56,13 +57,13 @@ CFrameWnd* CDocTemplate::CreateNewFrame(CDocument* pDoc) {
   CCreateContext context;
   context.m_pCurrentDoc = pDoc;
   context.m_pNewViewClass = m_pViewClass;
-  CObject* pObject = m_pFrameClass ? m_pFrameClass->CreateObject() : nullptr;
-  auto* pFrame = dynamic_cast<CFrameWnd*>(pObject);
+  std::unique_ptr<CObject> object(m_pFrameClass ? m_pFrameClass->CreateObject() : nullptr);
+  auto* pFrame = dynamic_cast<CFrameWnd*>(object.get());
   if (pFrame == nullptr) {
     AfxTrace("Warning: Dynamic create of frame failed.\n");
-    delete pObject;
     return nullptr;
   }
+  object.release();  // a window deletes itself once destroyed
   // On failure the frame has already deleted itself.
   if (!pFrame->LoadFrame(m_nIDResource, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, &context)) {
     AfxTrace("Warning: CDocTemplate couldn't create a frame.\n");
