@@ -13,18 +13,18 @@ bool CDockBar::Create(CWnd* pParentWnd, long dwAlign, UINT nID) {
   return CreateEx(cs, pParentWnd);
 }
 
-Gtk::Widget* CDockBar::CreateWidget(const CREATESTRUCT&) {
+std::unique_ptr<Gtk::Widget> CDockBar::CreateWidget(const CREATESTRUCT&) {
   bool horizontal = m_dwStyle & CBRS_ORIENT_HORZ;
-  return new Gtk::Box(horizontal ? Gtk::ORIENTATION_HORIZONTAL : Gtk::ORIENTATION_VERTICAL);
+  return std::make_unique<Gtk::Box>(horizontal ? Gtk::ORIENTATION_HORIZONTAL : Gtk::ORIENTATION_VERTICAL);
 }
 
 void CDockBar::AttachChild(CWnd* pChild) {
-  static_cast<Gtk::Box*>(m_pWidget)->pack_start(*pChild->GetWidget(), Gtk::PACK_SHRINK);
+  static_cast<Gtk::Box*>(m_pWidget.get())->pack_start(*pChild->GetWidget(), Gtk::PACK_SHRINK);
   UpdateVisibility();
 }
 
 void CDockBar::DetachChild(CWnd* pChild) {
-  static_cast<Gtk::Box*>(m_pWidget)->remove(*pChild->GetWidget());
+  static_cast<Gtk::Box*>(m_pWidget.get())->remove(*pChild->GetWidget());
   UpdateVisibility();
 }
 

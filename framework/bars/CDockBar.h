@@ -13,7 +13,7 @@ class CDockBar : public CControlBar {
   void UpdateVisibility();
 
  protected:
-  Gtk::Widget* CreateWidget(const CREATESTRUCT& cs) override;
+  std::unique_ptr<Gtk::Widget> CreateWidget(const CREATESTRUCT& cs) override;
   void AttachChild(CWnd* pChild) override;
   void DetachChild(CWnd* pChild) override;
   void PostNcDestroy() override { delete this; }

@@ -13,8 +13,8 @@ bool CMiniDockFrameWnd::Create(CWnd* pParentWnd) {
   return CreateEx(cs, pParentWnd);
 }
 
-Gtk::Widget* CMiniDockFrameWnd::CreateWidget(const CREATESTRUCT&) {
-  auto* window = new Gtk::Window();
+std::unique_ptr<Gtk::Widget> CMiniDockFrameWnd::CreateWidget(const CREATESTRUCT&) {
+  auto window = std::make_unique<Gtk::Window>();
   window->set_type_hint(Gdk::WINDOW_TYPE_HINT_TOOLBAR);  // a bar torn off from the main window
   window->set_title("");
   window->set_resizable(true);
@@ -24,9 +24,9 @@ Gtk::Widget* CMiniDockFrameWnd::CreateWidget(const CREATESTRUCT&) {
   // window manager minimizes it with the frame, and would take the frame down with it otherwise.
   window->set_accept_focus(false);
   window->set_focus_on_map(false);
-  window->signal_realize().connect([window] {
-    window->get_window()->set_functions(Gdk::FUNC_MOVE | Gdk::FUNC_RESIZE | Gdk::FUNC_CLOSE);
-    window->get_window()->set_decorations(Gdk::DECOR_BORDER | Gdk::DECOR_RESIZEH | Gdk::DECOR_TITLE | Gdk::DECOR_MENU);
+  window->signal_realize().connect([shown = window.get()] {
+    shown->get_window()->set_functions(Gdk::FUNC_MOVE | Gdk::FUNC_RESIZE | Gdk::FUNC_CLOSE);
+    shown->get_window()->set_decorations(Gdk::DECOR_BORDER | Gdk::DECOR_RESIZEH | Gdk::DECOR_TITLE | Gdk::DECOR_MENU);
   });
   window->signal_focus_in_event().connect([this](GdkEventFocus*) {
     // A window manager that focuses it all the same: the keyboard goes back to the frame.
@@ -42,7 +42,7 @@ Gtk::Widget* CMiniDockFrameWnd::CreateWidget(const CREATESTRUCT&) {
 }
 
 void CMiniDockFrameWnd::AttachChild(CWnd* pChild) {
-  auto* window = static_cast<Gtk::Window*>(m_pWidget);
+  auto* window = static_cast<Gtk::Window*>(m_pWidget.get());
   Gtk::Widget* bar = pChild->GetWidget();
   window->add(*bar);
   // Untitled like its caption, but assistive technologies name the palette after its bar.
@@ -53,16 +53,16 @@ void CMiniDockFrameWnd::AttachChild(CWnd* pChild) {
   window->resize(width, 1);
 }
 
-void CMiniDockFrameWnd::DetachChild(CWnd*) { static_cast<Gtk::Window*>(m_pWidget)->remove(); }
+void CMiniDockFrameWnd::DetachChild(CWnd*) { static_cast<Gtk::Window*>(m_pWidget.get())->remove(); }
 
 void CMiniDockFrameWnd::MoveTo(int x, int y) {
   m_x = x;
   m_y = y;
-  static_cast<Gtk::Window*>(m_pWidget)->move(x, y);
+  static_cast<Gtk::Window*>(m_pWidget.get())->move(x, y);
 }
 
 void CMiniDockFrameWnd::ShowPalette(bool bShow) {
-  auto* window = static_cast<Gtk::Window*>(m_pWidget);
+  auto* window = static_cast<Gtk::Window*>(m_pWidget.get());
   if (bShow == window->get_visible()) return;
   if (bShow) {
     window->move(m_x, m_y);

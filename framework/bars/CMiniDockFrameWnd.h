@@ -14,7 +14,7 @@ class CMiniDockFrameWnd : public CWnd {
   void MoveTo(int x, int y);
 
  protected:
-  Gtk::Widget* CreateWidget(const CREATESTRUCT& cs) override;
+  std::unique_ptr<Gtk::Widget> CreateWidget(const CREATESTRUCT& cs) override;
   void AttachChild(CWnd* pChild) override;
   void DetachChild(CWnd* pChild) override;
   void PostNcDestroy() override { delete this; }

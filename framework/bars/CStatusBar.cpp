@@ -48,15 +48,15 @@ bool CStatusBar::Create(CWnd* pParentWnd, long dwStyle, UINT nID) {
   return CreateEx(cs, pParentWnd);
 }
 
-Gtk::Widget* CStatusBar::CreateWidget(const CREATESTRUCT&) {
-  auto* box = new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 2);
+std::unique_ptr<Gtk::Widget> CStatusBar::CreateWidget(const CREATESTRUCT&) {
+  auto box = std::make_unique<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL, 2);
   box->set_border_width(2);
   box->get_accessible()->set_role(Atk::ROLE_STATUSBAR);  // its panes are labels showing their texts
   return box;
 }
 
 bool CStatusBar::SetIndicators(const UINT* lpIDArray, int nIDCount) {
-  auto* box = static_cast<Gtk::Box*>(m_pWidget);
+  auto* box = static_cast<Gtk::Box*>(m_pWidget.get());
   for (int i = 0; i < nIDCount; ++i) {
     UINT nID = lpIDArray[i];
     auto* label = Gtk::make_managed<Gtk::Label>();

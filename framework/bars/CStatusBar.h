@@ -27,7 +27,7 @@ class CStatusBar : public CControlBar {
   static int MessagePaneMinimumWidth();
 
  protected:
-  Gtk::Widget* CreateWidget(const CREATESTRUCT& cs) override;
+  std::unique_ptr<Gtk::Widget> CreateWidget(const CREATESTRUCT& cs) override;
 
  private:
   struct Pane {

@@ -71,8 +71,8 @@ bool CToolBar::CreateEx(CWnd* pParentWnd, long, long dwStyle, UINT nID) {
   return CWnd::CreateEx(cs, pParentWnd);
 }
 
-Gtk::Widget* CToolBar::CreateWidget(const CREATESTRUCT&) {
-  auto* background = new Gtk::EventBox();
+std::unique_ptr<Gtk::Widget> CToolBar::CreateWidget(const CREATESTRUCT&) {
+  auto background = std::make_unique<Gtk::EventBox>();
   m_pBox = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL);
   m_pGrip = Gtk::make_managed<Gtk::DrawingArea>();
   m_pGrip->signal_draw().connect([this](const Cairo::RefPtr<Cairo::Context>& cr) {

@@ -38,7 +38,7 @@ class CToolBar : public CControlBar {
   static std::string TooltipOf(UINT nID);
 
  protected:
-  Gtk::Widget* CreateWidget(const CREATESTRUCT& cs) override;
+  std::unique_ptr<Gtk::Widget> CreateWidget(const CREATESTRUCT& cs) override;
 
  private:
   struct Item {

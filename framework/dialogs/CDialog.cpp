@@ -43,16 +43,17 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate
 int CDialog::DoModal() {
   const DialogResource* t = AfxFindDialog(m_nIDTemplate);
   if (t == nullptr) return -1;
-  std::unique_ptr<Gtk::Dialog> dialog = CreateDialogWindow(*t);
-  m_pWidget = dialog.get();
-  AddControls(*dialog, *t);
+  std::unique_ptr<Gtk::Dialog> created = CreateDialogWindow(*t);
+  Gtk::Dialog& dialog = *created;
+  m_pWidget = std::move(created);
+  AddControls(dialog, *t);
   // Esc and the close box cancel.
-  dialog->signal_response().connect([this](int response) {
+  dialog.signal_response().connect([this](int response) {
     if (response == Gtk::RESPONSE_DELETE_EVENT) SendMessage(WM_COMMAND, IDCANCEL);
   });
   OnInitDialog();
-  if (dialog->run() == Gtk::RESPONSE_DELETE_EVENT) m_nResult = IDCANCEL;
-  m_pWidget = nullptr;  // the dialog window goes with this function, not with the CWnd
+  if (dialog.run() == Gtk::RESPONSE_DELETE_EVENT) m_nResult = IDCANCEL;
+  m_pWidget.reset();  // the dialog window goes with this function
   return m_nResult;
 }
 
@@ -117,7 +118,7 @@ Gtk::Widget* CDialog::CreateControl(Gtk::Dialog& dialog, const DialogItemResourc
 
 void CDialog::EndDialog(int nResult) {
   m_nResult = nResult;
-  if (auto* dialog = dynamic_cast<Gtk::Dialog*>(m_pWidget)) dialog->response(nResult);
+  if (auto* dialog = dynamic_cast<Gtk::Dialog*>(m_pWidget.get())) dialog->response(nResult);
 }
 
 void CDialog::OnOK() {

@@ -15,10 +15,12 @@ BEGIN_MESSAGE_MAP(CHtmlView, CView)
   ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
 END_MESSAGE_MAP()
 
-Gtk::Widget* CHtmlView::CreateWidget(const CREATESTRUCT& cs) {
-  m_pControl = new BrowserControl(*this, cs.dwExStyle & WS_EX_CLIENTEDGE);
-  if (CWinApp* pApp = AfxGetApp()) m_pControl->SetGuide(pApp->m_strHelpFilePath);
-  return m_pControl;
+std::unique_ptr<Gtk::Widget> CHtmlView::CreateWidget(const CREATESTRUCT& cs) {
+  BrowserEvents& events = *this;
+  auto control = std::make_unique<BrowserControl>(events, cs.dwExStyle & WS_EX_CLIENTEDGE);
+  if (CWinApp* pApp = AfxGetApp()) control->SetGuide(pApp->m_strHelpFilePath);
+  m_pControl = control.get();  // the view's widget: it goes with the view's window
+  return control;
 }
 
 void CHtmlView::OnDestroy() {

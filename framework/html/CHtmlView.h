@@ -31,7 +31,7 @@ class CHtmlView : public CView, protected BrowserEvents {
   // The status text goes to the parent frame's message pane.
   void OnStatusTextChange(const std::string& text) override;
 
-  Gtk::Widget* CreateWidget(const CREATESTRUCT& cs) override;
+  std::unique_ptr<Gtk::Widget> CreateWidget(const CREATESTRUCT& cs) override;
   void OnDestroy();
   void OnFilePrint();
 

@@ -75,8 +75,8 @@ bool CFrameWnd::PreCreateWindow(CREATESTRUCT& cs) {
   return true;
 }
 
-Gtk::Widget* CFrameWnd::CreateWidget(const CREATESTRUCT& cs) {
-  auto* window = new Gtk::Window();
+std::unique_ptr<Gtk::Widget> CFrameWnd::CreateWidget(const CREATESTRUCT& cs) {
+  auto window = std::make_unique<Gtk::Window>();
   window->set_title(cs.strName);
   window->set_gravity(Gdk::GRAVITY_NORTH_WEST);
   if (cs.cx > 0 && cs.cy > 0) window->set_default_size(cs.cx, cs.cy);

@@ -33,7 +33,7 @@ class CFrameWnd : public CWnd {
   CView* GetActiveView() const { return m_pViewActive; }
   void SetActiveView(CView* pView);
   CDocument* GetActiveDocument() const;
-  Gtk::Window* GetGtkWindow() const { return static_cast<Gtk::Window*>(m_pWidget); }
+  Gtk::Window* GetGtkWindow() const { return static_cast<Gtk::Window*>(m_pWidget.get()); }
   const std::string& GetTitle() const { return m_strTitle; }
   CFrameMenu* GetMenu() const { return m_pMenu.get(); }
   CFrameClientArea* GetClientArea() const { return m_pClientArea; }
@@ -58,7 +58,7 @@ class CFrameWnd : public CWnd {
 
  protected:
   bool PreCreateWindow(CREATESTRUCT& cs) override;
-  Gtk::Widget* CreateWidget(const CREATESTRUCT& cs) override;
+  std::unique_ptr<Gtk::Widget> CreateWidget(const CREATESTRUCT& cs) override;
   void AttachChild(CWnd* pChild) override;
   void DetachChild(CWnd* pChild) override;
   void PostNcDestroy() override;

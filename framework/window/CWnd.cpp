@@ -25,12 +25,12 @@ struct PostedMessage {
 
 CWnd::~CWnd() {
   for (unsigned id : m_postedSources) g_source_remove(id);
-  delete m_pWidget;
+  m_pWidget.reset();
 }
 
 bool CWnd::PreCreateWindow(CREATESTRUCT&) { return true; }
 
-Gtk::Widget* CWnd::CreateWidget(const CREATESTRUCT&) { return nullptr; }
+std::unique_ptr<Gtk::Widget> CWnd::CreateWidget(const CREATESTRUCT&) { return nullptr; }
 
 void CWnd::AttachChild(CWnd*) {}
 
@@ -88,8 +88,7 @@ bool CWnd::DestroyWindow() {
     auto& siblings = m_pParentWnd->m_children;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
   }
-  delete m_pWidget;
-  m_pWidget = nullptr;
+  m_pWidget.reset();
   PostNcDestroy();
   return true;
 }

@@ -7,6 +7,7 @@
 
 #include <gtkmm/widget.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,7 @@ class CWnd : public CCmdTarget {
   void PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
   void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
-  Gtk::Widget* GetWidget() const { return m_pWidget; }
+  Gtk::Widget* GetWidget() const { return m_pWidget.get(); }
   bool HasWindow() const { return m_pWidget != nullptr; }
   UINT GetDlgCtrlID() const { return m_nID; }
   CWnd* GetParent() const { return m_pParentWnd; }
@@ -77,7 +78,7 @@ class CWnd : public CCmdTarget {
  protected:
   virtual bool PreCreateWindow(CREATESTRUCT& cs);
   // Builds the GTK widget for a window of this class; the CWnd owns it.
-  virtual Gtk::Widget* CreateWidget(const CREATESTRUCT& cs);
+  virtual std::unique_ptr<Gtk::Widget> CreateWidget(const CREATESTRUCT& cs);
   // Places a new child's widget; windows that hold children override it.
   virtual void AttachChild(CWnd* pChild);
   virtual void DetachChild(CWnd* pChild);
@@ -92,7 +93,7 @@ class CWnd : public CCmdTarget {
   void OnSetFocus();
   void OnClose();
 
-  Gtk::Widget* m_pWidget = nullptr;
+  std::unique_ptr<Gtk::Widget> m_pWidget;
   CWnd* m_pParentWnd = nullptr;
   std::vector<CWnd*> m_children;
   UINT m_nID = 0;
