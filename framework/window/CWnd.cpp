@@ -1,6 +1,6 @@
 #include "window/CWnd.h"
 
-#include <glib.h>
+#include <glibmm/main.h>
 
 #include <algorithm>
 
@@ -13,18 +13,8 @@ IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 END_MESSAGE_MAP()
 
-namespace {
-struct PostedMessage {
-  CWnd* pWnd;
-  UINT message;
-  WPARAM wParam;
-  LPARAM lParam;
-  unsigned sourceId;
-};
-}  // namespace
-
 CWnd::~CWnd() {
-  for (unsigned id : m_postedSources) g_source_remove(id);
+  for (sigc::connection& posted : m_posted) posted.disconnect();
   m_pWidget.reset();
 }
 
@@ -81,8 +71,8 @@ bool CWnd::DestroyWindow() {
   std::vector<CWnd*> children = m_children;
   for (auto it = children.rbegin(); it != children.rend(); ++it) (*it)->DestroyWindow();
   SendMessage(WM_DESTROY);
-  for (unsigned id : m_postedSources) g_source_remove(id);
-  m_postedSources.clear();
+  for (sigc::connection& posted : m_posted) posted.disconnect();
+  m_posted.clear();
   if (m_pParentWnd != nullptr) {
     m_pParentWnd->DetachChild(this);
     auto& siblings = m_pParentWnd->m_children;
@@ -96,18 +86,14 @@ bool CWnd::DestroyWindow() {
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) { return WindowProc(message, wParam, lParam); }
 
 void CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* posted = new PostedMessage{this, message, wParam, lParam, 0};
-  posted->sourceId = g_idle_add_full(
-      G_PRIORITY_DEFAULT,
-      [](gpointer data) -> gboolean {
-        auto* p = static_cast<PostedMessage*>(data);
-        auto& sources = p->pWnd->m_postedSources;
-        sources.erase(std::remove(sources.begin(), sources.end(), p->sourceId), sources.end());
-        p->pWnd->SendMessage(p->message, p->wParam, p->lParam);
-        return G_SOURCE_REMOVE;
+  // Delivered by the main loop once it is free, in the order posted; dropped with the window.
+  std::erase_if(m_posted, [](const sigc::connection& posted) { return !posted.connected(); });
+  m_posted.push_back(Glib::signal_idle().connect(
+      [this, message, wParam, lParam] {
+        SendMessage(message, wParam, lParam);  // may end this window
+        return false;
       },
-      posted, [](gpointer data) { delete static_cast<PostedMessage*>(data); });
-  m_postedSources.push_back(posted->sourceId);
+      Glib::PRIORITY_DEFAULT));
 }
 
 void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <gtkmm/widget.h>
+#include <sigc++/connection.h>
 
 #include <memory>
 #include <string>
@@ -102,7 +103,7 @@ class CWnd : public CCmdTarget {
 
  private:
   void ConnectEvents();
-  std::vector<unsigned> m_postedSources;
+  std::vector<sigc::connection> m_posted;  // messages waiting for the main loop
   int m_lastWidth = -1;
   int m_lastHeight = -1;
 
