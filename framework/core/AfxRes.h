@@ -59,6 +59,9 @@ enum : UINT {
   AFX_IDS_UNTITLED = 0xF003,
   AFX_IDS_UNNAMED_FILE = 0xF006,
   AFX_IDS_HIDE = 0xF011,
+  AFX_IDS_FOLDER_GONE = 0xF020,         // a file dialog's folder was deleted
+  AFX_IDS_FOLDER_UNREACHABLE = 0xF021,  // the current folder has no name the system can give
+  AFX_IDS_DIALOG_STARTS_IN = 0xF022,    // where a file dialog starts instead
   AFX_IDP_INVALID_FILENAME = 0xF100,
   AFX_IDP_FAILED_TO_OPEN_DOC = 0xF101,
   AFX_IDP_FAILED_TO_SAVE_DOC = 0xF102,

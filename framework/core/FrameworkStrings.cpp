@@ -25,6 +25,11 @@ constexpr StringResource kStrings[] = {
     {AFX_IDS_UNTITLED, "Untitled"},
     {AFX_IDS_UNNAMED_FILE, "an unnamed file"},
     {AFX_IDS_HIDE, "&Hide"},
+    {AFX_IDS_FOLDER_GONE, "The folder %1 no longer exists."},
+    {AFX_IDS_FOLDER_UNREACHABLE,
+     "The current folder cannot be reached by its path (it lies too deep or in a "
+     "folder you may not read)."},
+    {AFX_IDS_DIALOG_STARTS_IN, "The dialog starts in %1."},
     {AFX_IDP_INVALID_FILENAME, "Invalid filename."},
     {AFX_IDP_FAILED_TO_OPEN_DOC, "Failed to open document."},
     {AFX_IDP_FAILED_TO_SAVE_DOC, "Failed to save document."},

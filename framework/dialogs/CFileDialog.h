@@ -1,7 +1,7 @@
 // The Open and Save As dialogs: the GTK file chooser with one "All Files" filter, starting in the
-// current directory. The Open dialog confirms only a file that exists; the Save As dialog proposes
-// a name, adds no extension and asks before it replaces a file. Neither changes the process's
-// current directory.
+// current directory (or where DialogFolder says when that is gone). The Open dialog confirms only
+// a file that exists; the Save As dialog proposes a name, keeps its bytes, adds no extension and
+// asks before it replaces a file. Neither changes the process's current directory.
 #pragma once
 
 #include <string>

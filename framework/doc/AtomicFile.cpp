@@ -4,11 +4,13 @@
 #include <glib.h>
 #include <glibmm/miscutils.h>
 #include <sys/file.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 #include "core/Trace.h"
@@ -118,6 +120,29 @@ int LinkIn(int fd, const std::string& dir, std::string& name) {
   return err;
 }
 
+// Gives the file of fd the extended attributes of the file at from: its access-control list
+// (system.posix_acl_access) and the user's own attributes among them. An attribute this process
+// may not set (another user's security label) or the file system does not take is left out.
+void CopyExtendedAttributes(const std::string& from, int fd) {
+  ssize_t size = listxattr(from.c_str(), nullptr, 0);
+  if (size <= 0) return;
+  std::string names(size_t(size), '\0');
+  size = listxattr(from.c_str(), names.data(), names.size());
+  if (size <= 0) return;
+  names.resize(size_t(size));
+  // Each name ends with a zero byte, and the string has one more after the last.
+  for (const char* name = names.c_str(); name < names.c_str() + names.size(); name += strlen(name) + 1) {
+    std::string value;
+    ssize_t length = getxattr(from.c_str(), name, nullptr, 0);
+    if (length > 0) {
+      value.resize(size_t(length));
+      length = getxattr(from.c_str(), name, value.data(), value.size());
+    }
+    if (length < 0 || fsetxattr(fd, name, value.data(), size_t(length), 0) != 0)
+      AfxTrace("Could not keep the attribute %s of %s\n", name, from.c_str());
+  }
+}
+
 bool WriteAll(int fd, const std::string& contents) {
   for (size_t done = 0; done < contents.size();) {
     ssize_t n = write(fd, contents.data() + done, contents.size() - done);
@@ -145,7 +170,10 @@ Result ReplaceContents(const std::string& target, const std::string& contents, m
   if (owner != nullptr && fchown(fd, owner->st_uid, owner->st_gid) != 0)
     AfxTrace("Could not keep the owner of %s\n", target.c_str());
   int err = 0;
-  if (!WriteAll(fd, contents) || fchmod(fd, mode) != 0 || fsync(fd) != 0) err = errno;
+  if (!WriteAll(fd, contents) || fchmod(fd, mode) != 0) err = errno;
+  // After the mode: an access-control list sets the group bits of the mode in its turn.
+  if (err == 0 && owner != nullptr) CopyExtendedAttributes(target, fd);
+  if (err == 0 && fsync(fd) != 0) err = errno;
   if (err == 0 && temp.empty()) err = LinkIn(fd, dir, temp);
   if (err == 0 && rename(temp.c_str(), target.c_str()) != 0) err = errno;
   if (err != 0 && !temp.empty()) unlink(temp.c_str());
@@ -186,9 +214,11 @@ Result ReplaceWithEmpty(const std::string& pathName) {
 
   mode_t mode = exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask());
   Result result = ReplaceContents(target, "", mode, exists ? &st : nullptr);
-  // A folder that takes no new entries, or whose entries only their owners may replace (sticky),
-  // may still hold a writable file: that is emptied where it is.
-  if (exists && (result.error == EACCES || result.error == EPERM)) return TruncateInPlace(target);
+  // A folder that takes no new entries (no permission, or a volume without free inodes or over
+  // its quota), or whose entries only their owners may replace (sticky), may still hold a writable
+  // file: that is emptied where it is, which needs no new inode or block.
+  if (exists && (result.error == EACCES || result.error == EPERM || result.error == ENOSPC || result.error == EDQUOT))
+    return TruncateInPlace(target);
   return result;
 }
 

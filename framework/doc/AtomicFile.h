@@ -20,14 +20,16 @@ struct Result {
 void SetTemporaryPrefix(const std::string& prefix);
 
 // Writes contents to a temporary beside target, flushed to disk, with mode and, where allowed,
-// the owner of *owner (nullptr: this process's), then renames it over target. created is false
-// when the temporary could not be made.
+// the owner of *owner (nullptr: this process's), then renames it over target. An existing target
+// (owner given) passes on its extended attributes, its access-control list among them. created is
+// false when the temporary could not be made.
 Result ReplaceContents(const std::string& target, const std::string& contents, mode_t mode, const struct stat* owner);
 
 // Makes pathName an empty regular file. A symbolic link is written through to its target; a
 // dangling link or a loop is reported, never replaced. The old file's permissions and, where
 // allowed, its owner are kept. Folders, devices, FIFOs, sockets and read-only files are refused.
-// When the folder takes no new entries, a writable file is emptied in place.
+// When the folder takes no new entries (no permission, no free inode), a writable file is emptied
+// in place.
 Result ReplaceWithEmpty(const std::string& pathName);
 
 // True when the file of st (at pathName) is not to be written: this user may not write it, or it

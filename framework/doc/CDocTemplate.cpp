@@ -103,5 +103,7 @@ bool AfxComparePath(const std::string& path1, const std::string& path2) {
   }, st2{};
   if (stat(path1.c_str(), &st1) == 0 && stat(path2.c_str(), &st2) == 0)
     return st1.st_dev == st2.st_dev && st1.st_ino == st2.st_ino;
-  return g_ascii_strcasecmp(path1.c_str(), path2.c_str()) == 0;
+  // Names differing only in letter case are different files here, unless the file system says
+  // otherwise through the inode above.
+  return path1 == path2;
 }

@@ -54,6 +54,6 @@ class CDocTemplate : public CCmdTarget {
   std::vector<CDocument*> m_docList;
 };
 
-// True when both names denote the same file: the same file-system object when both exist, else
-// names equal without regard to letter case.
+// True when both names denote the same file: the same device and inode when both exist, else
+// exactly the same names.
 bool AfxComparePath(const std::string& path1, const std::string& path2);

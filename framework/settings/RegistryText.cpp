@@ -34,9 +34,12 @@ std::string Quoted(const std::string& name) {
 bool RegistryText::Parse(const std::string& text) {
   m_preamble.clear();
   m_sections.clear();
+  m_byteOrderMark.clear();
   if (text.find('\0') != std::string::npos) return false;
+  // Editors may start a UTF-8 text with a byte-order mark; it is kept for the rewrite.
+  if (text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) m_byteOrderMark = kByteOrderMark;
   bool meaningful = false;
-  for (size_t pos = 0; pos < text.size();) {
+  for (size_t pos = m_byteOrderMark.size(); pos < text.size();) {
     // A line ends at LF, CR LF, CR CR LF or a lone CR; the ending is kept with the line.
     size_t stop = text.find_first_of("\r\n", pos);
     Line line;
@@ -67,7 +70,7 @@ bool RegistryText::Parse(const std::string& text) {
 }
 
 std::string RegistryText::Serialize() const {
-  std::string out;
+  std::string out = m_byteOrderMark;
   for (const Line& line : m_preamble) out += line.text + line.end;
   for (const Section& section : m_sections) {
     out += section.header.text + section.header.end;

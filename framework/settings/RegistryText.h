@@ -59,6 +59,8 @@ class RegistryText {
   };
   static std::optional<ValueLine> ParseValue(const std::string& line);
 
+  static inline const std::string kByteOrderMark = "\xEF\xBB\xBF";
+  std::string m_byteOrderMark;  // the text's own, or ""
   std::vector<Line> m_preamble;
   std::vector<Section> m_sections;
 };

@@ -98,8 +98,13 @@ bool HolderAtWork(int lockFd) {
 class FileLock {
  public:
   FileLock(const std::string& path, const std::string& store, std::chrono::milliseconds wait)
-      : m_fd(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-    if (m_fd < 0) return;
+      // Never through a symbolic link: a link planted in the lock's place must not make this
+      // process create or lock a file elsewhere.
+      : m_fd(open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600)) {
+    if (m_fd < 0) {
+      m_error = errno;
+      return;
+    }
     const gint64 start = g_get_monotonic_time(), patience = gint64(wait.count()) * 1000;
     gint64 calm = start;
     auto seen = Progress(store);
@@ -128,9 +133,12 @@ class FileLock {
   FileLock& operator=(const FileLock&) = delete;
   bool Held() const { return m_fd >= 0; }
   bool Busy() const { return m_busy; }
+  // errno of the open that failed, 0 when it did not.
+  int OpenError() const { return m_error; }
 
  private:
   int m_fd;
+  int m_error = 0;
   bool m_busy = false;
 };
 
@@ -163,7 +171,9 @@ bool SettingsStore::Update(const std::function<void(RegistryText&)>& change) {
   g_mkdir_with_parents(Glib::path_get_dirname(m_path).c_str(), 0700);
   FileLock lock(m_path + ".lock", m_path, kLockWait);
   if (!lock.Held()) {
-    StopWriting(lock.Busy() ? "is locked by another process" : "cannot be locked");
+    StopWriting(lock.Busy()                 ? "is locked by another process"
+                : lock.OpenError() == ELOOP ? "has a symbolic link as its lock file, which is not followed"
+                                            : "cannot be locked");
     return false;
   }
 

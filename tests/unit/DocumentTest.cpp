@@ -15,8 +15,10 @@
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -203,6 +205,10 @@ TEST(Document, StateTable) {
   auto remove = [](const std::string& p) { unlink(p.c_str()); };
   auto makeReadOnly = [](const std::string& p) { chmod(p.c_str(), 0444); };
   auto fill = [](const std::string& p) { TempDir::Write(p, "someone else's data"); };
+  auto recase = [](const std::string& p) {
+    unlink(p.c_str());
+    TempDir::Write(Glib::path_get_dirname(p) + "/DATA.txt", "new data");
+  };
   const Row rows[] = {
       // File New: the view's initial update again, nothing asked.
       {kUntitled, nullptr, ID_FILE_NEW, {}, "<update><activate>", "", ""},
@@ -210,7 +216,10 @@ TEST(Document, StateTable) {
       // File Open: nothing read, the start page again; the same file only activates the frame.
       {kUntitled, nullptr, ID_FILE_OPEN, {"$/data.txt"}, "<Open><update><activate>", "$/data.txt", ""},
       {kSaved, nullptr, ID_FILE_OPEN, {"$/empty"}, "<Open><update><activate>", "$/empty", ""},
-      {kOpenedData, nullptr, ID_FILE_OPEN, {"$/DATA.txt"}, "<Open><activate>", "$/data.txt", ""},
+      // Names differing in letter case are other files; the document's file replaced by one
+      // named in other letter case is not the same file either.
+      {kOpenedData, nullptr, ID_FILE_OPEN, {"$/DATA.txt"}, "<Open><box: $/DATA.txt was not found.>", "$/data.txt", ""},
+      {kOpenedData, recase, ID_FILE_OPEN, {"$/DATA.txt"}, "<Open><update><activate>", "$/DATA.txt", ""},
       {kOpenedData, nullptr, ID_FILE_OPEN, {"$/link to data"}, "<Open><activate>", "$/data.txt", ""},
       {kUntitled, nullptr, ID_FILE_OPEN, {"$/link to data"}, "<Open><update><activate>", "$/data.txt", ""},
       {kOpenedData, nullptr, ID_FILE_OPEN, {"\"$/empty\""}, "<Open><update><activate>", "$/empty", ""},
@@ -490,7 +499,9 @@ TEST(Document, PermissionsOfAnOrdinaryUser) {
                             "$", dir.Path()));
 }
 
-TEST(Document, FullDiskKeepsTheOldFileWhole) {
+// A volume with no free inode takes no temporary file: an existing writable file is emptied where
+// it is, as in a folder that takes no new entries, and a new file cannot be made.
+TEST(Document, AVolumeWithoutFreeInodesEmptiesAFileInPlace) {
   TempDir dir;
   std::string disk = dir / "disk";
   mkdir(disk.c_str(), 0755);
@@ -501,6 +512,9 @@ TEST(Document, FullDiskKeepsTheOldFileWhole) {
         mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k,nr_inodes=2") != 0)
       return "skip";
     TempDir::Write(disk + "/old", "pages of data");
+    struct stat before {
+    }, after{};
+    stat((disk + "/old").c_str(), &before);
     std::string seen;
     {
       Program program;
@@ -510,16 +524,60 @@ TEST(Document, FullDiskKeepsTheOldFileWhole) {
       program.Command(ID_FILE_SAVE_AS, {disk + "/new"});
       seen = g_log + "|" + program.Doc()->GetPathName();
     }
+    stat((disk + "/old").c_str(), &after);
     return seen + "|" + TempDir::Read(disk + "/old") + "|" +
+           (before.st_ino == after.st_ino ? "same inode" : "new inode") + "|" +
            std::to_string(std::distance(std::filesystem::directory_iterator(disk), {}));
   });
   if (result == "skip") GTEST_SKIP() << "cannot mount a small file system here";
-  EXPECT_EQ(result, Replace("<Save As: $/saved><box: Disk full while accessing $/disk/old.>"
-                            "<Save As: $/saved><box: Disk full while accessing $/disk/new.>"
-                            "|$/saved|pages of data|1",
+  EXPECT_EQ(result, Replace("<Save As: $/saved>"
+                            "<Save As: $/disk/old><box: Disk full while accessing $/disk/new.>"
+                            "|$/disk/old||same inode|1",
                             "$", dir.Path()));
   // The test process's view of the folder is the plain one.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk), {}), 0);
+}
+
+// The new file of a Save takes the old one's extended attributes and access-control list; another
+// hard link to the old file keeps its data (the saved name is a new file).
+TEST(Document, SaveKeepsAttributesAndTheAccessList) {
+  TempDir dir;
+  MakeFixture(dir);
+  const std::string data = dir / "data.txt";
+  // An access-control list granting user 65534 read and write: the kernel's binary form.
+  auto entry = [](uint16_t tag, uint16_t perm, uint32_t id) {
+    std::string bytes(8, '\0');
+    memcpy(bytes.data(), &tag, 2);
+    memcpy(bytes.data() + 2, &perm, 2);
+    memcpy(bytes.data() + 4, &id, 4);
+    return bytes;
+  };
+  const uint32_t version = 2, anyone = 0xFFFFFFFF;
+  const std::string acl = std::string(reinterpret_cast<const char*>(&version), 4) + entry(0x01, 6, anyone) +
+                          entry(0x02, 6, 65534) + entry(0x04, 4, anyone) + entry(0x10, 6, anyone) +
+                          entry(0x20, 0, anyone);
+  if (setxattr(data.c_str(), "user.origin", "downloaded", 10, 0) != 0 ||
+      setxattr(data.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0)
+    GTEST_SKIP() << "this file system keeps no extended attributes or access lists";
+  ASSERT_EQ(link(data.c_str(), (dir / "hard link").c_str()), 0);
+  struct stat before {};
+  ASSERT_EQ(stat(data.c_str(), &before), 0);
+
+  Program program;
+  program.Command(ID_FILE_SAVE_AS, {data});
+  EXPECT_EQ(program.Doc()->GetPathName(), data);
+  auto attribute = [&](const char* name) {
+    std::string value(256, '\0');
+    ssize_t length = getxattr(data.c_str(), name, value.data(), value.size());
+    return length < 0 ? std::string("<none>") : value.substr(0, size_t(length));
+  };
+  EXPECT_EQ(attribute("user.origin"), "downloaded");
+  EXPECT_EQ(attribute("system.posix_acl_access"), acl);
+  struct stat after {};
+  ASSERT_EQ(stat(data.c_str(), &after), 0);
+  EXPECT_EQ(after.st_mode, before.st_mode);
+  EXPECT_EQ(after.st_size, 0);
+  EXPECT_EQ(TempDir::Read(dir / "hard link"), "pages of data");
 }
 
 }  // namespace

@@ -172,6 +172,8 @@ TEST(Settings, RewritingKeepsWhatTheProgramDidNotWrite) {
        "[" + kSettings + "]\r\r\n; note\r\r\n" + four + "\r\r\n\r\r\n[Next]\r\r\n"},
       {"CR only, last line without its ending", "[Other]\r\"a\"=dword:1", "", 0, "", 0, storeName,
        "[Other]\r\"a\"=dword:1\r\r[" + kSettings + "]\r" + four + "\r"},
+      {"a UTF-8 byte-order mark is read and kept", "\xEF\xBB\xBF" + Section(kSettings, "\"PreviewPages\"=dword:2\n"),
+       "", 0, "", 2, storeName, "\xEF\xBB\xBF" + Section(kSettings, four + "\n")},
       {"a read-only store is read and left alone", Section(kSettings, "\"PreviewPages\"=dword:00000002\n"), "", 0444,
        "", 2, storeName, Section(kSettings, "\"PreviewPages\"=dword:00000002\n")},
       {"the key vanished during the run, a subkey left", Section(kSettings), "", 0,
@@ -258,6 +260,25 @@ TEST(Settings, AHeldLockNeverStopsTheRun) {
   waitpid(holder, nullptr, 0);
   close(ready[0]);
   close(ready[1]);
+}
+
+// A lock file that is a symbolic link is never followed: its target is not made, and the store is
+// read but not written.
+TEST(Settings, ALockThatIsALinkIsNotFollowed) {
+  TempDir dir;
+  g_mkdir_with_parents((dir / "folioscope").c_str(), 0700);
+  const std::string path = dir / "folioscope/registry.reg";
+  const std::string text = Section(kSettings, "\"PreviewPages\"=dword:00000002\n");
+  TempDir::Write(path, text);
+  ASSERT_EQ(symlink((dir / "elsewhere").c_str(), (path + ".lock").c_str()), 0);
+  SettingsApp app(dir);
+  app.LoadStdProfileSettings(0);
+  EXPECT_EQ(app.m_nNumPreviewPages, 2);
+  app.m_nNumPreviewPages = 4;
+  app.ExitInstance();
+  EXPECT_FALSE(g_file_test((dir / "elsewhere").c_str(), G_FILE_TEST_EXISTS));
+  EXPECT_TRUE(g_file_test((path + ".lock").c_str(), G_FILE_TEST_IS_SYMLINK));
+  EXPECT_EQ(TempDir::Read(path), text);
 }
 
 // The writer never makes a store the reader refuses; a store already over the writer's limit is
