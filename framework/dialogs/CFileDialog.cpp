@@ -17,6 +17,7 @@
 #include "core/Trace.h"
 #include "dialogs/CMessageBox.h"
 #include "dialogs/DialogFolder.h"
+#include "dialogs/MessageIcon.h"
 #include "dialogs/MessageText.h"
 #include "dialogs/RecentFilesGuard.h"
 #include "doc/FileError.h"
@@ -58,6 +59,7 @@ bool ConfirmReplace(Gtk::Window& dialog, const std::string& pathName) {
   AfxTrace("Replace question (default %s): %s\n", holdsData ? "Cancel" : "Replace", question.c_str());
   Gtk::MessageDialog box(dialog, question, false, Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_NONE, true);
   box.set_secondary_text(detail);
+  AfxAddMessageIcon(box, Gtk::MESSAGE_QUESTION);
   box.add_button(GtkText("_Cancel"), Gtk::RESPONSE_CANCEL);
   box.add_button(GtkText("_Replace"), Gtk::RESPONSE_ACCEPT);
   box.set_default_response(holdsData ? Gtk::RESPONSE_CANCEL : Gtk::RESPONSE_ACCEPT);
