@@ -18,6 +18,7 @@ enum class BrowserAction {
   zoomOut,
   zoomReset,
   guide,  // the program's guide, as the application names it
+  copy,   // the page's selection to the clipboard; nothing at all without one
 };
 
 class BrowserBindings {

@@ -171,6 +171,7 @@ gboolean BrowserControl::OnPrint(WebKitWebView*, WebKitPrintOperation* operation
 gboolean BrowserControl::OnKeyPress(GtkWidget* widget, GdkEventKey* event, BrowserControl* self) {
   if (widget == GTK_WIDGET(self->m_webView)) self->m_lastInput = g_get_monotonic_time();
   const BrowserAction action = BrowserBindings::ForKey(KeyOfFirstGroup(event), event->state);
+  if (action == BrowserAction::copy && widget != GTK_WIDGET(self->m_webView)) return FALSE;  // the entry's own copy
   self->Perform(action);
   return action != BrowserAction::none;
 }
@@ -187,6 +188,19 @@ gboolean BrowserControl::OnScroll(GtkWidget*, GdkEventScroll* event, BrowserCont
   const BrowserAction action = self->m_bindings.ForScroll(event->direction, dy, event->state);
   self->Perform(action);
   return action != BrowserAction::none;
+}
+
+void BrowserControl::CopySelection() {
+  // The engine's own copy key, with nothing selected, still takes the desktop clipboard and leaves
+  // data of its own there in place of the user's text: the key copies only a selection. The answer
+  // needs only the view, which the request keeps alive.
+  webkit_web_view_can_execute_editing_command(
+      m_webView, WEBKIT_EDITING_COMMAND_COPY, nullptr,
+      +[](GObject* view, GAsyncResult* result, gpointer) {
+        if (webkit_web_view_can_execute_editing_command_finish(WEBKIT_WEB_VIEW(view), result, nullptr))
+          webkit_web_view_execute_editing_command(WEBKIT_WEB_VIEW(view), WEBKIT_EDITING_COMMAND_COPY);
+      },
+      nullptr);
 }
 
 void BrowserControl::Perform(BrowserAction action) {
@@ -210,6 +224,9 @@ void BrowserControl::Perform(BrowserAction action) {
       return;
     case BrowserAction::find:
       m_findBar.Open();
+      return;
+    case BrowserAction::copy:
+      CopySelection();
       return;
     case BrowserAction::guide:
       if (const std::string uri = m_guide.empty() ? "" : FileUri::FromPath(m_guide); !uri.empty()) {

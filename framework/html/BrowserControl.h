@@ -52,6 +52,7 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   // Gives the focus back to the widget inside the control that last had it, else to the page.
   void GiveFocus();
   void Perform(BrowserAction action);
+  void CopySelection();
   void ReportStatus(const std::string& text) override;
   // The page F1 shows; "" when there is none.
   void SetGuide(const std::string& path) { m_guide = path; }
