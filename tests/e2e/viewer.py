@@ -128,8 +128,10 @@ class Viewer:
         """Starts the binary with args, through the wrapper command when one is given; accessible: the
         viewer joins the session's accessibility bus (a D-Bus session must run); env adds to or
         replaces its environment, a value of None removes the variable."""
+        # GTK's own settings (the file chooser's) stay in memory: there is no session bus to reach
+        # the desktop's settings store through, and a test has no business changing them.
         env = dict(dict(os.environ, XDG_CONFIG_HOME=os.path.join(self.home, "config"), NO_AT_BRIDGE="1",
-                        G_MESSAGES_DEBUG="FOLIOSCP"), **(env or {}))
+                        G_MESSAGES_DEBUG="FOLIOSCP", GSETTINGS_BACKEND="memory"), **(env or {}))
         env = {name: value for name, value in env.items() if value is not None}
         if accessible:
             env.pop("NO_AT_BRIDGE", None)
