@@ -151,6 +151,9 @@ void CFrameMenu::AddItems(Gtk::MenuShell& shell, std::span<const MenuResource> i
       auto* popup = Gtk::make_managed<Gtk::Menu>();
       AddItems(*popup, r.popup);
       item->set_submenu(*popup);
+      // An assistive technology may choose an item of a pop-up that was never shown; GTK then
+      // takes a grab on the pop-up's window, which must exist by then.
+      gtk_widget_realize(GTK_WIDGET(popup->gobj()));
       Keep(popup->signal_show().connect([this, popup] {
         m_pointerSeen = PointerPosition(*popup);
         UpdatePopup(*popup);

@@ -195,7 +195,7 @@ class Viewer:
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
-        faults = self.faults() if self.process else []
+        faults = self.faults() if self.process and os.path.exists(self.log) else []  # once per run
         trace = self.trace() if faults else ""
         shutil.rmtree(self.home, ignore_errors=True)
         if faults:
