@@ -8,6 +8,7 @@
 #include "bars/BarDocking.h"
 #include "bars/CDockBar.h"
 #include "bars/CMiniDockFrameWnd.h"
+#include "core/Trace.h"
 #include "window/CFrameWnd.h"
 
 IMPLEMENT_DYNAMIC(CControlBar, CWnd)
@@ -85,6 +86,7 @@ void CControlBar::ConnectDragging(Gtk::Widget& background) {
   background.signal_motion_notify_event().connect([this](GdkEventMotion* e) {
     if (m_bPressed && !m_bDragging && (std::abs(e->x_root - m_pressX) > 4 || std::abs(e->y_root - m_pressY) > 4)) {
       m_bDragging = true;
+      AfxTrace("Bar %u is dragged\n", GetDlgCtrlID());
       if (const auto window = Glib::wrap(e->window, true))
         window->set_cursor(Gdk::Cursor::create(window->get_display(), "move"));
     }

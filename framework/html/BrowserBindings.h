@@ -18,6 +18,7 @@ enum class BrowserAction {
   zoomOut,
   zoomReset,
   guide,  // the program's guide, as the application names it
+  copy,   // the engine copies the page's selection; without one nothing happens
 };
 
 class BrowserBindings {

@@ -73,6 +73,7 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
 }
 
 BrowserControl::~BrowserControl() {
+  g_cancellable_cancel(m_copyCheck.get());  // its answer then reaches nothing of this object
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(m_webView), this);
   g_signal_handlers_disconnect_by_data(m_webView, this);
   g_signal_handlers_disconnect_by_data(m_findBar.GetEntry().gobj(), this);
@@ -171,6 +172,12 @@ gboolean BrowserControl::OnPrint(WebKitWebView*, WebKitPrintOperation* operation
 gboolean BrowserControl::OnKeyPress(GtkWidget* widget, GdkEventKey* event, BrowserControl* self) {
   if (widget == GTK_WIDGET(self->m_webView)) self->m_lastInput = g_get_monotonic_time();
   const BrowserAction action = BrowserBindings::ForKey(KeyOfFirstGroup(event), event->state);
+  if (action == BrowserAction::copy) {
+    // The find bar's entry copies its own text; a key handed back after the check is the engine's.
+    if (widget != GTK_WIDGET(self->m_webView) || self->m_passCopyKey) return FALSE;
+    self->CopySelection(event);
+    return TRUE;
+  }
   self->Perform(action);
   return action != BrowserAction::none;
 }
@@ -187,6 +194,38 @@ gboolean BrowserControl::OnScroll(GtkWidget*, GdkEventScroll* event, BrowserCont
   const BrowserAction action = self->m_bindings.ForScroll(event->direction, dy, event->state);
   self->Perform(action);
   return action != BrowserAction::none;
+}
+
+void BrowserControl::CopySelection(GdkEventKey* key) {
+  // The engine's own copy, with nothing selected, still takes the desktop clipboard and leaves data
+  // of its own there in place of the user's text (and its editing state says copying is possible
+  // even then). The page's selection decides, read in a script world of the program's own that the
+  // page's scripts cannot change; only with one is the key handed on to the engine.
+  static constexpr char kHasSelection[] =
+      "(() => { const e = document.activeElement;"
+      " if (e && typeof e.selectionStart === 'number' && e.selectionStart !== e.selectionEnd) return true;"
+      " const s = getSelection(); return !!s && !s.isCollapsed; })()";
+  g_cancellable_cancel(m_copyCheck.get());  // a question still open for an earlier key is moot
+  m_copyCheck.reset(g_cancellable_new());
+  webkit_web_view_evaluate_javascript(m_webView, kHasSelection, -1, "clipboard", nullptr, m_copyCheck.get(),
+                                      OnSelectionKnown,
+                                      new PendingCopy{this, gdk_event_copy(reinterpret_cast<GdkEvent*>(key))});
+}
+
+void BrowserControl::OnSelectionKnown(GObject* view, GAsyncResult* result, gpointer data) {
+  const std::unique_ptr<PendingCopy> pending(static_cast<PendingCopy*>(data));
+  const std::unique_ptr<GdkEvent, decltype(&gdk_event_free)> key(pending->key, gdk_event_free);
+  GError* error = nullptr;
+  JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
+  const bool selected = value != nullptr && jsc_value_to_boolean(value);
+  if (value != nullptr) g_object_unref(value);
+  const bool cancelled = g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED);  // the control may be gone
+  if (error != nullptr) g_error_free(error);
+  if (cancelled || !selected) return;
+  BrowserControl* self = pending->self;
+  self->m_passCopyKey = true;
+  gtk_widget_event(GTK_WIDGET(view), key.get());
+  self->m_passCopyKey = false;
 }
 
 void BrowserControl::Perform(BrowserAction action) {
@@ -210,6 +249,8 @@ void BrowserControl::Perform(BrowserAction action) {
       return;
     case BrowserAction::find:
       m_findBar.Open();
+      return;
+    case BrowserAction::copy:  // the engine's, when there is something to copy
       return;
     case BrowserAction::guide:
       if (const std::string uri = m_guide.empty() ? "" : FileUri::FromPath(m_guide); !uri.empty()) {

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "core/GObjectPtr.h"
 #include "html/BrowserBindings.h"
 #include "html/BrowserEvents.h"
 #include "html/FindBar.h"
@@ -52,6 +53,13 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   // Gives the focus back to the widget inside the control that last had it, else to the page.
   void GiveFocus();
   void Perform(BrowserAction action);
+  // Hands the copy key on to the engine once the page is known to have a selection.
+  void CopySelection(GdkEventKey* key);
+  struct PendingCopy {
+    BrowserControl* self;
+    GdkEvent* key;
+  };
+  static void OnSelectionKnown(GObject* view, GAsyncResult* result, gpointer data);
   void ReportStatus(const std::string& text) override;
   // The page F1 shows; "" when there is none.
   void SetGuide(const std::string& path) { m_guide = path; }
@@ -104,13 +112,15 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   PagePrinter m_printer;
   BrowserBindings m_bindings;
   std::shared_ptr<WebKitBackForwardListItem> m_pendingStep;  // where the last step goes, until the engine is there
-  bool m_fragmentAfterLoad = false;  // a step arrived at an entry of another page: show its section once loaded
-  bool m_overLink = false;           // the pointer is on a link, whose address is the status text
-  bool m_loadFailed = false;         // the current load failed: no "Done" at its end
-  bool m_leaving = false;            // asked to leave the page; the page's script dialogs are answered at once
-  gint64 m_lastInput = 0;            // when the user last pressed a key or a button in the page
-  std::string m_notice;              // shown instead of "Done" once the next page has loaded
-  std::string m_failedUri;           // the failed load whose error page is on its way
-  std::string m_failureText;         // shown for the page that failed until the next load starts
-  std::string m_guide;               // the page F1 shows
+  bool m_fragmentAfterLoad = false;      // a step arrived at an entry of another page: show its section once loaded
+  bool m_overLink = false;               // the pointer is on a link, whose address is the status text
+  bool m_loadFailed = false;             // the current load failed: no "Done" at its end
+  bool m_leaving = false;                // asked to leave the page; the page's script dialogs are answered at once
+  GObjectPtr<GCancellable> m_copyCheck;  // the open question about the page's selection, if any
+  bool m_passCopyKey = false;            // a checked copy key is on its way to the engine
+  gint64 m_lastInput = 0;                // when the user last pressed a key or a button in the page
+  std::string m_notice;                  // shown instead of "Done" once the next page has loaded
+  std::string m_failedUri;               // the failed load whose error page is on its way
+  std::string m_failureText;             // shown for the page that failed until the next load starts
+  std::string m_guide;                   // the page F1 shows
 };

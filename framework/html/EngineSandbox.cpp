@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/Trace.h"
@@ -34,12 +35,34 @@ Probe& State() {
 
 bool IsProgram(const char* path) { return Glib::file_test(path, Glib::FILE_TEST_IS_EXECUTABLE); }
 
+// The engine asks bubblewrap to bind places below the user's folders when they exist. Below a
+// regular file such a place cannot even be looked for, and bubblewrap gives up, taking the program
+// with it; a folder that is missing or read-only is no obstacle. "" when every folder is usable,
+// else which is not.
+std::string UnusableUserFolder() {
+  const std::pair<const char*, std::string> folders[] = {
+      {"XDG_CONFIG_HOME", g_get_user_config_dir()},
+      {"XDG_CACHE_HOME", g_get_user_cache_dir()},
+      {"XDG_DATA_HOME", g_get_user_data_dir()},
+      {"XDG_RUNTIME_DIR", g_get_user_runtime_dir()},
+      {"HOME", g_get_home_dir()},
+  };
+  for (const auto& [name, folder] : folders) {
+    std::string existing = folder;  // the folder or its nearest ancestor that exists
+    while (!Glib::file_test(existing, Glib::FILE_TEST_EXISTS) && existing != Glib::path_get_dirname(existing))
+      existing = Glib::path_get_dirname(existing);
+    if (!Glib::file_test(existing, Glib::FILE_TEST_IS_DIR))
+      return "the user's folder " + folder + " (" + name + ") cannot be one: " + existing + " is not a folder";
+  }
+  return "";
+}
+
 // Why the sandbox cannot be tried at all, without running anything; "" when it can.
 std::string Missing() {
   if (!Glib::getenv(kEngineOff).empty()) return std::string(kEngineOff) + " is set";
   if (!IsProgram(kBubblewrap)) return std::string(kBubblewrap) + " is not installed (package bubblewrap)";
   if (!IsProgram(kDBusProxy)) return std::string(kDBusProxy) + " is not installed (package xdg-dbus-proxy)";
-  return "";
+  return UnusableUserFolder();
 }
 
 std::string ReadAll(int fd) {

@@ -1,9 +1,9 @@
 // The engine's page-process sandbox (bubblewrap): page processes run in their own mount, process
 // and network namespaces and see the system's libraries, fonts and data read-only, not the user's
 // files. Pages from disk still load, because the engine's network process reads them and hands
-// them over. Where bubblewrap cannot start here (not installed, or the kernel or a container
-// refuses new namespaces) the engine would abort the whole program at its first page, so the
-// sandbox stays off and the trace says why, once.
+// them over. Where bubblewrap cannot start here (not installed, the kernel or a container refuses
+// new namespaces, or a user folder such as $XDG_CONFIG_HOME names a regular file) the engine would
+// abort the whole program at its first page, so the sandbox stays off and the trace says why, once.
 #pragma once
 
 #include <string>

@@ -1,5 +1,6 @@
 #include "window/CFrameMenu.h"
 
+#include <gdkmm/device.h>
 #include <gdkmm/display.h>
 #include <gdkmm/seat.h>
 #include <glibmm/main.h>
@@ -10,6 +11,7 @@
 #include <gtkmm/separatormenuitem.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/AfxRes.h"
 #include "core/CCmdUI.h"
@@ -111,8 +113,15 @@ CFrameMenu::CFrameMenu(CFrameWnd& frame, const MenuBarResource& resource) : m_fr
   ProbeStates(resource.items);
   AddItems(m_menuBar, resource.items);
   // The menu has closed: the idle prompt returns at once.
-  m_menuBar.signal_deactivate().connect([this] { m_frame.SetMessageText(AFX_IDS_IDLEMESSAGE); });
+  Keep(m_menuBar.signal_deactivate().connect([this] { m_frame.SetMessageText(AFX_IDS_IDLEMESSAGE); }));
   m_menuBar.show_all();
+}
+
+CFrameMenu::~CFrameMenu() {
+  // The bar and its pop-ups may still emit (a menu open at the end closes as the bar goes); no
+  // handler may reach this object or the frame by then.
+  for (sigc::connection& connection : m_connections) connection.disconnect();
+  m_pointerCheck.disconnect();
 }
 
 void CFrameMenu::ProbeStates(std::span<const MenuResource> items) {
@@ -132,7 +141,7 @@ void CFrameMenu::AddItems(Gtk::MenuShell& shell, std::span<const MenuResource> i
   for (const MenuResource& r : items) {
     if (r.text == nullptr) {
       auto* separator = Gtk::make_managed<Gtk::SeparatorMenuItem>();
-      separator->signal_select().connect([this] { m_frame.SetMessageText(std::string()); });
+      Keep(separator->signal_select().connect([this] { m_frame.SetMessageText(std::string()); }));
       shell.append(*separator);
       continue;
     }
@@ -142,19 +151,28 @@ void CFrameMenu::AddItems(Gtk::MenuShell& shell, std::span<const MenuResource> i
       auto* popup = Gtk::make_managed<Gtk::Menu>();
       AddItems(*popup, r.popup);
       item->set_submenu(*popup);
-      popup->signal_show().connect([this, popup] { UpdatePopup(*popup); });
+      // An assistive technology may choose an item of a pop-up that was never shown; GTK then
+      // takes a grab on the pop-up's window, which must exist by then.
+      gtk_widget_realize(GTK_WIDGET(popup->gobj()));
+      Keep(popup->signal_show().connect([this, popup] {
+        m_pointerSeen = PointerPosition(*popup);
+        UpdatePopup(*popup);
+      }));
       // Moving over a disabled item, a separator or off the menu highlights nothing in GTK; the
-      // pane follows the pointer there. Enabled items set their prompt when highlighted.
-      popup->signal_event().connect(
+      // pane follows the pointer there. Enabled items set their prompt when highlighted. Only a
+      // pointer that really moves counts: the crossings a menu's appearing makes under a resting
+      // pointer would blank the prompt of the item the keyboard highlighted.
+      Keep(popup->signal_event().connect(
           [this, popup](GdkEvent* e) {
             if (e->type == GDK_MOTION_NOTIFY) gdk_event_request_motions(&e->motion);
             bool pointer = e->type == GDK_MOTION_NOTIFY || e->type == GDK_ENTER_NOTIFY || e->type == GDK_LEAVE_NOTIFY;
             // (Crossings that arrive once the menu has closed change nothing.)
-            if (pointer && popup->get_mapped() && !PointerOnEnabledItem(*popup)) PromptUnderPointer(*popup);
+            if (pointer && popup->get_mapped() && PointerMoved(e) && !PointerOnEnabledItem(*popup))
+              PromptUnderPointer(*popup);
             return false;
           },
-          false);
-      item->signal_select().connect([this] { m_frame.SetMessageText(std::string()); });
+          false));
+      Keep(item->signal_select().connect([this] { m_frame.SetMessageText(std::string()); }));
       m_items.emplace_back(item, 0);
       shell.append(*item);
       continue;
@@ -179,14 +197,29 @@ void CFrameMenu::AddItems(Gtk::MenuShell& shell, std::span<const MenuResource> i
         accelLabel->set_accel(key, Gdk::ModifierType(mods));
     }
     UINT nID = r.nID;
-    item->signal_select().connect([this, nID] { m_frame.SetMessageText(nID); });
-    item->signal_deselect().connect([this, &shell] { PromptUnderPointer(shell); });
-    item->signal_activate().connect([this, nID] {
+    Keep(item->signal_select().connect([this, nID] { m_frame.SetMessageText(nID); }));
+    Keep(item->signal_deselect().connect([this, &shell] { PromptUnderPointer(shell); }));
+    Keep(item->signal_activate().connect([this, nID] {
       if (!m_bUpdating) m_frame.SendMessage(WM_COMMAND, nID);
-    });
+    }));
     m_items.emplace_back(item, nID);
     shell.append(*item);
   }
+}
+
+std::pair<int, int> CFrameMenu::PointerPosition(Gtk::Widget& widget) {
+  int x = -1, y = -1;
+  if (auto pointer = widget.get_display()->get_default_seat()->get_pointer()) pointer->get_position(x, y);
+  return {x, y};
+}
+
+bool CFrameMenu::PointerMoved(const GdkEvent* event) {
+  double x = 0, y = 0;
+  if (!gdk_event_get_root_coords(event, &x, &y)) return true;
+  const std::pair<int, int> now{int(std::lround(x)), int(std::lround(y))};
+  const bool moved = now != m_pointerSeen;
+  m_pointerSeen = now;
+  return moved;
 }
 
 const std::pair<Gtk::MenuItem*, UINT>* CFrameMenu::ItemUnderPointer(Gtk::MenuShell& popup) const {

@@ -20,7 +20,7 @@ class CFrameWnd;
 class CFrameMenu {
  public:
   CFrameMenu(CFrameWnd& frame, const MenuBarResource& resource);
-  ~CFrameMenu() { m_pointerCheck.disconnect(); }
+  ~CFrameMenu();
   CFrameMenu(const CFrameMenu&) = delete;
   CFrameMenu& operator=(const CFrameMenu&) = delete;
 
@@ -42,13 +42,21 @@ class CFrameMenu {
   bool PointerOnEnabledItem(Gtk::MenuShell& popup) const;
   // The pane's text when no enabled item is highlighted: from what the pointer is over.
   void PromptUnderPointer(Gtk::MenuShell& popup);
+  // The pointer's place on the screen; whether an event finds it elsewhere than last seen.
+  static std::pair<int, int> PointerPosition(Gtk::Widget& widget);
+  bool PointerMoved(const GdkEvent* event);
+
+  void Keep(sigc::connection connection) { m_connections.push_back(connection); }
 
   static constexpr int kPointerCheckMs = 100;
 
   CFrameWnd& m_frame;
-  Gtk::MenuBar m_menuBar;
   std::vector<std::pair<Gtk::MenuItem*, UINT>> m_items;
   std::map<UINT, bool> m_checkMarks;  // the check items' commands, with their first mark
   bool m_bUpdating = false;
+  std::pair<int, int> m_pointerSeen{-1, -1};
   sigc::connection m_pointerCheck;
+  std::vector<sigc::connection> m_connections;  // every handler that reaches this object or the frame
+  // Last, so that it goes first: its items are gone before the data their handlers read.
+  Gtk::MenuBar m_menuBar;
 };

@@ -25,6 +25,7 @@ IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_WM_CREATE()
   ON_WM_CLOSE()
+  ON_WM_DESTROY()
   ON_WM_SETFOCUS()
   ON_WM_QUERYENDSESSION()
   ON_WM_ENDSESSION()
@@ -40,7 +41,7 @@ END_MESSAGE_MAP()
 
 CFrameWnd::CFrameWnd() = default;
 
-CFrameWnd::~CFrameWnd() = default;
+CFrameWnd::~CFrameWnd() { m_placementIdle.disconnect(); }
 
 bool CFrameWnd::LoadFrame(UINT nIDResource, long dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext) {
   std::string fullString = AfxLoadString(nIDResource);
@@ -92,7 +93,10 @@ std::unique_ptr<Gtk::Widget> CFrameWnd::CreateWidget(const CREATESTRUCT& cs) {
   window->signal_map_event().connect([this](GdkEventAny*) {
     if (!m_bPlacementCorrected) {
       m_bPlacementCorrected = true;
-      Glib::signal_idle().connect_once([this] { CorrectPlacement(); });
+      m_placementIdle = Glib::signal_idle().connect([this] {
+        CorrectPlacement();
+        return false;
+      });
     }
     return false;
   });
@@ -135,11 +139,21 @@ void CFrameWnd::AttachChild(CWnd* pChild) {
 }
 
 void CFrameWnd::DetachChild(CWnd* pChild) {
-  if (dynamic_cast<FrameBar*>(pChild) != nullptr && !pChild->HasWindow())
+  // A bar that moves to a palette stays the frame's; one whose window goes is dropped.
+  if (dynamic_cast<FrameBar*>(pChild) != nullptr && pChild->IsBeingDestroyed())
     m_listControlBars.erase(std::remove(m_listControlBars.begin(), m_listControlBars.end(), pChild),
                             m_listControlBars.end());
   Gtk::Widget* widget = pChild->GetWidget();
   if (widget != nullptr && widget->get_parent() == m_pClientArea) m_pClientArea->remove(*widget);
+}
+
+void CFrameWnd::OnDestroy() {
+  // Every window below has gone by now. The menu goes before the window it lies in, so that a menu
+  // open at the end closes without its handlers; the bars (members of the derived frame, gone before
+  // this part of it) are no longer asked for.
+  m_pMenu.reset();
+  m_listControlBars.clear();
+  m_placementIdle.disconnect();
 }
 
 int CFrameWnd::OnCreate(CREATESTRUCT* lpcs) {

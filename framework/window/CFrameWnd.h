@@ -67,6 +67,7 @@ class CFrameWnd : public CWnd {
 
   int OnCreate(CREATESTRUCT* lpcs);
   void OnClose();
+  void OnDestroy();
   void OnSetFocus();
   BOOL OnQueryEndSession();
   void OnEndSession(BOOL bEnding);
@@ -86,6 +87,7 @@ class CFrameWnd : public CWnd {
  private:
   void CorrectPlacement();
   GdkRectangle m_placement{};
+  sigc::connection m_placementIdle;
   bool m_bPlacementCorrected = false;
 
   std::string m_strMessageText;

@@ -68,6 +68,7 @@ void CWnd::ConnectEvents() {
 
 bool CWnd::DestroyWindow() {
   if (m_pWidget == nullptr) return false;
+  m_bDestroying = true;
   std::vector<CWnd*> children = m_children;
   for (auto it = children.rbegin(); it != children.rend(); ++it) (*it)->DestroyWindow();
   SendMessage(WM_DESTROY);
@@ -79,6 +80,7 @@ bool CWnd::DestroyWindow() {
     siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
   }
   m_pWidget.reset();
+  m_bDestroying = false;
   PostNcDestroy();
   return true;
 }

@@ -3,6 +3,12 @@
 //
 // Lifetime: a CWnd owns its widget. DestroyWindow destroys the children first, sends WM_DESTROY,
 // deletes the widget and then calls PostNcDestroy, where frames and views delete themselves.
+//
+// Teardown rule: a handler (signal, idle, timeout) that captures an object or a reference is
+// disconnected before anything it uses goes: keep its sigc::connection and disconnect it in the
+// destructor (or at WM_DESTROY), derive from sigc::trackable and connect a member, or connect it
+// only to a widget that the object owns and destroys first. A widget destroyed while a menu, a
+// drag or a grab is live still emits on its way out.
 #pragma once
 
 #include <gtkmm/widget.h>
@@ -61,6 +67,8 @@ class CWnd : public CCmdTarget {
 
   Gtk::Widget* GetWidget() const { return m_pWidget.get(); }
   bool HasWindow() const { return m_pWidget != nullptr; }
+  // True from the start of DestroyWindow: the window's children are going or gone.
+  bool IsBeingDestroyed() const { return m_bDestroying; }
   UINT GetDlgCtrlID() const { return m_nID; }
   CWnd* GetParent() const { return m_pParentWnd; }
   // Moves the window, with its widget, under another parent window.
@@ -104,6 +112,7 @@ class CWnd : public CCmdTarget {
  private:
   void ConnectEvents();
   std::vector<sigc::connection> m_posted;  // messages waiting for the main loop
+  bool m_bDestroying = false;
   int m_lastWidth = -1;
   int m_lastHeight = -1;
 

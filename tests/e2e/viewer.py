@@ -10,6 +10,10 @@ import unittest
 
 BINARY = os.environ.get("FOLIOSCOPE_BINARY", "folioscope")
 START_PAGE = "<title>Start</title><p>start page"
+# A GTK, GDK, GLib or program warning or critical printed by the viewer's own process (the engine's
+# processes print under their own names): always a fault of the program's making.
+OWN_FAULT = re.compile(r"^\(%s:\d+\): [\w-]+-(?:CRITICAL|WARNING) \*\*.*$" % re.escape(os.path.basename(BINARY)),
+                       re.MULTILINE)
 SETTINGS = "HKEY_CURRENT_USER\\Software\\Local AppWizard-Generated Applications\\FOLIOSCP\\Settings"
 
 
@@ -123,9 +127,12 @@ class Viewer:
     def start(self, *args, wrapper=(), accessible=False, env=None):
         """Starts the binary with args, through the wrapper command when one is given; accessible: the
         viewer joins the session's accessibility bus (a D-Bus session must run); env adds to or
-        replaces its environment."""
+        replaces its environment, a value of None removes the variable."""
+        # GTK's own settings (the file chooser's) stay in memory: there is no session bus to reach
+        # the desktop's settings store through, and a test has no business changing them.
         env = dict(dict(os.environ, XDG_CONFIG_HOME=os.path.join(self.home, "config"), NO_AT_BRIDGE="1",
-                        G_MESSAGES_DEBUG="FOLIOSCP"), **(env or {}))
+                        G_MESSAGES_DEBUG="FOLIOSCP", GSETTINGS_BACKEND="memory"), **(env or {}))
+        env = {name: value for name, value in env.items() if value is not None}
         if accessible:
             env.pop("NO_AT_BRIDGE", None)
         with open(self.log, "wb") as log:
@@ -165,6 +172,10 @@ class Viewer:
         with open(self.log, "rb") as f:
             return f.read().decode("utf-8", "replace")
 
+    def faults(self):
+        """The warnings and criticals the viewer's process printed, one line each."""
+        return OWN_FAULT.findall(self.trace())
+
     def main_window(self, timeout=20):
         found = wait_for(lambda: find_windows("^FOLIOSCOPE 3.4$"), timeout)
         return found[0] if found else None
@@ -180,10 +191,16 @@ class Viewer:
             return f.read()
 
     def close(self):
+        """Ends the run; a run whose process printed a warning or critical fails here."""
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        faults = self.faults() if self.process and os.path.exists(self.log) else []  # once per run
+        trace = self.trace() if faults else ""
         shutil.rmtree(self.home, ignore_errors=True)
+        if faults:
+            raise AssertionError("the viewer printed %d warning(s) or critical(s):\n%s\n%s"
+                                 % (len(faults), "\n".join(faults), trace[-4000:]))
 
 
 def press(window, *keys):

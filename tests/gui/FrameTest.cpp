@@ -329,6 +329,40 @@ TEST_F(Frame, MenuPromptsFollowThePointerOverEveryKindOfItem) {
   }
 }
 
+TEST_F(Frame, MenusOpenedFromTheKeyboardShowTheFirstPromptAtOnce) {
+  Gtk::MenuItem* view = nullptr;
+  for (auto [item, id] : frame()->GetMenu()->GetItems())
+    if (id == 0 && item->get_label() == "_View") view = item;
+  ASSERT_NE(view, nullptr);
+  auto [viewX, viewY] = Middle(*view);
+  auto [pageX, pageY] = Middle(*frame()->GetActiveView()->GetWidget());
+  struct Row {
+    const char* how;
+    std::vector<std::vector<std::string>> steps;  // xdotool's arguments
+    std::string text;
+  };
+  const Row rows[] = {
+      {"Alt+F", {{"key", "--clearmodifiers", "alt+f"}}, "Create a new document"},
+      {"Alt+H", {{"key", "--clearmodifiers", "alt+h"}}, "Display program information, version number and copyright"},
+      {"a click on View, then Down",
+       {{"mousemove", std::to_string(viewX), std::to_string(viewY), "click", "1"}, {"key", "Down"}},
+       "Show or hide the toolbar"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.how);
+    frame()->GetGtkWindow()->present();
+    ASSERT_TRUE(RunUntil([this] { return frame()->GetGtkWindow()->is_active(); }, 5000));
+    MovePointer(pageX, pageY);  // off every menu, at rest
+    for (const auto& step : row.steps) ASSERT_TRUE(page::Xdo(step));
+    EXPECT_TRUE(RunUntil([&] { return message() == row.text; }, 5000)) << message();
+    // Every event the menu's appearing caused has been handled; the prompt stays.
+    gdk_display_sync(gdk_display_get_default());
+    while (gtk_events_pending()) gtk_main_iteration_do(false);
+    EXPECT_EQ(message(), row.text);
+    CloseMenu();
+  }
+}
+
 // The toplevel window with this title, or nullptr.
 Gtk::Window* FindWindow(const std::string& title) {
   for (Gtk::Window* window : Gtk::Window::list_toplevels())

@@ -39,8 +39,10 @@ TEST(BrowserBindings, Keys) {
       {GDK_KEY_KP_Subtract, kCtrl, BrowserAction::zoomOut},
       {GDK_KEY_0, kCtrl, BrowserAction::zoomReset},
       {GDK_KEY_plus, 0, BrowserAction::none},
-      {GDK_KEY_c, kCtrl, BrowserAction::none},  // copying is the page's
-      {GDK_KEY_p, kCtrl, BrowserAction::none},  // printing is the frame's
+      {GDK_KEY_c, kCtrl, BrowserAction::copy},  // copies only a selection
+      {GDK_KEY_Insert, kCtrl | kLocks, BrowserAction::copy},
+      {GDK_KEY_Insert, kShift, BrowserAction::none},  // pasting is the page's
+      {GDK_KEY_p, kCtrl, BrowserAction::none},        // printing is the frame's
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(gdk_keyval_name(c.keyval)) + " state " + std::to_string(c.state));
