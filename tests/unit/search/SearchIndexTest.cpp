@@ -99,7 +99,7 @@ TEST(SearchIndex, FindsSectionsAsAPersonAsks) {
   EXPECT_EQ(socket.sections, 3u);
   ASSERT_EQ(socket.hits.size(), 2u);
   EXPECT_EQ(socket.hits[0].title, "socket — Low-level networking");
-  EXPECT_NE(socket.hits[0].snippet.find(std::string(1, SearchIndex::kMarkStart) + "socket" + SearchIndex::kMarkEnd),
+  EXPECT_NE(socket.hits[0].snippet.find(std::string(1, SearchIndex::kMarkStart) + "sockets" + SearchIndex::kMarkEnd),
             std::string::npos)
       << socket.hits[0].snippet;
   EXPECT_EQ(index.Find(SearchQuery::Parse("socket"), 2, 20).hits.size(), 1u);
