@@ -25,6 +25,8 @@ constexpr StringResource kStrings[] = {
      "                                result\n"
      "  -Embedding                    with -Unregister: no message\n"
      "  -Automation                   accepted and ignored\n"
+     "  --search QUERY [FOLDER]       print the sections of the pages of FOLDER (or of\n"
+     "                                the current folder) that match QUERY, best first\n"
      "  -dde                          end at once\n"
      "  --help, -h, /?                print this help and end\n"
      "  --version                     print the version and end\n"
