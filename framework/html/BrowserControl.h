@@ -41,8 +41,8 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
 
   void Navigate(const std::string& uri) override;
   // Shows generated HTML whose relative links resolve against baseUri ("" for none), as a history
-  // entry of its own (GeneratedPages).
-  void LoadHtml(const std::string& html, const std::string& baseUri);
+  // entry of its own (GeneratedPages) at the folder's address with query, if any, after it.
+  void LoadHtml(const std::string& html, const std::string& baseUri, const std::string& query = "");
   // Shows a folder as the view's start does: its start page, else its generated page.
   void ShowFolder(const std::string& dir, std::size_t first) override;
   void ShowFileError(const std::string& path, const std::string& reason) override;

@@ -63,8 +63,9 @@ void GeneratedPages::Register(WebKitWebContext* context) {
   webkit_security_manager_register_uri_scheme_as_local(webkit_web_context_get_security_manager(context), kScheme);
 }
 
-std::string GeneratedPages::Add(const std::string& html, const std::string& baseUri) {
+std::string GeneratedPages::Add(const std::string& html, const std::string& baseUri, const std::string& query) {
   std::string address = Address(baseUri);
+  if (!query.empty()) address += "?" + query;
   Pages()[address] = WithBase(html, baseUri);
   return address;
 }
