@@ -334,6 +334,7 @@ void SearchIndex::Write(std::vector<Job>& jobs, const std::vector<std::string>& 
     m_db->Execute("BEGIN IMMEDIATE");
     if (from == 0) {
       for (const std::string& path : vanished) drop(path);
+      result.removed = vanished.size();
       for (std::int64_t hash : boilerplate) addBoilerplate.Bind(1, hash).Run();
     }
     for (std::size_t i = from; i < to; ++i) {

@@ -35,6 +35,7 @@ class SearchIndex {
   struct Refreshed {
     std::size_t pages = 0;       // pages in the index
     std::size_t read = 0;        // pages read in this refresh
+    std::size_t removed = 0;     // pages that are gone, taken out in this refresh
     std::size_t unreadable = 0;  // pages and subfolders that could not be read
     std::size_t cut = 0;         // pages too long to be indexed in full
     bool cancelled = false;

@@ -33,6 +33,9 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
 
   WebKitWebView* GetWebView() const { return m_webView; }
   FindBar& GetFindBar() { return m_findBar; }
+  // Puts a bar of the host's under the page, beside the find bar; the bar must outlive the control
+  // or be removed first.
+  void AddBar(Gtk::Widget& bar) { m_box.pack_end(bar, Gtk::PACK_SHRINK); }
   // What stands in the engine's place after a page was stopped for its size; hidden otherwise.
   const Gtk::Label& GetStoppedPage() const { return m_stoppedPage; }
   // The host, or nullptr once it has let go (Detach); events then go nowhere.
