@@ -35,7 +35,8 @@ constexpr StringResource kStrings[] = {
      "An argument that begins with / is an option only when it holds no second /:\n"
      "name a folder or file in the root folder as /usr/ or //usr.\n"
      "\n"
-     "Keys in the page: F1 guide, Ctrl+F find, Ctrl+plus/minus/0 zoom,\n"
+     "Keys in the page: F1 guide, Ctrl+F find, Ctrl+Shift+F search all pages,\n"
+     "Ctrl+plus/minus/0 zoom, "
      "Alt+Left/Right back and forward, F5 reload. See folioscope(1).\n"},
     {AFX_IDS_VERSION, "FOLIOSCOPE 3.4\n"},
 
