@@ -76,9 +76,15 @@ std::string ResultsPage::Html(const Request& request, const SearchIndex::Results
             "</p><ol start=\"" + std::to_string(request.from + 1) + "\">";
     for (const SearchIndex::Hit& hit : results.hits) {
       std::string href = Glib::uri_escape_string(hit.path, "/", false);
-      if (!hit.anchor.empty()) href += "#" + Glib::uri_escape_string(hit.anchor, "", false);
+      if (!hit.anchor.empty()) {
+        href += '#';
+        href += Glib::uri_escape_string(hit.anchor, "", false);
+      }
       std::string label = hit.title.empty() ? hit.path : hit.title;
-      if (!hit.heading.empty() && hit.heading != hit.title) label += " › " + hit.heading;
+      if (!hit.heading.empty() && hit.heading != hit.title) {
+        label += " › ";
+        label += hit.heading;
+      }
       html += "<li><a href=\"" + Escaped(href) + "\">" + Escaped(label) + "</a><br>" + Marked(hit.snippet) +
               "<br><small>" + Escaped(hit.path) + "</small></li>";
     }

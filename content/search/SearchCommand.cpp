@@ -50,7 +50,10 @@ int Search(const std::string& typed, const std::string& given) {
     std::string line = hit.path;
     if (!hit.anchor.empty()) line += "#" + hit.anchor;
     line += "\t" + hit.title;
-    if (!hit.heading.empty() && hit.heading != hit.title) line += (hit.title.empty() ? "" : " › ") + hit.heading;
+    if (!hit.heading.empty() && hit.heading != hit.title) {
+      if (!hit.title.empty()) line += " › ";
+      line += hit.heading;
+    }
     std::printf("%s\n", line.c_str());
   }
   if (std::fflush(stdout) != 0) return Fail(std::string("standard output: ") + std::strerror(errno));

@@ -358,7 +358,10 @@ void SearchIndex::Write(std::vector<Job>& jobs, const std::vector<std::string>& 
         if (n == kRowsPerPage) break;
         std::string body;
         for (const std::string& block : section.blocks)
-          if (boilerplate.count(Hash(block)) == 0) body += (body.empty() ? "" : "\n") + block;
+          if (boilerplate.count(Hash(block)) == 0) {
+            if (!body.empty()) body += '\n';
+            body += block;
+          }
         if (body.empty() && section.heading.empty()) continue;
         addSection.Bind(1, id * kRowsPerPage + n++)
             .Bind(2, job.text.title)

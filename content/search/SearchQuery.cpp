@@ -75,7 +75,10 @@ std::string SearchQuery::Expression() const {
   for (const Term& term : terms) {
     if (!expression.empty()) expression += " AND ";
     std::string joined;
-    for (const std::string& word : term.words) joined += (joined.empty() ? "" : " ") + word;
+    for (const std::string& word : term.words) {
+      if (!joined.empty()) joined += ' ';
+      joined += word;
+    }
     expression += Quoted(joined);
     if (term.prefix) expression += '*';
   }
@@ -92,7 +95,8 @@ std::string SearchQuery::Normalised() const {
   std::string normalised;
   for (const std::string& word : Words()) {
     const std::unique_ptr<gchar, decltype(&g_free)> lower(g_utf8_strdown(word.c_str(), -1), g_free);
-    normalised += (normalised.empty() ? "" : " ") + std::string(lower.get());
+    if (!normalised.empty()) normalised += ' ';
+    normalised += lower.get();
   }
   return normalised;
 }
