@@ -63,11 +63,15 @@ fi
 log="build-bench/bench-build.log"
 echo "Building Release into build-bench/ (log: $log) ..."
 if ! { cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release &&
-       cmake --build build-bench -j2 --target folioscope bare-webkit; } >"$log" 2>&1; then
+       cmake --build build-bench -j2 --target folioscope bare-webkit search-bench; } >"$log" 2>&1; then
     tail -n 40 "$log" >&2
     echo "run.sh: build failed" >&2
     exit 1
 fi
+echo
+
+# The search part: no display needed, measured before the windows start.
+bash "$root/bench/search.sh" "$folder"
 echo
 
 exec python3 "$root/bench/measure.py" \

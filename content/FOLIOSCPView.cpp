@@ -1,16 +1,31 @@
 #include "content/FOLIOSCPView.h"
 
 #include <glib.h>
+#include <gtkmm/widget.h>
+
+#include <climits>
+#include <cstdlib>
 
 #include "content/StartPage.h"
+#include "content/search/FolderSearch.h"
+#include "content/search/ResultsPage.h"
+#include "content/search/SearchBar.h"
+#include "core/AfxRes.h"
+#include "core/Trace.h"
+#include "html/BrowserControl.h"
+#include "html/GeneratedPages.h"
 #include "resources/Resource.h"
+#include "window/CFrameWnd.h"
 
 IMPLEMENT_DYNCREATE(CFOLIOSCPView, CHtmlView)
 
 BEGIN_MESSAGE_MAP(CFOLIOSCPView, CHtmlView)
   ON_COMMAND(ID_BACK_BROWSER, OnBackBrowser)
   ON_COMMAND(ID_FORWARD_BROWSER, OnForwardBrowser)
+  ON_WM_DESTROY()
 END_MESSAGE_MAP()
+
+CFOLIOSCPView::~CFOLIOSCPView() { EndSearch(); }
 
 CFOLIOSCPDoc* CFOLIOSCPView::GetDocument() const {
   g_assert(CView::GetDocument() == nullptr || CView::GetDocument()->IsKindOf(RUNTIME_CLASS(CFOLIOSCPDoc)));
@@ -19,6 +34,14 @@ CFOLIOSCPDoc* CFOLIOSCPView::GetDocument() const {
 
 void CFOLIOSCPView::OnInitialUpdate() {
   CHtmlView::OnInitialUpdate();
+  if (!m_searchKey.connected() && GetBrowser() != nullptr)
+    m_searchKey = Glib::wrap(GTK_WIDGET(GetBrowser()))->signal_key_press_event().connect([this](GdkEventKey* event) {
+      const guint modifiers = event->state & (GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_MOD1_MASK);
+      if (gdk_keyval_to_lower(event->keyval) != GDK_KEY_f || modifiers != (GDK_CONTROL_MASK | GDK_SHIFT_MASK))
+        return false;
+      OpenSearch();
+      return true;
+    });
   // Looked up afresh each time, in the current directory of this moment.
   const FolderPage page = StartPage::FindInCurrentDirectory();
   if (!page.path.empty())
@@ -30,3 +53,58 @@ void CFOLIOSCPView::OnInitialUpdate() {
 void CFOLIOSCPView::OnBackBrowser() { GoBack(); }
 
 void CFOLIOSCPView::OnForwardBrowser() { GoForward(); }
+
+void CFOLIOSCPView::OnDestroy() {
+  EndSearch();
+  CHtmlView::OnDestroy();
+}
+
+// Indexing ends and no event reaches the view once its window goes.
+void CFOLIOSCPView::EndSearch() {
+  m_searchKey.disconnect();
+  if (m_search != nullptr) GeneratedPages::Provide(nullptr);
+  m_search.reset();
+  m_searchBar.reset();
+}
+
+void CFOLIOSCPView::OpenSearch() {
+  if (m_searchBar == nullptr && GetControl() != nullptr) {
+    m_searchBar = std::make_unique<SearchBar>([this](const std::string& typed) { ShowResults(typed); },
+                                              [this] { gtk_widget_grab_focus(GTK_WIDGET(GetBrowser())); },
+                                              [this] {
+                                                if (m_search != nullptr) m_search->Cancel();
+                                              });
+    GetControl()->AddBar(*m_searchBar);
+  }
+  if (m_searchBar != nullptr) m_searchBar->Open();
+}
+
+void CFOLIOSCPView::ShowResults(const std::string& typed) {
+  if (m_search == nullptr) {
+    // The folder the viewer shows: the current directory, by its canonical path.
+    char* folder = realpath(".", nullptr);
+    if (folder == nullptr) return ShowSearchStatus("The current folder cannot be searched.");
+    m_search = std::make_unique<FolderSearch>(
+        folder, [this](const std::string& text) { ShowSearchStatus(text); },
+        [this] {
+          ShowSearchStatus("");
+          // The results shown, or on their way, made again from the whole index.
+          WebKitWebView* engine = GetBrowser();
+          const char* shown = engine != nullptr ? webkit_web_view_get_uri(engine) : nullptr;
+          if (shown == nullptr || !ResultsPage::Parse(shown)) return;
+          if (webkit_web_view_is_loading(engine))
+            webkit_web_view_load_uri(engine, std::string(shown).c_str());
+          else
+            webkit_web_view_reload(engine);
+        });
+    free(folder);
+    GeneratedPages::Provide([this](const std::string& address) { return m_search->Page(address); });
+  }
+  m_search->Refresh();
+  Navigate2(ResultsPage::Address({m_search->FolderUri(), typed, 0}));
+}
+
+void CFOLIOSCPView::ShowSearchStatus(const std::string& text) {
+  if (CFrameWnd* frame = GetParentFrame())
+    text.empty() ? frame->SetMessageText(AFX_IDS_IDLEMESSAGE) : frame->SetMessageText(text);
+}

@@ -1,15 +1,25 @@
 // The content view: the engine shows the folder's start page at every initial update; Back and
-// Forward step through its history; Print is the framework view's.
+// Forward step through its history; Print is the framework view's. Ctrl+Shift+F in the page opens
+// the bar that searches every page of the folder (SearchBar, FolderSearch); its results are pages
+// of their own.
 #pragma once
+
+#include <sigc++/connection.h>
+
+#include <memory>
+#include <string>
 
 #include "content/FOLIOSCPDoc.h"
 #include "html/CHtmlView.h"
+
+class FolderSearch;
+class SearchBar;
 
 class CFOLIOSCPView : public CHtmlView {
  public:
   DECLARE_DYNCREATE(CFOLIOSCPView)
   CFOLIOSCPView() = default;
-  ~CFOLIOSCPView() override = default;
+  ~CFOLIOSCPView() override;
 
   CFOLIOSCPDoc* GetDocument() const;
   void OnInitialUpdate() override;
@@ -21,6 +31,16 @@ class CFOLIOSCPView : public CHtmlView {
   bool PreCreateWindow(CREATESTRUCT& cs) override { return CHtmlView::PreCreateWindow(cs); }
   void OnBackBrowser();
   void OnForwardBrowser();
+  void OnDestroy();
+  void EndSearch();
+  // Shows the search bar, made at the first use: nothing of search exists before.
+  void OpenSearch();
+  void ShowResults(const std::string& typed);
+  void ShowSearchStatus(const std::string& text);
+
+  std::unique_ptr<SearchBar> m_searchBar;
+  std::unique_ptr<FolderSearch> m_search;
+  sigc::connection m_searchKey;  // Ctrl+Shift+F in the page
 
   DECLARE_MESSAGE_MAP()
 };

@@ -25,6 +25,8 @@ constexpr StringResource kStrings[] = {
      "                                result\n"
      "  -Embedding                    with -Unregister: no message\n"
      "  -Automation                   accepted and ignored\n"
+     "  --search QUERY [FOLDER]       print the sections of the pages of FOLDER (or of\n"
+     "                                the current folder) that match QUERY, best first\n"
      "  -dde                          end at once\n"
      "  --help, -h, /?                print this help and end\n"
      "  --version                     print the version and end\n"
@@ -33,7 +35,8 @@ constexpr StringResource kStrings[] = {
      "An argument that begins with / is an option only when it holds no second /:\n"
      "name a folder or file in the root folder as /usr/ or //usr.\n"
      "\n"
-     "Keys in the page: F1 guide, Ctrl+F find, Ctrl+plus/minus/0 zoom,\n"
+     "Keys in the page: F1 guide, Ctrl+F find, Ctrl+Shift+F search all pages,\n"
+     "Ctrl+plus/minus/0 zoom, "
      "Alt+Left/Right back and forward, F5 reload. See folioscope(1).\n"},
     {AFX_IDS_VERSION, "FOLIOSCOPE 3.4\n"},
 

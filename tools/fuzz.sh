@@ -13,7 +13,7 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=Debug "${launcher[@]}" >/dev/null
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(settings_text command_line start_page)
+[ ${#targets[@]} -gt 0 ] || targets=(settings_text command_line start_page search_query page_text)
 cmake --build "$build" -j2 --target "${targets[@]/#/fuzz_}" >/dev/null
 mkdir -p "$build/findings"
 for target in "${targets[@]}"; do

@@ -371,13 +371,13 @@ void BrowserControl::Navigate(const std::string& uri) {
   });
 }
 
-void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUri) {
+void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUri, const std::string& query) {
   m_pendingStep.reset();
-  Leave([this, html, baseUri] {
+  Leave([this, html, baseUri, query] {
     StopPage();
     // Shown as alternate content for its own address: its links may open the folder's files, and its
     // address is a history entry that the engine asks GeneratedPages for when it comes back to it.
-    const std::string address = GeneratedPages::Add(html, baseUri);
+    const std::string address = GeneratedPages::Add(html, baseUri, query);
     webkit_web_view_load_alternate_html(m_webView, html.c_str(), address.c_str(),
                                         baseUri.empty() ? nullptr : baseUri.c_str());
   });
@@ -428,13 +428,15 @@ void BrowserControl::ShowPageProcessEnded(WebKitWebProcessTerminationReason reas
 void BrowserControl::ShowFolder(const std::string& dir, std::size_t first) {
   const FolderPage page = FolderPages::InUse().Find(dir, first);
   const bool root = page.baseDir == "/";
+  // Each part of a long listing at an address of its own, so that Back returns to the part it left.
+  const std::string part = first > 0 ? "first=" + std::to_string(first) : "";
   const std::string path = !page.path.empty() ? page.path : root ? page.baseDir : page.baseDir + "/";
   if (!g_utf8_validate(path.c_str(), -1, nullptr)) {
     if (!page.path.empty()) return ShowFileError(page.path, BrowserTexts::NotUtf8());
-    return LoadHtml(page.html, "");  // its links name their paths in full
+    return LoadHtml(page.html, "", part);  // its links name their paths in full
   }
   const std::string uri = FileUri::FromPath(path);
-  if (!uri.empty()) page.path.empty() ? LoadHtml(page.html, uri) : Navigate(uri);
+  if (!uri.empty()) page.path.empty() ? LoadHtml(page.html, uri, part) : Navigate(uri);
 }
 
 void BrowserControl::ShowFileError(const std::string& path, const std::string& reason) {

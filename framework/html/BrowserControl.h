@@ -34,6 +34,9 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
 
   WebKitWebView* GetWebView() const { return m_webView; }
   FindBar& GetFindBar() { return m_findBar; }
+  // Puts a bar of the host's under the page, beside the find bar; the bar must outlive the control
+  // or be removed first.
+  void AddBar(Gtk::Widget& bar) { m_box.pack_end(bar, Gtk::PACK_SHRINK); }
   // What stands in the engine's place after a page was stopped for its size; hidden otherwise.
   const Gtk::Label& GetStoppedPage() const { return m_stoppedPage; }
   // The host, or nullptr once it has let go (Detach); events then go nowhere.
@@ -42,8 +45,8 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
 
   void Navigate(const std::string& uri) override;
   // Shows generated HTML whose relative links resolve against baseUri ("" for none), as a history
-  // entry of its own (GeneratedPages).
-  void LoadHtml(const std::string& html, const std::string& baseUri);
+  // entry of its own (GeneratedPages) at the folder's address with query, if any, after it.
+  void LoadHtml(const std::string& html, const std::string& baseUri, const std::string& query = "");
   // Shows a folder as the view's start does: its start page, else its generated page.
   void ShowFolder(const std::string& dir, std::size_t first) override;
   void ShowFileError(const std::string& path, const std::string& reason) override;

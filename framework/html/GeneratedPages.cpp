@@ -18,6 +18,11 @@ std::map<std::string, std::string>& Pages() {
   return pages;
 }
 
+GeneratedPages::Maker& PageMaker() {
+  static GeneratedPages::Maker maker;
+  return maker;
+}
+
 // "generated:///the/folder/" for the folder file:///the/folder/; "generated:" for no folder.
 std::string Address(const std::string& baseUri) {
   constexpr const char kFile[] = "file:";
@@ -39,16 +44,18 @@ std::string WithBase(const std::string& html, const std::string& baseUri) {
 
 void Serve(WebKitURISchemeRequest* request, gpointer) {
   const char* uri = webkit_uri_scheme_request_get_uri(request);
-  const auto page = Pages().find(std::string(uri, std::strcspn(uri, "#")));
-  if (page == Pages().end()) {
+  const std::string address(uri, std::strcspn(uri, "#"));
+  const auto page = Pages().find(address);
+  // A made page is made afresh each time it is shown.
+  const std::string html = page != Pages().end() ? page->second : PageMaker() ? PageMaker()(address) : "";
+  if (html.empty()) {
     Glib::Error error(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "There is no such page");
     webkit_uri_scheme_request_finish_error(request, error.gobj());
     return;
   }
-  const Glib::RefPtr<Glib::Bytes> bytes = Glib::Bytes::create(page->second.data(), page->second.size());
+  const Glib::RefPtr<Glib::Bytes> bytes = Glib::Bytes::create(html.data(), html.size());
   const GObjectPtr<GInputStream> stream(g_memory_input_stream_new_from_bytes(bytes->gobj()));
-  const GObjectPtr<WebKitURISchemeResponse> response(
-      webkit_uri_scheme_response_new(stream.get(), gint64(page->second.size())));
+  const GObjectPtr<WebKitURISchemeResponse> response(webkit_uri_scheme_response_new(stream.get(), gint64(html.size())));
   webkit_uri_scheme_response_set_content_type(response.get(), "text/html; charset=utf-8");
   webkit_uri_scheme_request_finish_with_response(request, response.get());
 }
@@ -63,8 +70,11 @@ void GeneratedPages::Register(WebKitWebContext* context) {
   webkit_security_manager_register_uri_scheme_as_local(webkit_web_context_get_security_manager(context), kScheme);
 }
 
-std::string GeneratedPages::Add(const std::string& html, const std::string& baseUri) {
+void GeneratedPages::Provide(Maker maker) { PageMaker() = std::move(maker); }
+
+std::string GeneratedPages::Add(const std::string& html, const std::string& baseUri, const std::string& query) {
   std::string address = Address(baseUri);
+  if (!query.empty()) address += "?" + query;
   Pages()[address] = WithBase(html, baseUri);
   return address;
 }

@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
   setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
   TempDir data;  // the engine's stores and the desktop's handler lists, away from the user's
   setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
+  TempDir cache;  // the search index among them
+  setenv("XDG_CACHE_HOME", cache.Path().c_str(), 1);
   setenv("NO_AT_BRIDGE", "1", 1);
   AfxSetResourceModule(&ProgramResources());
   char name[] = "folioscope";

@@ -1,0 +1,97 @@
+// Generated pages in the view: each at its own address, so that Back returns to the one it left;
+// the search bar and its results pages, on the real engine.
+#include <glibmm/miscutils.h>
+#include <gtkmm/searchentry.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "PageDriver.h"
+#include "html/BrowserControl.h"
+
+namespace {
+
+using namespace page;
+
+class GeneratedPagesInView : public testing::Test {
+ protected:
+  void SetUp() override { StartOnce(); }
+};
+
+TEST_F(GeneratedPagesInView, BackFromTheNextPartOfALongListingShowsTheFirstPart) {
+  TempDir dir;
+  for (int i = 0; i < 1005; ++i) TempDir::Write(dir / ("p" + std::to_string(i) + ".html"), "");
+  ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+  Command(ID_FILE_NEW);
+  const std::string first = "generated:" + Uri(dir.Path()).substr(5) + "/";
+  ASSERT_TRUE(WaitFor(first)) << ShownUri();
+  EXPECT_EQ(CountText("Entries 1 to 1000 of 1005"), 2u);
+
+  View()->GetControl()->ShowFolder(dir.Path(), 1000);  // what the listing's "Next 5" link does
+  ASSERT_TRUE(WaitFor(first + "?first=1000")) << ShownUri();
+  EXPECT_EQ(CountText("Entries 1001 to 1005 of 1005"), 2u);
+
+  Command(ID_BACK_BROWSER);
+  ASSERT_TRUE(WaitFor(first)) << ShownUri();
+  EXPECT_EQ(CountText("Entries 1 to 1000 of 1005"), 2u);
+  Command(ID_FORWARD_BROWSER);
+  ASSERT_TRUE(WaitFor(first + "?first=1000")) << ShownUri();
+  EXPECT_EQ(CountText("Entries 1001 to 1005 of 1005"), 2u);
+}
+
+// The search bar, found by its entry's accessible name; nullptr while there is none.
+Gtk::SearchEntry* SearchEntry() {
+  Gtk::SearchEntry* found = nullptr;
+  std::function<void(Gtk::Widget&)> walk = [&](Gtk::Widget& widget) {
+    if (auto* entry = dynamic_cast<Gtk::SearchEntry*>(&widget);
+        entry != nullptr && entry->get_accessible()->get_name() == "Search all pages")
+      found = entry;
+    if (auto* container = dynamic_cast<Gtk::Container*>(&widget))
+      for (Gtk::Widget* child : container->get_children()) walk(*child);
+  };
+  walk(*View()->GetControl());
+  return found;
+}
+
+bool BarShown() { return SearchEntry() != nullptr && SearchEntry()->get_parent()->is_visible(); }
+
+TEST_F(GeneratedPagesInView, SearchBarShowsResultsThatLandOnTheirSection) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", Blocks("Start", {"p", "p"}));
+  TempDir::Write(dir / "zoo.html",
+                 "<title>Zoo</title><h1 id=\"top\">Zoo</h1><p>Animals.</p><h2 id=\"zebras\">Zebras</h2>"
+                 "<p>Zebras roam the plains.</p>");
+  TempDir::Write(dir / "other.html", "<title>Other</title><h1 id=\"o\">Other</h1><p>Nothing here.</p>");
+  ASSERT_TRUE(OpenFolder(dir));
+  const std::string index = Glib::build_filename(Glib::get_user_cache_dir(), "folioscope", "search");
+  EXPECT_FALSE(std::filesystem::exists(index)) << "nothing on disk before the first search";
+
+  Keys("ctrl+shift+f");
+  ASSERT_TRUE(RunUntil([] { return BarShown() && SearchEntry()->has_focus(); }));
+  EXPECT_TRUE(Xdo({"type", "--delay", "30", "zebra"}));
+  ASSERT_TRUE(RunUntil([] { return ShowingTitle("Search: zebra"); }))
+      << Title() << " " << ShownUri() << " " << Message();
+  EXPECT_EQ(ShownUri().rfind("generated:", 0), 0u) << ShownUri();
+  EXPECT_TRUE(RunUntil([] { return CountText("Zoo › Zebras") == 1; }));
+  EXPECT_TRUE(std::filesystem::exists(index));
+
+  // Enter goes into the results; the first link is the hit, which lands on its section.
+  Keys("Return");
+  ASSERT_TRUE(RunUntil([] { return gtk_widget_has_focus(GTK_WIDGET(Engine())); }));
+  Keys("Tab Return");
+  ASSERT_TRUE(WaitFor(Uri(dir / "zoo.html") + "#zebras")) << ShownUri();
+  Command(ID_BACK_BROWSER);
+  ASSERT_TRUE(RunUntil([] { return ShowingTitle("Search: zebra"); }))
+      << Title() << " " << ShownUri() << " " << Message();
+
+  // Esc closes the bar and gives the page the focus; nothing matching says so.
+  SearchEntry()->grab_focus();
+  SearchEntry()->set_text("unicorns");
+  ASSERT_TRUE(RunUntil([] { return ShowingTitle("Search: unicorns"); })) << Title();
+  EXPECT_EQ(CountText("No pages match unicorns"), 1u);
+  SearchEntry()->grab_focus();
+  Keys("Escape");
+  ASSERT_TRUE(RunUntil([] { return !BarShown() && gtk_widget_has_focus(GTK_WIDGET(Engine())); }));
+}
+
+}  // namespace
