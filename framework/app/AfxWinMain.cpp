@@ -26,8 +26,11 @@ int AfxWinMain(int argc, char** argv, const CResourceModule& resources) {
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
 
+  // The end of a session may come while GTK starts: it is carried out once the main loop runs.
+  pApp->WatchSessionEnd(true);
   gdk_set_allowed_backends("x11");
   if (!gtk_init_check(nullptr, nullptr)) {
+    pApp->WatchSessionEnd(false);
     const char* display = g_getenv("DISPLAY");
     g_printerr(
         "%s: cannot open the display \"%s\". It needs an X11 desktop; without one, run it under a virtual "
@@ -36,7 +39,6 @@ int AfxWinMain(int argc, char** argv, const CResourceModule& resources) {
     return 1;
   }
   Gtk::Main::init_gtkmm_internals();
-  pApp->WatchSessionEnd(true);
 
   int nReturnCode;
   if (!pApp->InitInstance()) {

@@ -1,8 +1,10 @@
 #include "html/BrowserControl.h"
 
+#include <glibmm/main.h>
 #include <gtkmm/window.h>
 
 #include <cstring>
+#include <thread>
 #include <utility>
 
 #include "core/GObjectPtr.h"
@@ -76,6 +78,9 @@ BrowserControl::~BrowserControl() {
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(m_webView), this);
   g_signal_handlers_disconnect_by_data(m_webView, this);
   g_signal_handlers_disconnect_by_data(m_findBar.GetEntry().gobj(), this);
+  // The page's process ends with the view, also one busy in a script that would take many seconds
+  // to notice that its view has gone.
+  if (webkit_web_view_get_uri(m_webView) != nullptr) webkit_web_view_terminate_web_process(m_webView);
 }
 
 // The engine's view over the find bar, with the page that stands in its place after a page too large.
@@ -256,6 +261,7 @@ void BrowserControl::FollowLoad(WebKitLoadEvent loadEvent) {
       break;
     case WEBKIT_LOAD_COMMITTED:
       m_leaving = false;
+      m_stepSince = 0;
       if (errorPage)
         m_failedUri.clear();
       else
@@ -281,6 +287,7 @@ void BrowserControl::FollowLoad(WebKitLoadEvent loadEvent) {
 
 bool BrowserControl::ShowLoadFailure(WebKitLoadEvent loadEvent, const char* uri, const GError* error) {
   m_loadFailed = true;
+  m_stepSince = 0;
   m_watchdog.Answered();
   // A load replaced by another, or turned away on purpose, is no failure to report.
   if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
@@ -325,7 +332,7 @@ void BrowserControl::Navigate(const std::string& uri) {
   m_pendingStep.reset();
   Leave([this, uri] {
     StopPage();
-    m_policy.ExpectHostNavigation();
+    m_policy.ExpectHostNavigation(uri);
     webkit_web_view_load_uri(m_webView, uri.c_str());
   });
 }
@@ -337,13 +344,17 @@ void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUr
     // Shown as alternate content for its own address: its links may open the folder's files, and its
     // address is a history entry that the engine asks GeneratedPages for when it comes back to it.
     const std::string address = GeneratedPages::Add(html, baseUri);
+    m_policy.ExpectHostNavigation(address);
     webkit_web_view_load_alternate_html(m_webView, html.c_str(), address.c_str(),
                                         baseUri.empty() ? nullptr : baseUri.c_str());
   });
 }
 
 void BrowserControl::Leave(std::function<void()> request) {
+  m_listing.reset();  // a folder's page on its way is no longer wanted
   m_leaving = true;
+  m_stepSince = g_get_monotonic_time();
+  m_steppedTo.reset();
   m_fragmentAfterLoad = false;
   m_watchdog.Request(std::move(request));
 }
@@ -384,8 +395,26 @@ void BrowserControl::ShowPageProcessEnded(WebKitWebProcessTerminationReason reas
   m_stoppedPage.show();
 }
 
+// A folder's listing is made on a thread of its own, so that a folder of any size never holds up the
+// window; the same folder asked for again while its listing is being made is not made twice, and a
+// listing that another request has overtaken is dropped.
 void BrowserControl::ShowFolder(const std::string& dir, std::size_t first) {
-  const FolderPage page = FolderPages::InUse().Find(dir, first);
+  if (m_listing != nullptr && m_listing->dir == dir && m_listing->first == first) return;
+  auto listing = std::make_shared<FolderListing>(FolderListing{this, dir, first, {}});
+  m_listing = listing;
+  std::thread([listing, &pages = FolderPages::InUse()]() mutable {
+    listing->page = pages.Find(listing->dir, listing->first);
+    // Only the control holds the listing while it waits: gone with the control, or once overtaken.
+    const std::weak_ptr<FolderListing> made = std::exchange(listing, nullptr);
+    Glib::MainContext::get_default()->invoke([made] {
+      if (const std::shared_ptr<FolderListing> wanted = made.lock()) wanted->control->ShowFolderPage(wanted->page);
+      return false;
+    });
+  }).detach();
+}
+
+void BrowserControl::ShowFolderPage(const FolderPage& page) {
+  m_listing.reset();
   const bool root = page.baseDir == "/";
   const std::string path = !page.path.empty() ? page.path : root ? page.baseDir : page.baseDir + "/";
   if (!g_utf8_validate(path.c_str(), -1, nullptr)) {
@@ -418,6 +447,7 @@ void BrowserControl::Step(int direction) {
   WebKitBackForwardListItem* target = webkit_back_forward_list_get_nth_item(history, from + direction);
   if (target == nullptr) return;  // no entry there: nothing happens
   m_pendingStep = Hold(target);
+  m_stepDirection = direction;
   Leave([this, item = m_pendingStep] {
     StopPage();
     webkit_web_view_go_to_back_forward_list_item(m_webView, item.get());
@@ -429,16 +459,50 @@ void BrowserControl::Step(int direction) {
 void BrowserControl::SettleStep(WebKitBackForwardListItem* added, GList* removed) {
   // A step to a place in the same page loads nothing: the history moving is the page process's answer.
   m_watchdog.Answered();
+  if (added != nullptr && StepPastPushedState()) return;
   if (m_pendingStep == nullptr) return;
   WebKitBackForwardListItem* current =
       webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(m_webView));
   const bool arrived = current == m_pendingStep.get();
   if (added != nullptr || arrived || g_list_find(removed, m_pendingStep.get()) != nullptr) m_pendingStep.reset();
   if (!arrived) return;
+  m_stepSince = 0;  // the page is left, or was only a place in the same page
+  if (!webkit_web_view_is_loading(m_webView)) {  // a step within the page, which the page may answer
+    m_steppedTo = Hold(current);
+    m_steppedAt = g_get_monotonic_time();
+  }
   if (webkit_web_view_is_loading(m_webView))
     m_fragmentAfterLoad = true;
   else
     ShowFragment();
+}
+
+// A page that answers a step back with a state of its own (one its popstate handler pushes) would
+// keep Back in the page for good: within a second of the step, before any click or key in the page,
+// the step goes on to the entry before the one it arrived at.
+bool BrowserControl::StepPastPushedState() {
+  constexpr gint64 kAnswerUs = G_USEC_PER_SEC;
+  const std::shared_ptr<WebKitBackForwardListItem> arrived = std::exchange(m_steppedTo, nullptr);
+  if (arrived == nullptr || m_stepDirection >= 0 || m_lastInput > m_steppedAt ||
+      g_get_monotonic_time() - m_steppedAt > kAnswerUs)
+    return false;
+  WebKitBackForwardList* history = webkit_web_view_get_back_forward_list(m_webView);
+  const int at = OffsetOf(history, arrived.get());
+  WebKitBackForwardListItem* target = at < 0 ? webkit_back_forward_list_get_nth_item(history, at - 1) : nullptr;
+  if (target == nullptr) return false;
+  AfxTrace("The page answered a step back with a state of its own: going on past it\n");
+  m_pendingStep = Hold(target);
+  Leave([this, item = m_pendingStep] {
+    StopPage();
+    webkit_web_view_go_to_back_forward_list_item(m_webView, item.get());
+  });
+  return true;
+}
+
+bool BrowserControl::ReaderStepPending() const {
+  // Bounded, so that a step the engine drops without a word frees the page again.
+  constexpr gint64 kPendingUs = 5 * G_USEC_PER_SEC;
+  return m_stepSince != 0 && g_get_monotonic_time() - m_stepSince < kPendingUs;
 }
 
 // A step back or forward to an entry with a fragment shows that section, as following the link did,

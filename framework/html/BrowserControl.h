@@ -22,6 +22,7 @@
 #include "html/BrowserBindings.h"
 #include "html/BrowserEvents.h"
 #include "html/FindBar.h"
+#include "html/FolderPages.h"
 #include "html/NavigationPolicy.h"
 #include "html/PagePrinter.h"
 #include "html/PageWatchdog.h"
@@ -46,6 +47,8 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   // Shows a folder as the view's start does: its start page, else its generated page.
   void ShowFolder(const std::string& dir, std::size_t first) override;
   void ShowFileError(const std::string& path, const std::string& reason) override;
+  // A folder's page, once its listing is made.
+  void ShowFolderPage(const FolderPage& page);
   void GoBack();
   void GoForward();
   void Print();
@@ -53,6 +56,7 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   void GiveFocus();
   void Perform(BrowserAction action);
   void ReportStatus(const std::string& text) override;
+  bool ReaderStepPending() const override;
   // The page F1 shows; "" when there is none.
   void SetGuide(const std::string& path) { m_guide = path; }
 
@@ -87,6 +91,8 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   void PrintForPage(WebKitPrintOperation* operation);
   void Step(int direction);
   void SettleStep(WebKitBackForwardListItem* added, GList* removed);
+  // Goes on past a state the page pushed in answer to a step back; true when it does.
+  bool StepPastPushedState();
   void ShowFragment();
   void StopPage();
   // Runs a request of the host's or the user's that takes the view to another page (PageWatchdog).
@@ -103,14 +109,29 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   NavigationPolicy m_policy;
   PagePrinter m_printer;
   BrowserBindings m_bindings;
+  // A folder's listing being made on a thread of its own, for this control.
+  struct FolderListing {
+    BrowserControl* control;
+    std::string dir;
+    std::size_t first;
+    FolderPage page;
+  };
+
   std::shared_ptr<WebKitBackForwardListItem> m_pendingStep;  // where the last step goes, until the engine is there
-  bool m_fragmentAfterLoad = false;  // a step arrived at an entry of another page: show its section once loaded
-  bool m_overLink = false;           // the pointer is on a link, whose address is the status text
-  bool m_loadFailed = false;         // the current load failed: no "Done" at its end
-  bool m_leaving = false;            // asked to leave the page; the page's script dialogs are answered at once
-  gint64 m_lastInput = 0;            // when the user last pressed a key or a button in the page
-  std::string m_notice;              // shown instead of "Done" once the next page has loaded
-  std::string m_failedUri;           // the failed load whose error page is on its way
-  std::string m_failureText;         // shown for the page that failed until the next load starts
-  std::string m_guide;               // the page F1 shows
+  int m_stepDirection = 0;                                   // and which way it went
+  // The entry the last step arrived at, and when: a page that answers it with a state of its own is
+  // stepped past.
+  std::shared_ptr<WebKitBackForwardListItem> m_steppedTo;
+  gint64 m_steppedAt = 0;
+  gint64 m_stepSince = 0;                    // when the reader's or the host's step on its way was asked for
+  std::shared_ptr<FolderListing> m_listing;  // the folder page on its way
+  bool m_fragmentAfterLoad = false;          // a step arrived at an entry of another page: show its section once loaded
+  bool m_overLink = false;                   // the pointer is on a link, whose address is the status text
+  bool m_loadFailed = false;                 // the current load failed: no "Done" at its end
+  bool m_leaving = false;                    // asked to leave the page; the page's script dialogs are answered at once
+  gint64 m_lastInput = 0;                    // when the user last pressed a key or a button in the page
+  std::string m_notice;                      // shown instead of "Done" once the next page has loaded
+  std::string m_failedUri;                   // the failed load whose error page is on its way
+  std::string m_failureText;                 // shown for the page that failed until the next load starts
+  std::string m_guide;                       // the page F1 shows
 };

@@ -79,6 +79,18 @@ std::string BrowserTexts::NotHandedOn(const std::string& address) {
   return "Not opening " + address + " in another application: the page asked for it without a click or a key";
 }
 
+std::string BrowserTexts::NotSaved(const std::string& address) {
+  return "Not saving " + address + ": the page asked for it without a click or a key";
+}
+
+std::string BrowserTexts::NotSavedCancelled(const std::string& name) { return "Not saved: " + name; }
+
+std::string BrowserTexts::CannotSave(const std::string& what, const std::string& reason) {
+  return "Cannot save " + what + ": " + reason;
+}
+
+std::string BrowserTexts::Saved(const std::string& path) { return "Saved as " + path; }
+
 std::string BrowserTexts::PrintIgnored() {
   return "The page asked to print without a click or a key in it, or while printing was under way: ignored";
 }
