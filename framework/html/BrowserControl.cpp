@@ -375,8 +375,7 @@ void BrowserControl::PrintForPage(WebKitPrintOperation* operation) {
   m_lastInput = 0;
   if (!byUser || !m_printer.PrintForPage(operation, Window())) {
     AfxTrace("A print the page asked for was ignored\n");
-    if (webkit_web_view_is_loading(m_webView)) m_notice = BrowserTexts::PrintIgnored();  // not "Done" then
-    ReportStatus(BrowserTexts::PrintIgnored());
+    ReportNotice(BrowserTexts::PrintIgnored());
   }
 }
 
@@ -466,7 +465,7 @@ void BrowserControl::SettleStep(WebKitBackForwardListItem* added, GList* removed
   const bool arrived = current == m_pendingStep.get();
   if (added != nullptr || arrived || g_list_find(removed, m_pendingStep.get()) != nullptr) m_pendingStep.reset();
   if (!arrived) return;
-  m_stepSince = 0;  // the page is left, or was only a place in the same page
+  m_stepSince = 0;                               // the page is left, or was only a place in the same page
   if (!webkit_web_view_is_loading(m_webView)) {  // a step within the page, which the page may answer
     m_steppedTo = Hold(current);
     m_steppedAt = g_get_monotonic_time();
@@ -533,6 +532,11 @@ void BrowserControl::GiveFocus() {
 GtkWindow* BrowserControl::Window() {
   auto* window = dynamic_cast<Gtk::Window*>(get_toplevel());
   return window != nullptr ? window->gobj() : nullptr;
+}
+
+void BrowserControl::ReportNotice(const std::string& text) {
+  if (webkit_web_view_is_loading(m_webView)) m_notice = text;  // not "Done" then
+  ReportStatus(text);
 }
 
 void BrowserControl::ReportStatus(const std::string& text) {

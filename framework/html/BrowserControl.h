@@ -56,6 +56,7 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   void GiveFocus();
   void Perform(BrowserAction action);
   void ReportStatus(const std::string& text) override;
+  void ReportNotice(const std::string& text) override;
   bool ReaderStepPending() const override;
   // The page F1 shows; "" when there is none.
   void SetGuide(const std::string& path) { m_guide = path; }

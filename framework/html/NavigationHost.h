@@ -17,6 +17,8 @@ class NavigationHost {
   // Shows the page saying that the local file at path cannot be opened, and why.
   virtual void ShowFileError(const std::string& path, const std::string& reason) = 0;
   virtual void ReportStatus(const std::string& text) = 0;
+  // A status text that a page's load under way does not replace with its own "Done".
+  virtual void ReportNotice(const std::string& text) = 0;
   // Whether a step the reader or the host asked for (Back, Forward, reload, another page) is on its
   // way and the page has not yet been left.
   virtual bool ReaderStepPending() const = 0;

@@ -23,7 +23,7 @@ NavigationPolicy::NavigationPolicy(WebKitWebView* webView, NavigationHost& host)
       m_handoff([this](const std::string& uri, const std::string& error) {
         if (!error.empty()) m_host.ReportStatus(BrowserTexts::CannotOpen(BrowserTexts::Address(uri.c_str()), error));
       }),
-      m_downloads(webView, [this](const std::string& text) { m_host.ReportStatus(text); }) {
+      m_downloads(webView, [this](const std::string& text) { m_host.ReportNotice(text); }) {
   g_signal_connect(webView, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
   g_signal_connect(webView, "create", G_CALLBACK(OnCreate), this);
 }
@@ -160,7 +160,7 @@ bool NavigationPolicy::DecideResponse(WebKitPolicyDecision* decision) {
 void NavigationPolicy::Refuse(WebKitPolicyDecision* decision, const char* uri) {
   AfxTrace("Not handing %s to the desktop: the page went there by itself\n", uri);
   webkit_policy_decision_ignore(decision);
-  m_host.ReportStatus(BrowserTexts::NotHandedOn(BrowserTexts::Address(uri)));
+  m_host.ReportNotice(BrowserTexts::NotHandedOn(BrowserTexts::Address(uri)));
 }
 
 bool NavigationPolicy::ShownPageIsGenerated() const {

@@ -13,7 +13,7 @@ from viewer import Viewer, WindowManager, wait_for
 def processes():
     """{pid: (name, parent)} of every process on the machine."""
     found = {}
-    for entry in os.listdir("/proc"):
+    for entry in filter(str.isdigit, os.listdir("/proc")):
         try:
             with open("/proc/%s/stat" % entry) as f:
                 stat = f.read()
@@ -82,7 +82,7 @@ db.onsuccess = async () => {
             self.assertLess(int(stored) if stored.isdigit() else 0, 100, "the store took 800 MB")
             viewer.process.send_signal(signal.SIGTERM)
             self.assertEqual(viewer.wait(), 0, viewer.trace())
-            for folder in (self.data, self.cache):
+            for folder in (os.path.join(self.data, "folioscope"), os.path.join(self.cache, "folioscope")):
                 written = [os.path.join(d, f) for d, _, files in os.walk(folder) for f in files]
                 self.assertEqual(written, [], "the engine wrote for the page")
 
