@@ -75,6 +75,7 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
 }
 
 BrowserControl::~BrowserControl() {
+  m_endPage.disconnect();
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(m_webView), this);
   g_signal_handlers_disconnect_by_data(m_webView, this);
   g_signal_handlers_disconnect_by_data(m_findBar.GetEntry().gobj(), this);
@@ -210,7 +211,14 @@ void BrowserControl::Perform(BrowserAction action) {
       m_pendingStep.reset();
       Leave([this] {
         StopPage();
-        webkit_web_view_reload(m_webView);
+        // Without a page process the engine reloads nothing: the page is loaded again instead.
+        const char* uri = webkit_web_view_get_uri(m_webView);
+        if (m_pageEnded && uri != nullptr) {
+          m_policy.ExpectHostNavigation(uri);
+          webkit_web_view_load_uri(m_webView, std::string(uri).c_str());
+        } else {
+          webkit_web_view_reload(m_webView);
+        }
       });
       return;
     case BrowserAction::find:
@@ -261,6 +269,7 @@ void BrowserControl::FollowLoad(WebKitLoadEvent loadEvent) {
       break;
     case WEBKIT_LOAD_COMMITTED:
       m_leaving = false;
+      m_pageEnded = false;
       m_stepSince = 0;
       if (errorPage)
         m_failedUri.clear();
@@ -287,7 +296,6 @@ void BrowserControl::FollowLoad(WebKitLoadEvent loadEvent) {
 
 bool BrowserControl::ShowLoadFailure(WebKitLoadEvent loadEvent, const char* uri, const GError* error) {
   m_loadFailed = true;
-  m_stepSince = 0;
   m_watchdog.Answered();
   // A load replaced by another, or turned away on purpose, is no failure to report.
   if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
@@ -351,6 +359,8 @@ void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUr
 }
 
 void BrowserControl::Leave(std::function<void()> request) {
+  m_request = request;
+  m_inTheWay = 0;
   m_listing.reset();  // a folder's page on its way is no longer wanted
   m_leaving = true;
   m_stepSince = g_get_monotonic_time();
@@ -380,6 +390,7 @@ void BrowserControl::PrintForPage(WebKitPrintOperation* operation) {
 }
 
 void BrowserControl::ShowPageProcessEnded(WebKitWebProcessTerminationReason reason) {
+  m_pageEnded = true;
   if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
   const bool memory = reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT;
   AfxTrace("The page's process ended (%s)\n", memory ? "out of memory" : "crashed");
@@ -465,11 +476,9 @@ void BrowserControl::SettleStep(WebKitBackForwardListItem* added, GList* removed
   const bool arrived = current == m_pendingStep.get();
   if (added != nullptr || arrived || g_list_find(removed, m_pendingStep.get()) != nullptr) m_pendingStep.reset();
   if (!arrived) return;
-  m_stepSince = 0;                               // the page is left, or was only a place in the same page
-  if (!webkit_web_view_is_loading(m_webView)) {  // a step within the page, which the page may answer
-    m_steppedTo = Hold(current);
-    m_steppedAt = g_get_monotonic_time();
-  }
+  m_stepSince = 0;              // the page is left, or was only a place in the same page
+  m_steppedTo = Hold(current);  // which the page may answer with a state of its own
+  m_steppedAt = g_get_monotonic_time();
   if (webkit_web_view_is_loading(m_webView))
     m_fragmentAfterLoad = true;
   else
@@ -481,6 +490,11 @@ void BrowserControl::SettleStep(WebKitBackForwardListItem* added, GList* removed
 // the step goes on to the entry before the one it arrived at.
 bool BrowserControl::StepPastPushedState() {
   constexpr gint64 kAnswerUs = G_USEC_PER_SEC;
+  // The page's new state may come before the engine says the step has arrived.
+  if (m_pendingStep != nullptr && m_steppedTo == nullptr) {
+    m_steppedTo = m_pendingStep;
+    m_steppedAt = g_get_monotonic_time();
+  }
   const std::shared_ptr<WebKitBackForwardListItem> arrived = std::exchange(m_steppedTo, nullptr);
   if (arrived == nullptr || m_stepDirection >= 0 || m_lastInput > m_steppedAt ||
       g_get_monotonic_time() - m_steppedAt > kAnswerUs)
@@ -496,6 +510,27 @@ bool BrowserControl::StepPastPushedState() {
     webkit_web_view_go_to_back_forward_list_item(m_webView, item.get());
   });
   return true;
+}
+
+// A page's script that sets a location while a load is on its way stops that load, however its own
+// navigation is decided: a page that does so again and again would keep the view. Once it has got in
+// the way of a step twice, its process is ended and the step made again on a new one.
+void BrowserControl::PageInTheWay() {
+  if (++m_inTheWay != 2 || !m_request) return;
+  AfxTrace("The page keeps navigating while the view is asked to leave it: ending its process\n");
+  // Once the engine's policy question has been answered.
+  m_endPage.disconnect();
+  m_endPage = Glib::signal_idle().connect([this, request = m_request] {
+    webkit_web_view_terminate_web_process(m_webView);
+    // Once the engine has let the ended process go, the step goes to a new one.
+    m_endPage = Glib::signal_timeout().connect(
+        [this, request] {
+          Leave(request);
+          return false;
+        },
+        50);
+    return false;
+  });
 }
 
 bool BrowserControl::ReaderStepPending() const {

@@ -58,6 +58,7 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   void ReportStatus(const std::string& text) override;
   void ReportNotice(const std::string& text) override;
   bool ReaderStepPending() const override;
+  void PageInTheWay() override;
   // The page F1 shows; "" when there is none.
   void SetGuide(const std::string& path) { m_guide = path; }
 
@@ -126,13 +127,18 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   gint64 m_steppedAt = 0;
   gint64 m_stepSince = 0;                    // when the reader's or the host's step on its way was asked for
   std::shared_ptr<FolderListing> m_listing;  // the folder page on its way
-  bool m_fragmentAfterLoad = false;          // a step arrived at an entry of another page: show its section once loaded
-  bool m_overLink = false;                   // the pointer is on a link, whose address is the status text
-  bool m_loadFailed = false;                 // the current load failed: no "Done" at its end
-  bool m_leaving = false;                    // asked to leave the page; the page's script dialogs are answered at once
-  gint64 m_lastInput = 0;                    // when the user last pressed a key or a button in the page
-  std::string m_notice;                      // shown instead of "Done" once the next page has loaded
-  std::string m_failedUri;                   // the failed load whose error page is on its way
-  std::string m_failureText;                 // shown for the page that failed until the next load starts
-  std::string m_guide;                       // the page F1 shows
+  std::function<void()> m_request;           // the step on its way, and how often the page got in its way
+  int m_inTheWay = 0;
+  sigc::connection m_endPage;
+  bool m_pageEnded = false;  // the page's process has ended and no page has come since        // ends a page that keeps
+                             // getting in the way
+  bool m_fragmentAfterLoad = false;  // a step arrived at an entry of another page: show its section once loaded
+  bool m_overLink = false;           // the pointer is on a link, whose address is the status text
+  bool m_loadFailed = false;         // the current load failed: no "Done" at its end
+  bool m_leaving = false;            // asked to leave the page; the page's script dialogs are answered at once
+  gint64 m_lastInput = 0;            // when the user last pressed a key or a button in the page
+  std::string m_notice;              // shown instead of "Done" once the next page has loaded
+  std::string m_failedUri;           // the failed load whose error page is on its way
+  std::string m_failureText;         // shown for the page that failed until the next load starts
+  std::string m_guide;               // the page F1 shows
 };

@@ -22,6 +22,8 @@ class NavigationHost {
   // Whether a step the reader or the host asked for (Back, Forward, reload, another page) is on its
   // way and the page has not yet been left.
   virtual bool ReaderStepPending() const = 0;
+  // The page started a navigation of its own while such a step was on its way (it was dropped).
+  virtual void PageInTheWay() = 0;
 
  protected:
   ~NavigationHost() = default;

@@ -58,6 +58,7 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
   // Forward, reload or another page the reader asked for: what it starts meanwhile is dropped.
   if (InTheReadersWay(action, host)) {
     webkit_policy_decision_ignore(decision);
+    m_host.PageInTheWay();
     return true;
   }
 
