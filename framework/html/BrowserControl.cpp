@@ -299,8 +299,15 @@ bool BrowserControl::ShowLoadFailure(WebKitLoadEvent loadEvent, const char* uri,
   m_watchdog.Answered();
   // A load replaced by another, or turned away on purpose, is no failure to report.
   if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
-      g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE))
+      g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
+    // Except a data: address as a whole page, which the engine blocks: the page stays, and says so.
+    if (g_str_has_prefix(uri, "data:")) {
+      AfxTrace("Load blocked: %s\n", BrowserTexts::Address(uri).c_str());
+      m_failureText = BrowserTexts::CannotOpen(BrowserTexts::Address(uri), BrowserTexts::DataAddressBlocked());
+      ReportStatus(m_failureText);
+    }
     return false;
+  }
   AfxTrace("Load failed: %s: %s\n", uri, error->message);
   m_failedUri = uri;
   const std::string path = LocalPath(uri);

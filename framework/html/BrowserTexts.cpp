@@ -64,6 +64,10 @@ std::string BrowserTexts::NoPermission() { return "permission denied"; }
 
 std::string BrowserTexts::NotUtf8() { return "the browser engine cannot open a path that is not valid UTF-8"; }
 
+std::string BrowserTexts::DataAddressBlocked() {
+  return "the browser engine does not let a page open a data: address as a whole page";
+}
+
 std::string BrowserTexts::NoGuide() { return "The guide is not installed"; }
 
 std::string BrowserTexts::EngineStopped(bool outOfMemory) {

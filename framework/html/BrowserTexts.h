@@ -22,6 +22,7 @@ class BrowserTexts {
   static std::string NoSuchFile();
   static std::string NoPermission();
   static std::string NotUtf8();
+  static std::string DataAddressBlocked();
   static std::string NoGuide();
   static std::string EngineStopped(bool outOfMemory);
   static std::string NotAnswering();
