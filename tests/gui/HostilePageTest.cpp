@@ -6,11 +6,14 @@
 #include <gtkmm/window.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <functional>
 #include <utility>
 
 #include "DesktopHandler.h"
 #include "PageDriver.h"
+#include "content/StartPage.h"
+#include "html/BrowserControl.h"
 #include "html/PathLink.h"
 
 namespace {
@@ -276,6 +279,46 @@ TEST_F(HostilePages, ABlockedDataAddressLeavesNoPageOpening) {
   Settle(500);
   EXPECT_EQ(ShownUri(), Uri(dir / "data.html"));
   EXPECT_NE(Message(), "Opening page...");
+}
+
+// The program's folder pages, made slowly (as for a huge folder) and counted.
+class SlowFolderPages : public FolderPages {
+ public:
+  FolderPage Find(const std::string& dir, std::size_t first) const override {
+    ++m_made;
+    g_usleep(700 * 1000);
+    return StartPage().Find(dir, first);
+  }
+  int Made() const { return m_made; }
+
+ private:
+  mutable std::atomic<int> m_made = 0;
+};
+
+// A folder's page takes its time to make, and a page asks for it every millisecond: the window
+// goes on answering, the page is made once, and it shows.
+TEST_F(HostilePages, AFolderPageIsMadeWithoutHoldingUpTheWindow) {
+  TempDir dir;
+  mkdir((dir / "big").c_str(), 0700);
+  TempDir::Write(dir / "index.html", "<title>Start</title>");
+  ASSERT_TRUE(OpenFolder(dir));
+  static const StartPage program;
+  static SlowFolderPages slow;
+  FolderPages::Use(slow);
+  gint64 longest = 0, last = g_get_monotonic_time();
+  const gint64 end = last + 300 * 1000;
+  while (g_get_monotonic_time() < end) {
+    View()->GetControl()->ShowFolder(dir / "big", 0);
+    g_main_context_iteration(nullptr, FALSE);
+    const gint64 now = g_get_monotonic_time();
+    longest = std::max(longest, now - last);
+    last = now;
+    g_usleep(1000);
+  }
+  EXPECT_LT(longest, 200 * 1000) << "the window was held up";
+  EXPECT_TRUE(RunUntil([&] { return ShowingTitle("big"); })) << Title();
+  EXPECT_EQ(slow.Made(), 1);
+  FolderPages::Use(program);
 }
 
 }  // namespace
