@@ -329,9 +329,11 @@ bool BrowserControl::ShowLoadFailure(WebKitLoadEvent loadEvent, const char* uri,
   ReportStatus(m_failureText);
   const std::string page = BrowserTexts::ErrorPage(path, reason);
   if (g_utf8_validate(path.c_str(), -1, nullptr)) {
+    m_policy.ExpectHostNavigation(uri);
     webkit_web_view_load_alternate_html(m_webView, page.c_str(), uri, nullptr);  // in the failed page's place
   } else {
     m_failedUri = "about:blank";  // the engine cannot hold such a URI even for a page of its own
+    m_policy.ExpectHostNavigation(m_failedUri);
     webkit_web_view_load_html(m_webView, page.c_str(), nullptr);
   }
   return true;
@@ -447,6 +449,7 @@ void BrowserControl::ShowFileError(const std::string& path, const std::string& r
   m_failureText = BrowserTexts::CannotOpen(BrowserTexts::Path(path), reason);
   ReportStatus(m_failureText);
   m_failedUri = "about:blank";
+  m_policy.ExpectHostNavigation(m_failedUri);
   webkit_web_view_load_html(m_webView, BrowserTexts::ErrorPage(path, reason).c_str(), nullptr);
 }
 
