@@ -209,13 +209,12 @@ void BrowserControl::Perform(BrowserAction action) {
       return;
     case BrowserAction::reload:
       m_pendingStep.reset();
-      Leave([this] {
+      Leave([this, shown = std::string(webkit_web_view_get_uri(m_webView) ? webkit_web_view_get_uri(m_webView) : "")] {
         StopPage();
         // Without a page process the engine reloads nothing: the page is loaded again instead.
-        const char* uri = webkit_web_view_get_uri(m_webView);
-        if (m_pageEnded && uri != nullptr) {
-          m_policy.ExpectHostNavigation(uri);
-          webkit_web_view_load_uri(m_webView, std::string(uri).c_str());
+        if (m_pageEnded && !shown.empty()) {
+          m_policy.ExpectHostNavigation(shown);
+          webkit_web_view_load_uri(m_webView, shown.c_str());
         } else {
           webkit_web_view_reload(m_webView);
         }

@@ -262,6 +262,7 @@ TEST_F(HostilePages, NoPageKeepsTheReaderFromLeaving) {
   const gint64 pressed = g_get_monotonic_time();
   EXPECT_TRUE(RunUntil([&] { return committed; }, 1000)) << (g_get_monotonic_time() - pressed) / 1000 << " ms";
   EXPECT_TRUE(RunUntil([&] { return committed; }, 3000));
+  EXPECT_TRUE(RunUntil([&] { return ShownUri() == Uri(dir / "trap.html") && Title() == "Trap"; })) << ShownUri();
   g_signal_handler_disconnect(Engine(), watch);
 }
 
