@@ -3,12 +3,33 @@
 #include <gtk/gtk.h>
 #include <gtkmm/main.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
 #include "app/CWinApp.h"
 #include "core/AfxRes.h"
 #include "window/CWnd.h"
+
+namespace {
+
+volatile std::sig_atomic_t g_endedWhileStarting = 0;
+
+void NoteEnd(int) { g_endedWhileStarting = 1; }
+
+// The end of a session (SIGTERM, SIGHUP, SIGINT) may come before the program has started: from
+// before any library initialises, it is noted, and the program then ends with status 0 instead of
+// being killed.
+void NoteEndWhileStarting() {
+  struct sigaction action {};
+  action.sa_handler = NoteEnd;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGTERM, SIGHUP, SIGINT}) sigaction(signal, &action, nullptr);
+}
+
+[[gnu::used, gnu::section(".preinit_array")]] void (*const kNoteEndWhileStarting)() = NoteEndWhileStarting;
+
+}  // namespace
 
 int AfxWinMain(int argc, char** argv, const CResourceModule& resources) {
   AfxSetResourceModule(&resources);
@@ -26,8 +47,16 @@ int AfxWinMain(int argc, char** argv, const CResourceModule& resources) {
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
 
+  // The end of a session may come while GTK starts: it is carried out once the main loop runs. One
+  // that came before ends the program now, with nothing to write.
+  pApp->WatchSessionEnd(true);
+  if (g_endedWhileStarting) {
+    pApp->WatchSessionEnd(false);
+    return 0;
+  }
   gdk_set_allowed_backends("x11");
   if (!gtk_init_check(nullptr, nullptr)) {
+    pApp->WatchSessionEnd(false);
     const char* display = g_getenv("DISPLAY");
     g_printerr(
         "%s: cannot open the display \"%s\". It needs an X11 desktop; without one, run it under a virtual "
@@ -36,7 +65,6 @@ int AfxWinMain(int argc, char** argv, const CResourceModule& resources) {
     return 1;
   }
   Gtk::Main::init_gtkmm_internals();
-  pApp->WatchSessionEnd(true);
 
   int nReturnCode;
   if (!pApp->InitInstance()) {

@@ -12,6 +12,9 @@
 
 namespace {
 
+// The share of the volume's space a page's origin, and all pages together, may store (in memory).
+constexpr double kStorageRatio = 0.001;
+
 bool HasModule(const std::string& folder) {
   return g_file_test((folder + "/" AFX_WEB_EXTENSION_FILE).c_str(), G_FILE_TEST_IS_REGULAR);
 }
@@ -39,6 +42,14 @@ std::string BrowserContext::ExtensionsDirectory() {
   return HasModule(AFX_WEB_EXTENSIONS_BUILT) ? AFX_WEB_EXTENSIONS_BUILT : "";
 }
 
+namespace {
+
+void CancelDownloadWithoutView(WebKitWebContext*, WebKitDownload* download) {
+  if (webkit_download_get_web_view(download) == nullptr) webkit_download_cancel(download);
+}
+
+}  // namespace
+
 WebKitWebContext* BrowserContext::Get() {
   static WebKitWebContext* context = [] {
     WebKitMemoryPressureSettings* memory = webkit_memory_pressure_settings_new();
@@ -48,8 +59,17 @@ WebKitWebContext* BrowserContext::Get() {
     // keeps an idle page at the bare engine's cost, while a page that allocates without end still
     // meets the cap within seconds of reaching it.
     webkit_memory_pressure_settings_set_poll_interval(memory, 5.0);
-    auto* made = WEBKIT_WEB_CONTEXT(g_object_new(WEBKIT_TYPE_WEB_CONTEXT, "memory-pressure-settings", memory, nullptr));
+    // Nothing a page stores outlives the run: cookies, local storage, IndexedDB, caches and the
+    // like live in memory only, a little of it per page.
+    auto* data = WEBKIT_WEBSITE_DATA_MANAGER(g_object_new(WEBKIT_TYPE_WEBSITE_DATA_MANAGER, "is-ephemeral", TRUE,
+                                                          "origin-storage-ratio", kStorageRatio, "total-storage-ratio",
+                                                          kStorageRatio, nullptr));
+    auto* made = WEBKIT_WEB_CONTEXT(g_object_new(WEBKIT_TYPE_WEB_CONTEXT, "memory-pressure-settings", memory,
+                                                 "website-data-manager", data, nullptr));
+    g_object_unref(data);
     webkit_memory_pressure_settings_free(memory);
+    // A download no view started is no reader's: each view decides its own (PageDownloads).
+    g_signal_connect(made, "download-started", G_CALLBACK(CancelDownloadWithoutView), nullptr);
     const std::string extensions = ExtensionsDirectory();
     if (extensions.empty())
       AfxTrace("No page-process module found: local devices and FIFOs in pages are not refused\n");

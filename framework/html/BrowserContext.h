@@ -1,5 +1,7 @@
-// The engine's context that every browser control's view belongs to. It caps the memory of each page
-// process (a page that grows past the cap is ended, and its view says so) and loads the module that
+// The engine's context that every browser control's view belongs to. Its data store is ephemeral:
+// nothing a page stores (local storage, IndexedDB, cookies, caches) is written to disk or outlives
+// the run, and what a page may store is bounded. It caps the memory of each page process (a page
+// that grows past the cap is ended, and its view says so) and loads the module that
 // refuses local subresources that are not regular files (SubresourceGuard) into every page process.
 #pragma once
 

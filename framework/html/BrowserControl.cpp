@@ -1,8 +1,10 @@
 #include "html/BrowserControl.h"
 
+#include <glibmm/main.h>
 #include <gtkmm/window.h>
 
 #include <cstring>
+#include <thread>
 #include <utility>
 
 #include "core/GObjectPtr.h"
@@ -74,9 +76,13 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
 
 BrowserControl::~BrowserControl() {
   g_cancellable_cancel(m_copyCheck.get());  // its answer then reaches nothing of this object
+  m_endPage.disconnect();
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(m_webView), this);
   g_signal_handlers_disconnect_by_data(m_webView, this);
   g_signal_handlers_disconnect_by_data(m_findBar.GetEntry().gobj(), this);
+  // The page's process ends with the view, also one busy in a script that would take many seconds
+  // to notice that its view has gone.
+  if (webkit_web_view_get_uri(m_webView) != nullptr) webkit_web_view_terminate_web_process(m_webView);
 }
 
 // The engine's view over the find bar, with the page that stands in its place after a page too large.
@@ -242,9 +248,15 @@ void BrowserControl::Perform(BrowserAction action) {
       return;
     case BrowserAction::reload:
       m_pendingStep.reset();
-      Leave([this] {
+      Leave([this, shown = std::string(webkit_web_view_get_uri(m_webView) ? webkit_web_view_get_uri(m_webView) : "")] {
         StopPage();
-        webkit_web_view_reload(m_webView);
+        // Without a page process the engine reloads nothing: the page is loaded again instead.
+        if (m_pageEnded && !shown.empty()) {
+          m_policy.ExpectHostNavigation(shown);
+          webkit_web_view_load_uri(m_webView, shown.c_str());
+        } else {
+          webkit_web_view_reload(m_webView);
+        }
       });
       return;
     case BrowserAction::find:
@@ -297,6 +309,8 @@ void BrowserControl::FollowLoad(WebKitLoadEvent loadEvent) {
       break;
     case WEBKIT_LOAD_COMMITTED:
       m_leaving = false;
+      m_pageEnded = false;
+      m_stepSince = 0;
       if (errorPage)
         m_failedUri.clear();
       else
@@ -325,8 +339,15 @@ bool BrowserControl::ShowLoadFailure(WebKitLoadEvent loadEvent, const char* uri,
   m_watchdog.Answered();
   // A load replaced by another, or turned away on purpose, is no failure to report.
   if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
-      g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE))
+      g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
+    // Except a data: address as a whole page, which the engine blocks: the page stays, and says so.
+    if (g_str_has_prefix(uri, "data:")) {
+      AfxTrace("Load blocked: %s\n", BrowserTexts::Address(uri).c_str());
+      m_failureText = BrowserTexts::CannotOpen(BrowserTexts::Address(uri), BrowserTexts::DataAddressBlocked());
+      ReportStatus(m_failureText);
+    }
     return false;
+  }
   AfxTrace("Load failed: %s: %s\n", uri, error->message);
   m_failedUri = uri;
   const std::string path = LocalPath(uri);
@@ -348,9 +369,11 @@ bool BrowserControl::ShowLoadFailure(WebKitLoadEvent loadEvent, const char* uri,
   ReportStatus(m_failureText);
   const std::string page = BrowserTexts::ErrorPage(path, reason);
   if (g_utf8_validate(path.c_str(), -1, nullptr)) {
+    m_policy.ExpectHostNavigation(uri);
     webkit_web_view_load_alternate_html(m_webView, page.c_str(), uri, nullptr);  // in the failed page's place
   } else {
     m_failedUri = "about:blank";  // the engine cannot hold such a URI even for a page of its own
+    m_policy.ExpectHostNavigation(m_failedUri);
     webkit_web_view_load_html(m_webView, page.c_str(), nullptr);
   }
   return true;
@@ -366,7 +389,7 @@ void BrowserControl::Navigate(const std::string& uri) {
   m_pendingStep.reset();
   Leave([this, uri] {
     StopPage();
-    m_policy.ExpectHostNavigation();
+    m_policy.ExpectHostNavigation(uri);
     webkit_web_view_load_uri(m_webView, uri.c_str());
   });
 }
@@ -378,13 +401,19 @@ void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUr
     // Shown as alternate content for its own address: its links may open the folder's files, and its
     // address is a history entry that the engine asks GeneratedPages for when it comes back to it.
     const std::string address = GeneratedPages::Add(html, baseUri, query);
+    m_policy.ExpectHostNavigation(address);
     webkit_web_view_load_alternate_html(m_webView, html.c_str(), address.c_str(),
                                         baseUri.empty() ? nullptr : baseUri.c_str());
   });
 }
 
 void BrowserControl::Leave(std::function<void()> request) {
+  m_request = request;
+  m_inTheWay = 0;
+  m_listing.reset();  // a folder's page on its way is no longer wanted
   m_leaving = true;
+  m_stepSince = g_get_monotonic_time();
+  m_steppedTo.reset();
   m_fragmentAfterLoad = false;
   m_watchdog.Request(std::move(request));
 }
@@ -405,12 +434,12 @@ void BrowserControl::PrintForPage(WebKitPrintOperation* operation) {
   m_lastInput = 0;
   if (!byUser || !m_printer.PrintForPage(operation, Window())) {
     AfxTrace("A print the page asked for was ignored\n");
-    if (webkit_web_view_is_loading(m_webView)) m_notice = BrowserTexts::PrintIgnored();  // not "Done" then
-    ReportStatus(BrowserTexts::PrintIgnored());
+    ReportNotice(BrowserTexts::PrintIgnored());
   }
 }
 
 void BrowserControl::ShowPageProcessEnded(WebKitWebProcessTerminationReason reason) {
+  m_pageEnded = true;
   if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
   const bool memory = reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT;
   AfxTrace("The page's process ended (%s)\n", memory ? "out of memory" : "crashed");
@@ -425,8 +454,27 @@ void BrowserControl::ShowPageProcessEnded(WebKitWebProcessTerminationReason reas
   m_stoppedPage.show();
 }
 
+// A folder's listing is made on a thread of its own, so that a folder of any size never holds up the
+// window; the same folder asked for again while its listing is being made is not made twice, and a
+// listing that another request has overtaken is dropped.
 void BrowserControl::ShowFolder(const std::string& dir, std::size_t first) {
-  const FolderPage page = FolderPages::InUse().Find(dir, first);
+  if (m_listing != nullptr && m_listing->dir == dir && m_listing->first == first) return;
+  auto listing = std::make_shared<FolderListing>(FolderListing{this, dir, first, {}});
+  m_listing = listing;
+  std::thread([listing, &pages = FolderPages::InUse()]() mutable {
+    listing->page = pages.Find(listing->dir, listing->first);
+    // Only the control holds the listing while it waits: gone with the control, or once overtaken.
+    const std::weak_ptr<FolderListing> made = std::exchange(listing, nullptr);
+    Glib::MainContext::get_default()->invoke([made] {
+      if (const std::shared_ptr<FolderListing> wanted = made.lock())
+        wanted->control->ShowFolderPage(wanted->page, wanted->first);
+      return false;
+    });
+  }).detach();
+}
+
+void BrowserControl::ShowFolderPage(const FolderPage& page, std::size_t first) {
+  m_listing.reset();
   const bool root = page.baseDir == "/";
   // Each part of a long listing at an address of its own, so that Back returns to the part it left.
   const std::string part = first > 0 ? "first=" + std::to_string(first) : "";
@@ -444,6 +492,7 @@ void BrowserControl::ShowFileError(const std::string& path, const std::string& r
   m_failureText = BrowserTexts::CannotOpen(BrowserTexts::Path(path), reason);
   ReportStatus(m_failureText);
   m_failedUri = "about:blank";
+  m_policy.ExpectHostNavigation(m_failedUri);
   webkit_web_view_load_html(m_webView, BrowserTexts::ErrorPage(path, reason).c_str(), nullptr);
 }
 
@@ -461,6 +510,7 @@ void BrowserControl::Step(int direction) {
   WebKitBackForwardListItem* target = webkit_back_forward_list_get_nth_item(history, from + direction);
   if (target == nullptr) return;  // no entry there: nothing happens
   m_pendingStep = Hold(target);
+  m_stepDirection = direction;
   Leave([this, item = m_pendingStep] {
     StopPage();
     webkit_web_view_go_to_back_forward_list_item(m_webView, item.get());
@@ -472,16 +522,74 @@ void BrowserControl::Step(int direction) {
 void BrowserControl::SettleStep(WebKitBackForwardListItem* added, GList* removed) {
   // A step to a place in the same page loads nothing: the history moving is the page process's answer.
   m_watchdog.Answered();
+  if (added != nullptr && StepPastPushedState()) return;
   if (m_pendingStep == nullptr) return;
   WebKitBackForwardListItem* current =
       webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(m_webView));
   const bool arrived = current == m_pendingStep.get();
   if (added != nullptr || arrived || g_list_find(removed, m_pendingStep.get()) != nullptr) m_pendingStep.reset();
   if (!arrived) return;
+  m_stepSince = 0;              // the page is left, or was only a place in the same page
+  m_steppedTo = Hold(current);  // which the page may answer with a state of its own
+  m_steppedAt = g_get_monotonic_time();
   if (webkit_web_view_is_loading(m_webView))
     m_fragmentAfterLoad = true;
   else
     ShowFragment();
+}
+
+// A page that answers a step back with a state of its own (one its popstate handler pushes) would
+// keep Back in the page for good: within a second of the step, before any click or key in the page,
+// the step goes on to the entry before the one it arrived at.
+bool BrowserControl::StepPastPushedState() {
+  constexpr gint64 kAnswerUs = G_USEC_PER_SEC;
+  // The page's new state may come before the engine says the step has arrived.
+  if (m_pendingStep != nullptr && m_steppedTo == nullptr) {
+    m_steppedTo = m_pendingStep;
+    m_steppedAt = g_get_monotonic_time();
+  }
+  const std::shared_ptr<WebKitBackForwardListItem> arrived = std::exchange(m_steppedTo, nullptr);
+  if (arrived == nullptr || m_stepDirection >= 0 || m_lastInput > m_steppedAt ||
+      g_get_monotonic_time() - m_steppedAt > kAnswerUs)
+    return false;
+  WebKitBackForwardList* history = webkit_web_view_get_back_forward_list(m_webView);
+  const int at = OffsetOf(history, arrived.get());
+  WebKitBackForwardListItem* target = at < 0 ? webkit_back_forward_list_get_nth_item(history, at - 1) : nullptr;
+  if (target == nullptr) return false;
+  AfxTrace("The page answered a step back with a state of its own: going on past it\n");
+  m_pendingStep = Hold(target);
+  Leave([this, item = m_pendingStep] {
+    StopPage();
+    webkit_web_view_go_to_back_forward_list_item(m_webView, item.get());
+  });
+  return true;
+}
+
+// A page's script that sets a location while a load is on its way stops that load, however its own
+// navigation is decided: a page that does so again and again would keep the view. Once it has got in
+// the way of a step twice, its process is ended and the step made again on a new one.
+void BrowserControl::PageInTheWay() {
+  if (++m_inTheWay != 2 || !m_request) return;
+  AfxTrace("The page keeps navigating while the view is asked to leave it: ending its process\n");
+  // Once the engine's policy question has been answered.
+  m_endPage.disconnect();
+  m_endPage = Glib::signal_idle().connect([this, request = m_request] {
+    webkit_web_view_terminate_web_process(m_webView);
+    // Once the engine has let the ended process go, the step goes to a new one.
+    m_endPage = Glib::signal_timeout().connect(
+        [this, request] {
+          Leave(request);
+          return false;
+        },
+        50);
+    return false;
+  });
+}
+
+bool BrowserControl::ReaderStepPending() const {
+  // Bounded, so that a step the engine drops without a word frees the page again.
+  constexpr gint64 kPendingUs = 5 * G_USEC_PER_SEC;
+  return m_stepSince != 0 && g_get_monotonic_time() - m_stepSince < kPendingUs;
 }
 
 // A step back or forward to an entry with a fragment shows that section, as following the link did,
@@ -512,6 +620,11 @@ void BrowserControl::GiveFocus() {
 GtkWindow* BrowserControl::Window() {
   auto* window = dynamic_cast<Gtk::Window*>(get_toplevel());
   return window != nullptr ? window->gobj() : nullptr;
+}
+
+void BrowserControl::ReportNotice(const std::string& text) {
+  if (webkit_web_view_is_loading(m_webView)) m_notice = text;  // not "Done" then
+  ReportStatus(text);
 }
 
 void BrowserControl::ReportStatus(const std::string& text) {

@@ -23,6 +23,7 @@
 #include "html/BrowserBindings.h"
 #include "html/BrowserEvents.h"
 #include "html/FindBar.h"
+#include "html/FolderPages.h"
 #include "html/NavigationPolicy.h"
 #include "html/PagePrinter.h"
 #include "html/PageWatchdog.h"
@@ -50,6 +51,8 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   // Shows a folder as the view's start does: its start page, else its generated page.
   void ShowFolder(const std::string& dir, std::size_t first) override;
   void ShowFileError(const std::string& path, const std::string& reason) override;
+  // A folder's page, once its listing is made.
+  void ShowFolderPage(const FolderPage& page, std::size_t first);
   void GoBack();
   void GoForward();
   void Print();
@@ -64,6 +67,9 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   };
   static void OnSelectionKnown(GObject* view, GAsyncResult* result, gpointer data);
   void ReportStatus(const std::string& text) override;
+  void ReportNotice(const std::string& text) override;
+  bool ReaderStepPending() const override;
+  void PageInTheWay() override;
   // The page F1 shows; "" when there is none.
   void SetGuide(const std::string& path) { m_guide = path; }
 
@@ -98,6 +104,8 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   void PrintForPage(WebKitPrintOperation* operation);
   void Step(int direction);
   void SettleStep(WebKitBackForwardListItem* added, GList* removed);
+  // Goes on past a state the page pushed in answer to a step back; true when it does.
+  bool StepPastPushedState();
   void ShowFragment();
   void StopPage();
   // Runs a request of the host's or the user's that takes the view to another page (PageWatchdog).
@@ -114,7 +122,26 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   NavigationPolicy m_policy;
   PagePrinter m_printer;
   BrowserBindings m_bindings;
+  // A folder's listing being made on a thread of its own, for this control.
+  struct FolderListing {
+    BrowserControl* control;
+    std::string dir;
+    std::size_t first;
+    FolderPage page;
+  };
+
   std::shared_ptr<WebKitBackForwardListItem> m_pendingStep;  // where the last step goes, until the engine is there
+  int m_stepDirection = 0;                                   // and which way it went
+  // The entry the last step arrived at, and when: a page that answers it with a state of its own is
+  // stepped past.
+  std::shared_ptr<WebKitBackForwardListItem> m_steppedTo;
+  gint64 m_steppedAt = 0;
+  gint64 m_stepSince = 0;                    // when the reader's or the host's step on its way was asked for
+  std::shared_ptr<FolderListing> m_listing;  // the folder page on its way
+  std::function<void()> m_request;           // the step on its way, and how often the page got in its way
+  int m_inTheWay = 0;
+  sigc::connection m_endPage;            // ends a page that keeps getting in the way
+  bool m_pageEnded = false;              // the page's process has ended and no page has come since
   bool m_fragmentAfterLoad = false;      // a step arrived at an entry of another page: show its section once loaded
   bool m_overLink = false;               // the pointer is on a link, whose address is the status text
   bool m_loadFailed = false;             // the current load failed: no "Done" at its end

@@ -64,6 +64,10 @@ std::string BrowserTexts::NoPermission() { return "permission denied"; }
 
 std::string BrowserTexts::NotUtf8() { return "the browser engine cannot open a path that is not valid UTF-8"; }
 
+std::string BrowserTexts::DataAddressBlocked() {
+  return "the browser engine does not let a page open a data: address as a whole page";
+}
+
 std::string BrowserTexts::NoGuide() { return "The guide is not installed"; }
 
 std::string BrowserTexts::EngineStopped(bool outOfMemory) {
@@ -78,6 +82,18 @@ std::string BrowserTexts::EndedNotAnswering() { return "The previous page stoppe
 std::string BrowserTexts::NotHandedOn(const std::string& address) {
   return "Not opening " + address + " in another application: the page asked for it without a click or a key";
 }
+
+std::string BrowserTexts::NotSaved(const std::string& address) {
+  return "Not saving " + address + ": the page asked for it without a click or a key";
+}
+
+std::string BrowserTexts::NotSavedCancelled(const std::string& name) { return "Not saved: " + name; }
+
+std::string BrowserTexts::CannotSave(const std::string& what, const std::string& reason) {
+  return "Cannot save " + what + ": " + reason;
+}
+
+std::string BrowserTexts::Saved(const std::string& path) { return "Saved as " + path; }
 
 std::string BrowserTexts::PrintIgnored() {
   return "The page asked to print without a click or a key in it, or while printing was under way: ignored";

@@ -22,12 +22,19 @@ class BrowserTexts {
   static std::string NoSuchFile();
   static std::string NoPermission();
   static std::string NotUtf8();
+  static std::string DataAddressBlocked();
   static std::string NoGuide();
   static std::string EngineStopped(bool outOfMemory);
   static std::string NotAnswering();
   static std::string EndedNotAnswering();
   static std::string NotHandedOn(const std::string& address);
   static std::string PrintIgnored();
+  // Downloads: one the page started by itself, one the reader called off in the dialog, one that
+  // failed, one saved.
+  static std::string NotSaved(const std::string& address);
+  static std::string NotSavedCancelled(const std::string& name);
+  static std::string CannotSave(const std::string& what, const std::string& reason);
+  static std::string Saved(const std::string& path);
   static std::string Zoom(double level);
   static std::string PrintFailed(const std::string& reason);
   static std::string Matches(unsigned count);

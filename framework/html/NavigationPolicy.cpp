@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "core/GObjectPtr.h"
 #include "core/Trace.h"
 #include "html/BrowserEvents.h"
 #include "html/BrowserTexts.h"
@@ -17,9 +18,12 @@
 #include "html/PathLink.h"
 
 NavigationPolicy::NavigationPolicy(WebKitWebView* webView, NavigationHost& host)
-    : m_webView(webView), m_host(host), m_handoff([this](const std::string& uri, const std::string& error) {
+    : m_webView(webView),
+      m_host(host),
+      m_handoff([this](const std::string& uri, const std::string& error) {
         if (!error.empty()) m_host.ReportStatus(BrowserTexts::CannotOpen(BrowserTexts::Address(uri.c_str()), error));
-      }) {
+      }),
+      m_downloads(webView, [this](const std::string& text) { m_host.ReportNotice(text); }) {
   g_signal_connect(webView, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
   g_signal_connect(webView, "create", G_CALLBACK(OnCreate), this);
 }
@@ -48,17 +52,36 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
     return true;
   }
 
+  const bool host = !m_hostAsked.empty() && m_hostAsked == uri;
+  if (host) m_hostAsked.clear();
+  // A page that keeps navigating (to a location that is refused, or anywhere) cannot hold up Back,
+  // Forward, reload or another page the reader asked for: what it starts meanwhile is dropped.
+  if (InTheReadersWay(action, host)) {
+    webkit_policy_decision_ignore(decision);
+    m_host.PageInTheWay();
+    return true;
+  }
+
   // Only what the user asked for starts another application: a click or a key (a script's own
   // click() is no user's), or the host's request. A redirect keeps what started it.
-  const bool host = std::exchange(m_hostAsked, false);
-  if (!webkit_navigation_action_is_redirect(action))
+  if (!webkit_navigation_action_is_redirect(action)) {
     m_userAsked = host || webkit_navigation_action_is_user_gesture(action);
+    // A link the reader followed may turn out to be a download (a download attribute).
+    if (webkit_navigation_action_is_user_gesture(action)) m_downloads.Expect(uri);
+  }
 
   // Generated folder pages link paths the engine cannot address (not UTF-8) in a form of their own.
+  // It is the program's own: only a click or a key on such a page follows it; any other page, and a
+  // script, a refresh or a frame on any page, is refused as a page going somewhere by itself.
   std::size_t first = 0;
   if (const std::string target = PathLink::PathOf(uri, &first); !target.empty()) {
-    webkit_policy_decision_ignore(decision);
-    if (ShownPageIsLocal()) ShowPath(target, first);
+    if (ShownPageIsGenerated() && webkit_navigation_action_is_user_gesture(action) &&
+        !webkit_navigation_action_is_redirect(action)) {
+      webkit_policy_decision_ignore(decision);
+      ShowPath(target, first);
+    } else {
+      Refuse(decision, uri);
+    }
     return true;
   }
   if (!DesktopHandoff::EngineShows(uri)) {
@@ -93,10 +116,8 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
   // The engine lets a page process open files only once the control has asked it for a file, and
   // a generated page's process may never have been: a link from such a page to a file is asked for
   // by the control instead, and becomes a history entry as any followed link does.
-  const char* shown = webkit_web_view_get_uri(m_webView);
   if (webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
-      g_str_has_prefix(uri, "file:") && shown != nullptr &&
-      g_str_has_prefix(shown, (std::string(GeneratedPages::kScheme) + ":").c_str())) {
+      g_str_has_prefix(uri, "file:") && ShownPageIsGenerated()) {
     webkit_policy_decision_ignore(decision);
     m_follow.disconnect();
     m_follow = Glib::signal_idle().connect([this, link = std::string(uri)] {
@@ -107,6 +128,21 @@ bool NavigationPolicy::DecideNavigation(WebKitPolicyDecision* decision) {
     return true;
   }
   return false;  // the engine's own handling; a new window arrives through "create"
+}
+
+void NavigationPolicy::ExpectHostNavigation(const std::string& uri) {
+  // Written as the engine writes the address it decides on.
+  const GObjectPtr<WebKitURIRequest> request(webkit_uri_request_new(uri.c_str()));
+  const char* normal = webkit_uri_request_get_uri(request.get());
+  m_hostAsked = normal != nullptr ? normal : uri;
+}
+
+bool NavigationPolicy::InTheReadersWay(WebKitNavigationAction* action, bool host) const {
+  if (host || !m_host.ReaderStepPending() || webkit_navigation_action_is_user_gesture(action) ||
+      webkit_navigation_action_is_redirect(action))
+    return false;
+  const auto type = webkit_navigation_action_get_navigation_type(action);
+  return type != WEBKIT_NAVIGATION_TYPE_BACK_FORWARD && type != WEBKIT_NAVIGATION_TYPE_RELOAD;
 }
 
 bool NavigationPolicy::DecideResponse(WebKitPolicyDecision* decision) {
@@ -125,13 +161,12 @@ bool NavigationPolicy::DecideResponse(WebKitPolicyDecision* decision) {
 void NavigationPolicy::Refuse(WebKitPolicyDecision* decision, const char* uri) {
   AfxTrace("Not handing %s to the desktop: the page went there by itself\n", uri);
   webkit_policy_decision_ignore(decision);
-  m_host.ReportStatus(BrowserTexts::NotHandedOn(BrowserTexts::Address(uri)));
+  m_host.ReportNotice(BrowserTexts::NotHandedOn(BrowserTexts::Address(uri)));
 }
 
-bool NavigationPolicy::ShownPageIsLocal() const {
+bool NavigationPolicy::ShownPageIsGenerated() const {
   const char* shown = webkit_web_view_get_uri(m_webView);
-  return shown == nullptr || g_str_has_prefix(shown, "file:") || g_str_has_prefix(shown, "about:") ||
-         g_str_has_prefix(shown, GeneratedPages::kScheme);
+  return shown != nullptr && g_str_has_prefix(shown, (std::string(GeneratedPages::kScheme) + ":").c_str());
 }
 
 void NavigationPolicy::ShowPath(const std::string& path, std::size_t first) {
@@ -153,7 +188,7 @@ GtkWidget* NavigationPolicy::OnCreate(WebKitWebView* webView, WebKitNavigationAc
   const char* uri = webkit_uri_request_get_uri(request);
   // A blank window is one a script means to write into; this view has no second page to give it.
   if (!cancel && uri != nullptr && *uri != '\0' && g_strcmp0(uri, "about:blank") != 0) {
-    if (webkit_navigation_action_is_user_gesture(action)) self->ExpectHostNavigation();
+    if (webkit_navigation_action_is_user_gesture(action)) self->ExpectHostNavigation(uri);
     webkit_web_view_load_request(webView, request);
   }
   return nullptr;

@@ -5,6 +5,8 @@
 #include <glibmm/error.h>
 #include <glibmm/main.h>
 #include <glibmm/miscutils.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <future>
 #include <memory>
@@ -61,13 +63,57 @@ void Listen(const std::string& path, std::promise<std::string>& started) {
   for (;;) context->iteration(true);
 }
 
+// Whether a socket has a listener; false when nobody answers at it (its run ended without removing it).
+bool Listening(const std::string& path) {
+  const GObjectPtr<GSocketAddress> address(g_unix_socket_address_new(path.c_str()));
+  const GObjectPtr<GSocketClient> client(g_socket_client_new());
+  GError* error = nullptr;
+  GSocketConnection* connection =
+      g_socket_client_connect(client.get(), G_SOCKET_CONNECTABLE(address.get()), nullptr, &error);
+  if (connection != nullptr) {
+    g_io_stream_close(G_IO_STREAM(connection), nullptr, nullptr);
+    g_object_unref(connection);
+    return true;
+  }
+  const bool refused = g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CONNECTION_REFUSED);
+  g_error_free(error);
+  return !refused;  // any other failure: leave the socket be
+}
+
+// Removes the folders that runs which were killed left behind: a folder of this name pattern, this
+// user's, holding only a socket that nobody listens at. An empty one goes only when it is old, so that
+// a run that has just made its folder keeps it.
+void RemoveStaleFolders(const std::string& prefix) {
+  const std::string tmp = g_get_tmp_dir();
+  GDir* dir = g_dir_open(tmp.c_str(), 0, nullptr);
+  if (dir == nullptr) return;
+  while (const char* name = g_dir_read_name(dir)) {
+    const std::string entry = name;
+    if (entry.size() != prefix.size() + 6 || entry.rfind(prefix, 0) != 0) continue;
+    const std::string folder = tmp + "/" + entry, socket = folder + "/socket";
+    GStatBuf info;
+    if (g_lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid()) continue;
+    GStatBuf sock;
+    if (g_lstat(socket.c_str(), &sock) == 0) {
+      if (!S_ISSOCK(sock.st_mode) || Listening(socket)) continue;
+      AfxTrace("Removing %s, left by a run that ended without removing it\n", folder.c_str());
+      g_unlink(socket.c_str());
+    } else if (g_get_real_time() / G_USEC_PER_SEC - info.st_mtime < 60) {
+      continue;
+    }
+    g_rmdir(folder.c_str());  // only when nothing else is in it
+  }
+  g_dir_close(dir);
+}
+
 struct Service {
   std::string folder, socket;
   Service() {
     // Named after the program, so that a person who finds the folder knows whose it is.
     const std::string program = Glib::get_prgname();
-    const std::unique_ptr<gchar, decltype(&g_free)> made(
-        g_dir_make_tmp(((program.empty() ? "afx" : program) + "-files-XXXXXX").c_str(), nullptr), g_free);
+    const std::string prefix = (program.empty() ? "afx" : program) + "-files-";
+    RemoveStaleFolders(prefix);
+    const std::unique_ptr<gchar, decltype(&g_free)> made(g_dir_make_tmp((prefix + "XXXXXX").c_str(), nullptr), g_free);
     if (!made) return;
     folder = made.get();
     // The service accepts in a main loop of its own, so that a page process is never kept waiting

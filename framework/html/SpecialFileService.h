@@ -9,7 +9,8 @@
 
 class SpecialFileService {
  public:
-  // Starts answering, once per process. The socket's path, or "" when it could not start.
+  // Starts answering, once per process, after removing the folders of earlier runs that were killed.
+  // The socket's path, or "" when it could not start.
   static const std::string& SocketPath();
   // The private folder holding the socket ("" when there is none); it is removed at exit.
   static std::string Folder();

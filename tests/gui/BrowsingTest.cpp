@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "DesktopHandler.h"
 #include "PageDriver.h"
 #include "core/CCmdUI.h"
 #include "html/BrowserControl.h"
@@ -169,29 +170,6 @@ TEST_F(Browsing, StartPagesInFoldersWithAwkwardNamesLoad) {
     }
   }
 }
-
-// A desktop handler, installed for this test's user, that records what it is given: mailto:
-// addresses and ZIP archives.
-class DesktopHandler {
- public:
-  DesktopHandler() {
-    const std::string apps = std::string(g_get_user_data_dir()) + "/applications";
-    g_mkdir_with_parents(apps.c_str(), 0700);
-    TempDir::Write(m_dir / "catch", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + m_caught + "'\n");
-    chmod((m_dir / "catch").c_str(), 0700);
-    TempDir::Write(apps + "/folioscope-catcher.desktop",
-                   "[Desktop Entry]\nType=Application\nName=Catcher\nExec='" + (m_dir / "catch") +
-                       "' %u\nMimeType=x-scheme-handler/mailto;application/zip;\n");
-    TempDir::Write(std::string(g_get_user_config_dir()) + "/mimeapps.list",
-                   "[Default Applications]\nx-scheme-handler/mailto=folioscope-catcher.desktop\n"
-                   "application/zip=folioscope-catcher.desktop\n");
-  }
-  std::string Caught() const { return TempDir::Read(m_caught); }
-
- private:
-  TempDir m_dir;
-  std::string m_caught = m_dir / "caught";
-};
 
 TEST_F(Browsing, LocationsTheEngineCannotShowGoToTheDesktop) {
   DesktopHandler handler;

@@ -1,6 +1,8 @@
 // The answers page processes get about local files their sandbox hides, through the real socket.
 #include <gio/gio.h>
+#include <glib/gstdio.h>
 #include <glibmm/convert.h>
+#include <glibmm/miscutils.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -39,6 +41,35 @@ class Asking {
 };
 
 std::string Uri(const std::string& path) { return Glib::filename_to_uri(path); }
+
+// Folders of runs that were killed hold a socket nobody listens at: the next run removes them, and
+// leaves the folders of runs that are still going, and one another run has only just made.
+TEST(SpecialFileService, RemovesTheFoldersThatKilledRunsLeft) {
+  const std::string prefix = Glib::get_prgname().empty() ? "afx-files-" : Glib::get_prgname() + "-files-";
+  auto folder = [&] {
+    const std::unique_ptr<gchar, decltype(&g_free)> made(g_dir_make_tmp((prefix + "XXXXXX").c_str(), nullptr), g_free);
+    return std::string(made.get());
+  };
+  auto socket = [](const std::string& path, bool listen) {
+    GObjectPtr<GSocket> socket(
+        g_socket_new(G_SOCKET_FAMILY_UNIX, G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_DEFAULT, nullptr));
+    const GObjectPtr<GSocketAddress> address(g_unix_socket_address_new(path.c_str()));
+    EXPECT_TRUE(g_socket_bind(socket.get(), address.get(), FALSE, nullptr));
+    if (listen) {
+      EXPECT_TRUE(g_socket_listen(socket.get(), nullptr));
+    }
+    return socket;
+  };
+  const std::string stale = folder(), live = folder(), fresh = folder();
+  socket(stale + "/socket", false);  // closed at once, as by a kill
+  const GObjectPtr<GSocket> running = socket(live + "/socket", true);
+
+  ASSERT_FALSE(SpecialFileService::SocketPath().empty());
+  EXPECT_FALSE(g_file_test(stale.c_str(), G_FILE_TEST_EXISTS));
+  EXPECT_TRUE(g_file_test((live + "/socket").c_str(), G_FILE_TEST_EXISTS));
+  EXPECT_TRUE(g_file_test(fresh.c_str(), G_FILE_TEST_IS_DIR));
+  for (const std::string& path : {live + "/socket", live, fresh}) g_remove(path.c_str());
+}
 
 TEST(SpecialFileService, AnswersInOrderWhetherEachUriNamesAFifoOrADevice) {
   ASSERT_FALSE(SpecialFileService::SocketPath().empty());
