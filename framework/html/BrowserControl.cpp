@@ -2,6 +2,7 @@
 
 #include <gtkmm/window.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -145,6 +146,7 @@ void BrowserControl::OnProgressChanged(WebKitWebView* webView, GParamSpec*, Brow
 void BrowserControl::OnHistoryChanged(WebKitBackForwardList*, WebKitBackForwardListItem* added, GList* removed,
                                       BrowserControl* self) {
   self->SettleStep(added, removed);
+  std::erase_if(self->m_readerMoved, [removed](const auto& held) { return g_list_find(removed, held.get()); });
   if (self->m_events == nullptr) return;
   self->m_events->OnCommandStateChange(CSC_NAVIGATEBACK, webkit_web_view_can_go_back(self->m_webView));
   self->m_events->OnCommandStateChange(CSC_NAVIGATEFORWARD, webkit_web_view_can_go_forward(self->m_webView));
@@ -171,6 +173,7 @@ gboolean BrowserControl::OnPrint(WebKitWebView*, WebKitPrintOperation* operation
 gboolean BrowserControl::OnKeyPress(GtkWidget* widget, GdkEventKey* event, BrowserControl* self) {
   if (widget == GTK_WIDGET(self->m_webView)) self->m_lastInput = g_get_monotonic_time();
   const BrowserAction action = BrowserBindings::ForKey(KeyOfFirstGroup(event), event->state);
+  if (action == BrowserAction::none) self->NoteReaderMoved();
   self->Perform(action);
   return action != BrowserAction::none;
 }
@@ -178,6 +181,7 @@ gboolean BrowserControl::OnKeyPress(GtkWidget* widget, GdkEventKey* event, Brows
 gboolean BrowserControl::OnButtonPress(GtkWidget* widget, GdkEventButton* event, BrowserControl* self) {
   if (widget == GTK_WIDGET(self->m_webView)) self->m_lastInput = g_get_monotonic_time();
   const BrowserAction action = BrowserBindings::ForButton(event->button, event->type);
+  if (action == BrowserAction::none && widget == GTK_WIDGET(self->m_webView)) self->NoteReaderMoved();
   self->Perform(action);
   return action != BrowserAction::none;
 }
@@ -185,6 +189,7 @@ gboolean BrowserControl::OnButtonPress(GtkWidget* widget, GdkEventButton* event,
 gboolean BrowserControl::OnScroll(GtkWidget*, GdkEventScroll* event, BrowserControl* self) {
   const double dy = event->direction == GDK_SCROLL_SMOOTH ? event->delta_y : 0;
   const BrowserAction action = self->m_bindings.ForScroll(event->direction, dy, event->state);
+  if (action == BrowserAction::none) self->NoteReaderMoved();
   self->Perform(action);
   return action != BrowserAction::none;
 }
@@ -434,15 +439,28 @@ void BrowserControl::SettleStep(WebKitBackForwardListItem* added, GList* removed
       webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(m_webView));
   const bool arrived = current == m_pendingStep.get();
   if (added != nullptr || arrived || g_list_find(removed, m_pendingStep.get()) != nullptr) m_pendingStep.reset();
-  if (!arrived) return;
+  if (!arrived || ReaderMovedOn(current)) return;  // the engine restores the reader's place
   if (webkit_web_view_is_loading(m_webView))
     m_fragmentAfterLoad = true;
   else
     ShowFragment();
 }
 
-// A step back or forward to an entry with a fragment shows that section, as following the link did,
-// not the place the engine last saw on that page (the top, for a page that was left by a link there).
+void BrowserControl::NoteReaderMoved() {
+  WebKitBackForwardListItem* current =
+      webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(m_webView));
+  if (current != nullptr && !ReaderMovedOn(current)) m_readerMoved.push_back(Hold(current));
+}
+
+bool BrowserControl::ReaderMovedOn(WebKitBackForwardListItem* item) const {
+  return std::any_of(m_readerMoved.begin(), m_readerMoved.end(),
+                     [item](const auto& held) { return held.get() == item; });
+}
+
+// A step back or forward to an entry the reader never moved on shows its fragment's section, as
+// following the link did, not the place the engine last saw there: that is the top when the page
+// was left by a link there, which took the focus and the view with it, and nothing at all for an
+// entry first reached by a step. (Where the reader did move, the engine's remembered place stands.)
 // The engine may restore its remembered place with the first layout, after the load has finished:
 // the section is shown again once two frames are drawn, unless the page has moved on meanwhile.
 void BrowserControl::ShowFragment() {

@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "html/BrowserBindings.h"
 #include "html/BrowserEvents.h"
@@ -87,6 +88,10 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   void PrintForPage(WebKitPrintOperation* operation);
   void Step(int direction);
   void SettleStep(WebKitBackForwardListItem* added, GList* removed);
+  // The reader pressed a key, a button or turned the wheel in the view: the place on the current
+  // entry is the reader's own, which a step back to it restores.
+  void NoteReaderMoved();
+  bool ReaderMovedOn(WebKitBackForwardListItem* item) const;
   void ShowFragment();
   void StopPage();
   // Runs a request of the host's or the user's that takes the view to another page (PageWatchdog).
@@ -104,6 +109,7 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   PagePrinter m_printer;
   BrowserBindings m_bindings;
   std::shared_ptr<WebKitBackForwardListItem> m_pendingStep;  // where the last step goes, until the engine is there
+  std::vector<std::shared_ptr<WebKitBackForwardListItem>> m_readerMoved;  // entries the reader scrolled or acted on
   bool m_fragmentAfterLoad = false;  // a step arrived at an entry of another page: show its section once loaded
   bool m_overLink = false;           // the pointer is on a link, whose address is the status text
   bool m_loadFailed = false;         // the current load failed: no "Done" at its end
