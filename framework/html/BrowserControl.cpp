@@ -1,5 +1,6 @@
 #include "html/BrowserControl.h"
 
+#include <gtkmm/clipboard.h>
 #include <gtkmm/window.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "html/FileUri.h"
 #include "html/FolderPages.h"
 #include "html/GeneratedPages.h"
+#include "html/PathLink.h"
 #include "html/ZoomLevels.h"
 
 namespace {
@@ -42,6 +44,39 @@ guint KeyOfFirstGroup(const GdkEventKey* event) {
 
 // The file a file: URI names, without its fragment; "" for other URIs.
 std::string LocalPath(const char* uri) { return FileUri::ToPath(std::string(uri, std::strcspn(uri, "#"))); }
+
+// A link's address as the reader sees and copies it: a link in the form the navigation policy
+// carries out names its path's file: address.
+std::string ReaderUri(const char* uri) {
+  const std::string path = PathLink::PathOf(uri);
+  return !path.empty() ? FileUri::FromPath(path) : uri != nullptr ? uri : "";
+}
+
+// The context menu's Copy Link Location, for a link whose address the reader reads otherwise than
+// the engine: the item copies that address instead.
+void CopyReaderAddress(WebKitContextMenu* menu, WebKitHitTestResult* hit) {
+  if (!webkit_hit_test_result_context_is_link(hit)) return;
+  const char* link = webkit_hit_test_result_get_link_uri(hit);
+  const std::string address = ReaderUri(link);
+  if (address == (link != nullptr ? link : "")) return;
+  GList* items = webkit_context_menu_get_items(menu);
+  for (GList* entry = items; entry != nullptr; entry = entry->next) {
+    auto* item = static_cast<WebKitContextMenuItem*>(entry->data);
+    if (webkit_context_menu_item_get_stock_action(item) != WEBKIT_CONTEXT_MENU_ACTION_COPY_LINK_TO_CLIPBOARD) continue;
+    const guint position = guint(g_list_position(items, entry));
+    GObjectPtr<GSimpleAction> action(g_simple_action_new("copy-reader-address", nullptr));
+    g_signal_connect_data(
+        action.get(), "activate",
+        G_CALLBACK(+[](GSimpleAction*, GVariant*, std::string* text) { Gtk::Clipboard::get()->set_text(*text); }),
+        new std::string(address), +[](gpointer text, GClosure*) { delete static_cast<std::string*>(text); },
+        GConnectFlags(0));
+    webkit_context_menu_remove(menu, item);
+    webkit_context_menu_insert(
+        menu, webkit_context_menu_item_new_from_gaction(G_ACTION(action.get()), "Copy Link Loc_ation", nullptr),
+        gint(position));
+    return;
+  }
+}
 
 // A reference to a history entry, held while the owner lives.
 std::shared_ptr<WebKitBackForwardListItem> Hold(WebKitBackForwardListItem* item) { return GObjectRef(item); }
@@ -106,6 +141,7 @@ void BrowserControl::ConnectEngine() {
   g_signal_connect(m_webView, "notify::is-web-process-responsive", G_CALLBACK(OnResponsiveChanged), this);
   g_signal_connect(m_webView, "script-dialog", G_CALLBACK(OnScriptDialog), this);
   g_signal_connect(m_webView, "print", G_CALLBACK(OnPrint), this);
+  g_signal_connect(m_webView, "context-menu", G_CALLBACK(OnContextMenu), this);
 }
 
 void BrowserControl::ConnectInput(GtkWidget* widget) {
@@ -126,7 +162,7 @@ gboolean BrowserControl::OnLoadFailed(WebKitWebView*, WebKitLoadEvent loadEvent,
 void BrowserControl::OnMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, guint, BrowserControl* self) {
   if (webkit_hit_test_result_context_is_link(hit)) {
     self->m_overLink = true;
-    self->ReportStatus(BrowserTexts::Address(webkit_hit_test_result_get_link_uri(hit)));
+    self->ReportStatus(BrowserTexts::Address(ReaderUri(webkit_hit_test_result_get_link_uri(hit)).c_str()));
   } else if (self->m_overLink) {  // only leaving a link clears the text
     self->m_overLink = false;
     self->ReportStatus("");
@@ -168,6 +204,12 @@ gboolean BrowserControl::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dial
 gboolean BrowserControl::OnPrint(WebKitWebView*, WebKitPrintOperation* operation, BrowserControl* self) {
   self->PrintForPage(operation);
   return TRUE;
+}
+
+gboolean BrowserControl::OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult* hit,
+                                       BrowserControl*) {
+  CopyReaderAddress(menu, hit);
+  return FALSE;
 }
 
 gboolean BrowserControl::OnKeyPress(GtkWidget* widget, GdkEventKey* event, BrowserControl* self) {

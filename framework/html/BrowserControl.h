@@ -77,6 +77,8 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   static void OnResponsiveChanged(WebKitWebView* webView, GParamSpec*, BrowserControl* self);
   static gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, BrowserControl* self);
   static gboolean OnPrint(WebKitWebView*, WebKitPrintOperation* operation, BrowserControl* self);
+  static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult* hit,
+                                BrowserControl*);
   static gboolean OnKeyPress(GtkWidget* widget, GdkEventKey* event, BrowserControl* self);
   static gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* event, BrowserControl* self);
   static gboolean OnScroll(GtkWidget*, GdkEventScroll* event, BrowserControl* self);
