@@ -136,7 +136,8 @@ std::string StartPage::Listing(const std::string& dir, const std::string& reason
   std::string html;
   html.reserve(1024 + (end - first) * 100);
   html += "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + Html(Display(title)) +
-          "</title><style>body{font-family:sans-serif;margin:2em;max-width:50em}h1{word-break:break-all}"
+          "</title><style>:root{color-scheme:light dark}body{font-family:sans-serif;margin:2em;max-width:50em}"
+          "h1{word-break:break-all}"
           "li{margin:.2em 0}</style></head><body><h1>" +
           Html(dir.empty() ? title : Display(dir)) + "</h1><p>" + Html(reason) + "</p>";
   if (!dir.empty() && dir != "/") {

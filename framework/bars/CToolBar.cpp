@@ -121,7 +121,7 @@ bool CToolBar::LoadToolBar(UINT nIDResource) {
     if (nID == ID_SEPARATOR) {
       auto* separator = Gtk::make_managed<Gtk::Separator>(Gtk::ORIENTATION_VERTICAL);
       separator->get_style_context()->add_class("afx-toolbar");
-      m_items.push_back({nID, separator, -1});
+      m_items.push_back({nID, separator, -1, {}, {}, false});
       continue;
     }
     auto* button = Gtk::make_managed<Gtk::Button>();
@@ -141,7 +141,9 @@ bool CToolBar::LoadToolBar(UINT nIDResource) {
       if (m_pOwnerFrame != nullptr) m_pOwnerFrame->SendMessage(WM_COMMAND, nID);
     });
     if (m_pFlyBy) m_pFlyBy->WatchButton(*button, nID);
-    m_items.push_back({nID, button, image++});
+    button->signal_state_flags_changed().connect(
+        [this, index = m_items.size()](Gtk::StateFlags) { ShowDensePicture(m_items[index], false); });
+    m_items.push_back({nID, button, image++, {}, {}, false});
   }
   for (const Item& item : m_items) m_pFlow->Add(*item.widget);
   LoadImages();
@@ -161,17 +163,31 @@ void CToolBar::LoadImages() {
   auto images =
       CutToolBarImages(Gdk::Pixbuf::create_from_resource(scale == 2 ? m_pResource->bitmap2x : m_pResource->bitmap),
                        int(m_pResource->width) * scale, int(m_pResource->height) * scale, colors);
-  for (const Item& item : m_items) {
+  auto dense = [scale](const Glib::RefPtr<Gdk::Pixbuf>& picture) {
+    return Cairo::RefPtr<Cairo::Surface>(
+        new Cairo::Surface(gdk_cairo_surface_create_from_pixbuf(picture->gobj(), scale, nullptr), true));
+  };
+  for (Item& item : m_items) {
     if (item.image < 0 || item.image >= int(images.size())) continue;
-    auto* image = static_cast<Gtk::Image*>(static_cast<Gtk::Button*>(item.widget)->get_image());
+    item.dense.clear();
+    item.denseDimmed.clear();
     if (scale == 1) {
-      image->set(images[item.image]);
+      static_cast<Gtk::Image*>(static_cast<Gtk::Button*>(item.widget)->get_image())->set(images[item.image]);
       continue;
     }
-    cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(images[item.image]->gobj(), scale, nullptr);
-    gtk_image_set_from_surface(image->gobj(), surface);
-    cairo_surface_destroy(surface);
+    item.dense = dense(images[item.image]);
+    item.denseDimmed = dense(DimToolBarImage(images[item.image]));
+    ShowDensePicture(item, true);
   }
+}
+
+void CToolBar::ShowDensePicture(Item& item, bool force) {
+  if (!item.dense) return;
+  const bool dimmed = !item.widget->is_sensitive();
+  if (!force && dimmed == item.dimmedShown) return;
+  item.dimmedShown = dimmed;
+  auto* image = static_cast<Gtk::Image*>(static_cast<Gtk::Button*>(item.widget)->get_image());
+  gtk_image_set_from_surface(image->gobj(), (dimmed ? item.denseDimmed : item.dense)->cobj());
 }
 
 void CToolBar::SetBarStyle(long dwStyle) {

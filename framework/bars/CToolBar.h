@@ -4,6 +4,7 @@
 // sends its command to the owner frame.
 #pragma once
 
+#include <cairomm/surface.h>
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/drawingarea.h>
@@ -45,8 +46,14 @@ class CToolBar : public CControlBar {
     UINT nID;
     Gtk::Widget* widget;  // a button, or a separator
     int image;            // -1 for a separator
+    // On a dense screen, the picture drawn for it and its dimmed form (GTK dims no picture set
+    // from a surface); empty at normal density, where GTK dims the picture itself.
+    Cairo::RefPtr<Cairo::Surface> dense, denseDimmed;
+    bool dimmedShown = false;
   };
   void LoadImages();
+  // Sets a button's dense picture as its state asks: dimmed while it is disabled.
+  void ShowDensePicture(Item& item, bool force);
   void Arrange();
 
   const ToolBarResource* m_pResource = nullptr;

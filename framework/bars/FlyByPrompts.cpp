@@ -16,6 +16,14 @@ FlyByPrompts::~FlyByPrompts() {
 }
 
 void FlyByPrompts::WatchButton(Gtk::Widget& button, UINT nID) {
+  // A pointer that arrives in one movement may bring no motion event over the button: the rest
+  // starts when it enters.
+  button.signal_enter_notify_event().connect(
+      [this, nID](GdkEventCrossing*) {
+        Hover(nID, true);
+        return false;
+      },
+      false);
   button.signal_button_press_event().connect(
       [this, nID](GdkEventButton* e) {
         if (e->button == 1) Show(nID);
@@ -33,7 +41,13 @@ void FlyByPrompts::WatchButton(Gtk::Widget& button, UINT nID) {
 void FlyByPrompts::WatchBackground(Gtk::Widget& background) {
   // The pointer is followed over the whole bar and the button under it found by position: a
   // disabled button gets no crossing events of its own, yet it has a prompt like any other.
-  background.add_events(Gdk::POINTER_MOTION_MASK | Gdk::LEAVE_NOTIFY_MASK);
+  background.add_events(Gdk::POINTER_MOTION_MASK | Gdk::ENTER_NOTIFY_MASK | Gdk::LEAVE_NOTIFY_MASK);
+  background.signal_enter_notify_event().connect(
+      [this](GdkEventCrossing* e) {
+        Hover(m_bar.CommandAt(e->x_root, e->y_root), true);
+        return false;
+      },
+      false);
   background.signal_motion_notify_event().connect(
       [this](GdkEventMotion* e) {
         Hover(m_bar.CommandAt(e->x_root, e->y_root), true);

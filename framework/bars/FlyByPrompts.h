@@ -1,8 +1,8 @@
 // The prompts a bar's buttons show in the frame's message pane: after the pointer has rested on a
-// button for 300 ms; at once when it moves to another button while a prompt is up; "Ready" again
-// when it moves onto the bar's background, and, checked every 200 ms, once it has left the bar,
-// the frame is no longer active or another window holds the mouse. Pressing a button shows its
-// prompt at once; releasing brings "Ready".
+// button for 300 ms from its arrival (entering or moving over it); at once when it moves to another button while a
+// prompt is up; "Ready" again when it moves onto the bar's background, and, checked every 200 ms, once it has left the
+// bar, the frame is no longer active or another window holds the mouse. Pressing a button shows its prompt at once;
+// releasing brings "Ready".
 #pragma once
 
 #include <gtkmm/widget.h>

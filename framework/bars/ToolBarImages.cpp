@@ -71,3 +71,11 @@ std::vector<Glib::RefPtr<Gdk::Pixbuf>> CutToolBarImages(const Glib::RefPtr<Gdk::
     images.push_back(Gdk::Pixbuf::create_subpixbuf(mapped, x, 0, width, height)->copy());
   return images;
 }
+
+Glib::RefPtr<Gdk::Pixbuf> DimToolBarImage(const Glib::RefPtr<Gdk::Pixbuf>& image) {
+  auto dimmed = image->add_alpha(false, 0, 0, 0);
+  guint8* pixels = dimmed->get_pixels();
+  for (int y = 0; y < dimmed->get_height(); ++y)
+    for (int x = 0; x < dimmed->get_width(); ++x) pixels[y * dimmed->get_rowstride() + x * 4 + 3] /= 2;
+  return dimmed;
+}

@@ -17,5 +17,9 @@ struct ToolBarColors {
 std::vector<Glib::RefPtr<Gdk::Pixbuf>> CutToolBarImages(const Glib::RefPtr<Gdk::Pixbuf>& bitmap, int width, int height,
                                                         const ToolBarColors& colors);
 
+// A picture as a disabled button shows it: at half its opacity, as the theme dims pictures that
+// it draws itself.
+Glib::RefPtr<Gdk::Pixbuf> DimToolBarImage(const Glib::RefPtr<Gdk::Pixbuf>& image);
+
 // The contrast ratio of two colours (1 to 21), from their relative luminance.
 double ContrastRatio(const Gdk::RGBA& a, const Gdk::RGBA& b);

@@ -55,5 +55,9 @@ FileError::Cause FileError::OsErrorToCause(int err) {
 std::string FileError::GetErrorMessage() const {
   const std::string name =
       m_strFileName.empty() ? AfxLoadString(AFX_IDS_UNNAMED_FILE) : Glib::filename_display_name(m_strFileName).raw();
-  return AfxFormatString1(AfxLoadString(AFX_IDP_FILE_NONE + UINT(m_cause)), name);
+  std::string message = AfxFormatString1(AfxLoadString(AFX_IDP_FILE_NONE + UINT(m_cause)), name);
+  // "an unnamed file" may open the sentence; a file's own name is shown as it is.
+  if (m_strFileName.empty() && message.rfind(name, 0) == 0 && g_ascii_islower(message[0]))
+    message[0] = g_ascii_toupper(message[0]);
+  return message;
 }

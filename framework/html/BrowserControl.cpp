@@ -1,8 +1,10 @@
 #include "html/BrowserControl.h"
 
 #include <glibmm/main.h>
+#include <gtkmm/clipboard.h>
 #include <gtkmm/window.h>
 
+#include <algorithm>
 #include <cstring>
 #include <thread>
 #include <utility>
@@ -15,6 +17,7 @@
 #include "html/FileUri.h"
 #include "html/FolderPages.h"
 #include "html/GeneratedPages.h"
+#include "html/PathLink.h"
 #include "html/ZoomLevels.h"
 
 namespace {
@@ -43,6 +46,39 @@ guint KeyOfFirstGroup(const GdkEventKey* event) {
 
 // The file a file: URI names, without its fragment; "" for other URIs.
 std::string LocalPath(const char* uri) { return FileUri::ToPath(std::string(uri, std::strcspn(uri, "#"))); }
+
+// A link's address as the reader sees and copies it: a link in the form the navigation policy
+// carries out names its path's file: address.
+std::string ReaderUri(const char* uri) {
+  const std::string path = PathLink::PathOf(uri);
+  return !path.empty() ? FileUri::FromPath(path) : uri != nullptr ? uri : "";
+}
+
+// The context menu's Copy Link Location, for a link whose address the reader reads otherwise than
+// the engine: the item copies that address instead.
+void CopyReaderAddress(WebKitContextMenu* menu, WebKitHitTestResult* hit) {
+  if (!webkit_hit_test_result_context_is_link(hit)) return;
+  const char* link = webkit_hit_test_result_get_link_uri(hit);
+  const std::string address = ReaderUri(link);
+  if (address == (link != nullptr ? link : "")) return;
+  GList* items = webkit_context_menu_get_items(menu);
+  for (GList* entry = items; entry != nullptr; entry = entry->next) {
+    auto* item = static_cast<WebKitContextMenuItem*>(entry->data);
+    if (webkit_context_menu_item_get_stock_action(item) != WEBKIT_CONTEXT_MENU_ACTION_COPY_LINK_TO_CLIPBOARD) continue;
+    const guint position = guint(g_list_position(items, entry));
+    GObjectPtr<GSimpleAction> action(g_simple_action_new("copy-reader-address", nullptr));
+    g_signal_connect_data(
+        action.get(), "activate",
+        G_CALLBACK(+[](GSimpleAction*, GVariant*, std::string* text) { Gtk::Clipboard::get()->set_text(*text); }),
+        new std::string(address), +[](gpointer text, GClosure*) { delete static_cast<std::string*>(text); },
+        GConnectFlags(0));
+    webkit_context_menu_remove(menu, item);
+    webkit_context_menu_insert(
+        menu, webkit_context_menu_item_new_from_gaction(G_ACTION(action.get()), "Copy Link Loc_ation", nullptr),
+        gint(position));
+    return;
+  }
+}
 
 // A reference to a history entry, held while the owner lives.
 std::shared_ptr<WebKitBackForwardListItem> Hold(WebKitBackForwardListItem* item) { return GObjectRef(item); }
@@ -112,6 +148,7 @@ void BrowserControl::ConnectEngine() {
   g_signal_connect(m_webView, "notify::is-web-process-responsive", G_CALLBACK(OnResponsiveChanged), this);
   g_signal_connect(m_webView, "script-dialog", G_CALLBACK(OnScriptDialog), this);
   g_signal_connect(m_webView, "print", G_CALLBACK(OnPrint), this);
+  g_signal_connect(m_webView, "context-menu", G_CALLBACK(OnContextMenu), this);
 }
 
 void BrowserControl::ConnectInput(GtkWidget* widget) {
@@ -132,7 +169,7 @@ gboolean BrowserControl::OnLoadFailed(WebKitWebView*, WebKitLoadEvent loadEvent,
 void BrowserControl::OnMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, guint, BrowserControl* self) {
   if (webkit_hit_test_result_context_is_link(hit)) {
     self->m_overLink = true;
-    self->ReportStatus(BrowserTexts::Address(webkit_hit_test_result_get_link_uri(hit)));
+    self->ReportStatus(BrowserTexts::Address(ReaderUri(webkit_hit_test_result_get_link_uri(hit)).c_str()));
   } else if (self->m_overLink) {  // only leaving a link clears the text
     self->m_overLink = false;
     self->ReportStatus("");
@@ -152,6 +189,7 @@ void BrowserControl::OnProgressChanged(WebKitWebView* webView, GParamSpec*, Brow
 void BrowserControl::OnHistoryChanged(WebKitBackForwardList*, WebKitBackForwardListItem* added, GList* removed,
                                       BrowserControl* self) {
   self->SettleStep(added, removed);
+  std::erase_if(self->m_readerMoved, [removed](const auto& held) { return g_list_find(removed, held.get()); });
   if (self->m_events == nullptr) return;
   self->m_events->OnCommandStateChange(CSC_NAVIGATEBACK, webkit_web_view_can_go_back(self->m_webView));
   self->m_events->OnCommandStateChange(CSC_NAVIGATEFORWARD, webkit_web_view_can_go_forward(self->m_webView));
@@ -175,6 +213,12 @@ gboolean BrowserControl::OnPrint(WebKitWebView*, WebKitPrintOperation* operation
   return TRUE;
 }
 
+gboolean BrowserControl::OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult* hit,
+                                       BrowserControl*) {
+  CopyReaderAddress(menu, hit);
+  return FALSE;
+}
+
 gboolean BrowserControl::OnKeyPress(GtkWidget* widget, GdkEventKey* event, BrowserControl* self) {
   if (widget == GTK_WIDGET(self->m_webView)) self->m_lastInput = g_get_monotonic_time();
   const BrowserAction action = BrowserBindings::ForKey(KeyOfFirstGroup(event), event->state);
@@ -184,6 +228,7 @@ gboolean BrowserControl::OnKeyPress(GtkWidget* widget, GdkEventKey* event, Brows
     self->CopySelection(event);
     return TRUE;
   }
+  if (action == BrowserAction::none) self->NoteReaderMoved();
   self->Perform(action);
   return action != BrowserAction::none;
 }
@@ -191,6 +236,7 @@ gboolean BrowserControl::OnKeyPress(GtkWidget* widget, GdkEventKey* event, Brows
 gboolean BrowserControl::OnButtonPress(GtkWidget* widget, GdkEventButton* event, BrowserControl* self) {
   if (widget == GTK_WIDGET(self->m_webView)) self->m_lastInput = g_get_monotonic_time();
   const BrowserAction action = BrowserBindings::ForButton(event->button, event->type);
+  if (action == BrowserAction::none && widget == GTK_WIDGET(self->m_webView)) self->NoteReaderMoved();
   self->Perform(action);
   return action != BrowserAction::none;
 }
@@ -198,6 +244,7 @@ gboolean BrowserControl::OnButtonPress(GtkWidget* widget, GdkEventButton* event,
 gboolean BrowserControl::OnScroll(GtkWidget*, GdkEventScroll* event, BrowserControl* self) {
   const double dy = event->direction == GDK_SCROLL_SMOOTH ? event->delta_y : 0;
   const BrowserAction action = self->m_bindings.ForScroll(event->direction, dy, event->state);
+  if (action == BrowserAction::none) self->NoteReaderMoved();
   self->Perform(action);
   return action != BrowserAction::none;
 }
@@ -532,6 +579,7 @@ void BrowserControl::SettleStep(WebKitBackForwardListItem* added, GList* removed
   m_stepSince = 0;              // the page is left, or was only a place in the same page
   m_steppedTo = Hold(current);  // which the page may answer with a state of its own
   m_steppedAt = g_get_monotonic_time();
+  if (ReaderMovedOn(current)) return;  // the engine restores the reader's place
   if (webkit_web_view_is_loading(m_webView))
     m_fragmentAfterLoad = true;
   else
@@ -592,8 +640,21 @@ bool BrowserControl::ReaderStepPending() const {
   return m_stepSince != 0 && g_get_monotonic_time() - m_stepSince < kPendingUs;
 }
 
-// A step back or forward to an entry with a fragment shows that section, as following the link did,
-// not the place the engine last saw on that page (the top, for a page that was left by a link there).
+void BrowserControl::NoteReaderMoved() {
+  WebKitBackForwardListItem* current =
+      webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(m_webView));
+  if (current != nullptr && !ReaderMovedOn(current)) m_readerMoved.push_back(Hold(current));
+}
+
+bool BrowserControl::ReaderMovedOn(WebKitBackForwardListItem* item) const {
+  return std::any_of(m_readerMoved.begin(), m_readerMoved.end(),
+                     [item](const auto& held) { return held.get() == item; });
+}
+
+// A step back or forward to an entry the reader never moved on shows its fragment's section, as
+// following the link did, not the place the engine last saw there: that is the top when the page
+// was left by a link there, which took the focus and the view with it, and nothing at all for an
+// entry first reached by a step. (Where the reader did move, the engine's remembered place stands.)
 // The engine may restore its remembered place with the first layout, after the load has finished:
 // the section is shown again once two frames are drawn, unless the page has moved on meanwhile.
 void BrowserControl::ShowFragment() {

@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/GObjectPtr.h"
 #include "html/BrowserBindings.h"
@@ -93,6 +94,8 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   static void OnResponsiveChanged(WebKitWebView* webView, GParamSpec*, BrowserControl* self);
   static gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, BrowserControl* self);
   static gboolean OnPrint(WebKitWebView*, WebKitPrintOperation* operation, BrowserControl* self);
+  static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult* hit,
+                                BrowserControl*);
   static gboolean OnKeyPress(GtkWidget* widget, GdkEventKey* event, BrowserControl* self);
   static gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* event, BrowserControl* self);
   static gboolean OnScroll(GtkWidget*, GdkEventScroll* event, BrowserControl* self);
@@ -106,6 +109,10 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   void SettleStep(WebKitBackForwardListItem* added, GList* removed);
   // Goes on past a state the page pushed in answer to a step back; true when it does.
   bool StepPastPushedState();
+  // The reader pressed a key, a button or turned the wheel in the view: the place on the current
+  // entry is the reader's own, which a step back to it restores.
+  void NoteReaderMoved();
+  bool ReaderMovedOn(WebKitBackForwardListItem* item) const;
   void ShowFragment();
   void StopPage();
   // Runs a request of the host's or the user's that takes the view to another page (PageWatchdog).
@@ -140,8 +147,9 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   std::shared_ptr<FolderListing> m_listing;  // the folder page on its way
   std::function<void()> m_request;           // the step on its way, and how often the page got in its way
   int m_inTheWay = 0;
-  sigc::connection m_endPage;            // ends a page that keeps getting in the way
-  bool m_pageEnded = false;              // the page's process has ended and no page has come since
+  sigc::connection m_endPage;  // ends a page that keeps getting in the way
+  bool m_pageEnded = false;    // the page's process has ended and no page has come since
+  std::vector<std::shared_ptr<WebKitBackForwardListItem>> m_readerMoved;  // entries the reader scrolled or acted on
   bool m_fragmentAfterLoad = false;      // a step arrived at an entry of another page: show its section once loaded
   bool m_overLink = false;               // the pointer is on a link, whose address is the status text
   bool m_loadFailed = false;             // the current load failed: no "Done" at its end

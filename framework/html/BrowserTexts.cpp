@@ -111,7 +111,8 @@ std::string BrowserTexts::Matches(unsigned count) {
 std::string BrowserTexts::ErrorPage(const std::string& path, const std::string& reason) {
   const std::string shown = Html(Path(path));
   return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Cannot open page</title>"
-         "<style>body{font-family:sans-serif;margin:2em;max-width:50em}code{word-break:break-all}</style>"
+         "<style>:root{color-scheme:light dark}body{font-family:sans-serif;margin:2em;max-width:50em}"
+         "code{word-break:break-all}</style>"
          "</head><body><h1>Cannot open page</h1><p>The file <code>" +
          shown + "</code> cannot be opened: " + Html(reason) +
          ".</p><p><a href=\"javascript:history.back()\">Back to the previous page</a></p></body></html>";

@@ -8,6 +8,30 @@ namespace {
 
 constexpr guint kOptions = WEBKIT_FIND_OPTIONS_CASE_INSENSITIVE | WEBKIT_FIND_OPTIONS_WRAP_AROUND;
 
+// Takes the keyboard to the current match (the page's selection): to the link or other focusable
+// element that holds it, else to the element around it, made a focus target until it loses the
+// focus, so that Enter follows a link found and Tab moves on from the match, not from the top.
+constexpr char kFocusMatch[] = R"js((() => {
+  const selection = getSelection();
+  if (!selection.rangeCount) return;
+  const node = selection.getRangeAt(0).startContainer;
+  const element = node.nodeType === Node.ELEMENT_NODE ? node : node.parentElement;
+  if (!element) return;
+  const focusable = element.closest('a[href], area[href], button, input, select, textarea, summary, [tabindex]');
+  if (focusable) {
+    focusable.focus({preventScroll: true});
+    if (document.activeElement === focusable) return;
+  }
+  if (element.hasAttribute('tabindex')) return;
+  element.setAttribute('tabindex', '-1');
+  element.style.outline = 'none';
+  element.addEventListener('blur', () => {
+    element.removeAttribute('tabindex');
+    element.style.removeProperty('outline');
+  }, {once: true});
+  element.focus({preventScroll: true});
+})())js";
+
 void Decorate(Gtk::Button& button, const char* icon, const char* tooltip) {
   button.set_image_from_icon_name(icon, Gtk::ICON_SIZE_BUTTON);
   button.set_relief(Gtk::RELIEF_NONE);
@@ -53,21 +77,57 @@ FindBar::FindBar(WebKitWebView* webView)
   m_close.signal_clicked().connect([this] { Close(); });
   g_signal_connect(m_finder.get(), "counted-matches", G_CALLBACK(OnCounted), this);
   g_signal_connect(m_finder.get(), "failed-to-find-text", G_CALLBACK(OnFailed), this);
+  g_signal_connect(m_webView, "load-changed", G_CALLBACK(OnLoadChanged), this);
 }
 
-FindBar::~FindBar() { g_signal_handlers_disconnect_by_data(m_finder.get(), this); }
+void FindBar::StyleSheetUnref::operator()(WebKitUserStyleSheet* sheet) const { webkit_user_style_sheet_unref(sheet); }
+
+FindBar::~FindBar() {
+  g_signal_handlers_disconnect_by_data(m_finder.get(), this);
+  g_signal_handlers_disconnect_by_data(m_webView, this);
+}
 
 void FindBar::Open() {
   show();
+  ShowMatchesClearly(true);
   m_entry.grab_focus();  // selects the entry's text
   Search();
 }
 
 void FindBar::Close() {
   if (!IsOpen()) return;
+  // The script reaches the page before the find ends, while the match is still the selection.
+  webkit_web_view_evaluate_javascript(m_webView, kFocusMatch, -1, "find", nullptr, nullptr, nullptr, nullptr);
   webkit_find_controller_search_finish(m_finder.get());
+  ShowMatchesClearly(false);
   hide();
   gtk_widget_grab_focus(GTK_WIDGET(m_webView));
+}
+
+// While the focus is in the bar the page's selection, the current match, would be drawn in the
+// faint colour of a selection in a window part without the focus: it is drawn in the theme's
+// selection colours instead until the bar closes.
+void FindBar::ShowMatchesClearly(bool clearly) {
+  WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(m_webView);
+  if (m_selectionStyle != nullptr) webkit_user_content_manager_remove_style_sheet(content, m_selectionStyle.get());
+  m_selectionStyle.reset();
+  if (!clearly) return;
+  auto style = m_entry.get_style_context();
+  Gdk::RGBA background("#3584e4"), text("#ffffff");
+  style->lookup_color("theme_selected_bg_color", background);
+  style->lookup_color("theme_selected_fg_color", text);
+  const std::string css = "::selection { background-color: " + background.to_string() +
+                          " !important; color: " + text.to_string() + " !important; }";
+  m_selectionStyle.reset(webkit_user_style_sheet_new(css.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                                     WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr));
+  webkit_user_content_manager_add_style_sheet(content, m_selectionStyle.get());
+}
+
+void FindBar::OnLoadChanged(WebKitWebView*, WebKitLoadEvent loadEvent, FindBar* self) {
+  if (loadEvent != WEBKIT_LOAD_COMMITTED) return;
+  // The count was the last page's.
+  self->m_matches.set_text("");
+  self->m_entry.get_style_context()->remove_class("error");
 }
 
 void FindBar::Next() {

@@ -13,7 +13,7 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 doc=share/doc/folioscope
 expect=(bin/folioscope "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml" share/man/man1/folioscope.1
-        "$doc/LICENSE")
+        "$doc/LICENSE" share/folioscope/screenshots/guide.png)
 for size in 16 24 32 48 64 128 256; do expect+=("share/icons/hicolor/${size}x${size}/apps/$id.png"); done
 for page in "$source_dir"/guide/*; do expect+=("$doc/guide/$(basename "$page")"); done
 for f in "${expect[@]}"; do
@@ -26,12 +26,18 @@ entry="$prefix/share/applications/$id.desktop"
 desktop-file-validate "$entry"
 grep -qx "Icon=$id" "$entry"
 grep -qx 'MimeType=inode/directory;' "$entry"
+# Grouped with documentation viewers, and matched to its window (GTK's class: the program's name
+# with a capital letter).
+grep -qx 'Categories=Documentation;Utility;' "$entry"
+grep -qx 'StartupWMClass=Folioscope' "$entry"
+grep -q '^Keywords=.*documentation;' "$entry"
 metainfo="$prefix/share/metainfo/$id.metainfo.xml"
 report=$(appstreamcli validate --pedantic --no-net "$metainfo" 2>&1) || { echo "$report"; exit 1; }
 if grep -qE '^[EWIP]:' <<<"$report"; then echo "$report"; exit 1; fi
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo"
 grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo"
 grep -q '<release version="3.4"' "$metainfo"
+grep -q '<developer_name>' "$metainfo"
 
 # The entry's command on a folder with a space in its name: the folder's start page shows.
 if [ -n "${DISPLAY:-}" ]; then
@@ -53,6 +59,10 @@ if [ -n "${DISPLAY:-}" ]; then
     exec "${argv[@]}" >"$log" 2>&1) &
   pid=$!
   for _ in $(seq 300); do grep -q "$shown" "$log" && break; sleep 0.1; done
+  # The window's class is the one the entry names, so the desktop ties the window to the entry.
+  classes=$(for w in $(xdotool search --pid "$pid" 2>/dev/null); do xprop -id "$w" WM_CLASS; done |
+    sed -n 's/.*", "\(.*\)"$/\1/p' | sort -u)
+  grep -qx "$(sed -n 's/^StartupWMClass=//p' "$entry")" <<<"$classes" || { echo "window classes: $classes"; exit 1; }
   kill -TERM "$pid"
   status=0
   wait "$pid" || status=$?

@@ -17,7 +17,7 @@ from viewer import Viewer, WindowManager, press, wait_for, xdotool
 GAP = '<div style="height:2500px"></div>'
 PAGE_A = ('<!DOCTYPE html><title>A</title><p><a href="#s">to s</a> <a href="#t">to t</a> '
           '<a href="b.html">to b</a> <a href="missing.html">to missing</a></p>' + GAP +
-          '<h2 id="s">Section S</h2>' + GAP + '<h2 id="t">Section T</h2>' + GAP)
+          '<h2 id="s">Section S</h2>' + GAP + '<h2 id="t">Section T</h2><p><a href="b.html">on to b</a></p>' + GAP)
 PAGE_B = '<!DOCTYPE html><title>B</title><p><a href="a.html#t">to a at t</a></p>'
 
 
@@ -208,6 +208,26 @@ class History(unittest.TestCase):
                                     "%s is not in view: %s" % (seen, self.ui.where(seen)))
                 if unseen:
                     self.assertFalse(self.ui.in_view(unseen), unseen + " is in view")
+
+    def test_back_returns_to_where_the_reader_scrolled_on_an_entry_with_a_fragment(self):
+        a, b = self.uri("a.html"), self.uri("b.html")
+        for link, shows in [("a.html", a), ("to s", a + "#s")]:
+            self.ui.follow(link)
+            self.arrive(shows, "following " + link)
+        self.assertTrue(wait_for(lambda: self.ui.in_view("Section S"), 5), self.ui.where("Section S"))
+        # The reader scrolls on by keys, from section S down to section T, and leaves by a link there.
+        self.assertTrue(wait_for(lambda: press(self.window, "Page_Down") or self.ui.in_view("Section T"), 20, 0.5),
+                        self.ui.where("Section T"))
+        self.ui.follow("on to b")
+        self.arrive(b, "following on to b")
+        for what, keys, shows in [("Alt+Left", "alt+Left", a + "#s"), ("Alt+Right", "alt+Right", b),
+                                  ("Alt+Left again", "alt+Left", a + "#s")]:
+            with self.subTest(what=what):
+                press(self.window, keys)
+                self.arrive(shows, what)
+                if shows != b:
+                    self.assertTrue(wait_for(lambda: self.ui.in_view("Section T"), 5), self.ui.where("Section T"))
+                    self.assertFalse(self.ui.in_view("Section S"), "Section S is in view")
 
 
 if __name__ == "__main__":

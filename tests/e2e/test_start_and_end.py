@@ -69,8 +69,8 @@ class StartAndEnd(unittest.TestCase):
             (["/dde"], None),
             (["/Unregister", "/Embedding"], None),
             (["missing file.html"], "missing file.html was not found."),
-            (["/p"], "an unnamed file was not found."),
-            (["-pt"], "an unnamed file was not found."),
+            (["/p"], "An unnamed file was not found."),
+            (["-pt"], "An unnamed file was not found."),
             (["/UNREGISTER"], "System registry entries have been removed"),
         ]
         for args, message in cases:

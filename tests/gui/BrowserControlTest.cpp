@@ -150,6 +150,52 @@ TEST_F(InTheView, CtrlFFindsTextAndEscClosesTheBar) {
   EXPECT_TRUE(RunUntil([&] { return !Bar().IsOpen(); }));
 }
 
+TEST_F(InTheView, ClosingTheFindBarLeavesTheKeyboardAtTheMatchAndAnotherPageClearsTheCount) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html",
+                 "<title>Far</title><a href='top.html'>top</a><div style='height:3000px'></div>"
+                 "<p>plain words, a quokka, another quokka</p><p><a href='gamma.html'>gamma</a> <a "
+                 "href='alpha.html'>alpha wombat</a>");
+  for (const char* name : {"top", "gamma", "alpha"}) TempDir::Write(dir / (name + std::string(".html")), name);
+  ASSERT_TRUE(OpenFolder(dir));
+  PointAt(1);
+  const struct {
+    const char* text;
+    const char* keyAfterEsc;  // before Return
+    const char* follows;
+    const char* count;  // told apart from the last row's, which shows first
+  } rows[] = {
+      {"wombat", nullptr, "alpha.html", "1 match"},  // the link holding the match takes the focus
+      {"quokka", "Tab", "gamma.html", "2 matches"},  // Tab moves on from the match's paragraph
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    Keys("ctrl+f ctrl+a");
+    EXPECT_TRUE(Xdo({"type", row.text}));
+    EXPECT_TRUE(RunUntil([&] { return Bar().GetMatchText() == row.count; })) << Bar().GetMatchText();
+    Keys("Escape");
+    ASSERT_TRUE(RunUntil([&] { return !Bar().IsOpen() && PageHasFocus(); }));
+    // Under xdotool the first key to reach the page after the bar has closed is lost, whether or not
+    // the bar moved the focus; a lone Shift, which does nothing, goes first.
+    for (const char* key : {"shift", row.keyAfterEsc, "Return"}) {
+      if (key == nullptr) continue;
+      Keys(key);
+      Settle(200);
+    }
+    EXPECT_TRUE(WaitFor(Uri(dir / row.follows))) << ShownUri();
+    Command(ID_BACK_BROWSER);
+    ASSERT_TRUE(WaitFor(Uri(dir / "index.html")));
+  }
+
+  // The count belongs to the page it was made on.
+  Keys("ctrl+f");
+  ASSERT_TRUE(RunUntil([&] { return Bar().GetMatchText() == "2 matches"; })) << Bar().GetMatchText();
+  Keys("alt+Right");
+  ASSERT_TRUE(WaitFor(Uri(dir / "gamma.html")));
+  EXPECT_EQ(Bar().GetMatchText(), "");
+  Keys("Escape");
+}
+
 TEST_F(InTheView, ZoomFollowsTheKeysAndTheWheelWithCtrl) {
   TempDir dir;
   TempDir::Write(dir / "index.html", Blocks("Zoom", {"p", "p"}));

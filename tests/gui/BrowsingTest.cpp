@@ -2,6 +2,9 @@
 // Forward (commands, keys and mouse buttons), new windows, links to missing files, paths with
 // awkward characters, locations handed to the desktop, the engine's file-access limits, and pages
 // that misbehave.
+#include <gtkmm/clipboard.h>
+#include <gtkmm/menu.h>
+#include <gtkmm/menuitem.h>
 #include <gtkmm/window.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -14,6 +17,7 @@
 #include "core/CCmdUI.h"
 #include "html/BrowserControl.h"
 #include "html/BrowserTexts.h"
+#include "html/PathLink.h"
 
 namespace {
 
@@ -52,6 +56,38 @@ TEST_F(Browsing, LinkAddressShowsWhileThePointerIsOnTheLinkAndLoadTextsFollow) {
   EXPECT_TRUE(RunUntil([] { return Title() == "Odd"; })) << Title();
   EXPECT_TRUE(RunUntil([] { return Message() == "Done"; })) << Message();
   EXPECT_EQ(MainFrame()->GetGtkWindow()->get_title(), "FOLIOSCOPE 3.4");
+}
+
+// The mapped pop-up menu's item with this label, or nullptr.
+Gtk::MenuItem* PopupItem(const std::string& label) {
+  for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+    auto* menu = dynamic_cast<Gtk::Menu*>(window->get_child());
+    if (menu == nullptr || !menu->get_mapped()) continue;
+    for (Gtk::Widget* child : menu->get_children())
+      if (auto* item = dynamic_cast<Gtk::MenuItem*>(child); item != nullptr && item->get_label() == label) return item;
+  }
+  return nullptr;
+}
+
+TEST_F(Browsing, AFolderLinkInTheViewersOwnFormShowsAndCopiesTheFoldersFileAddress) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", Blocks("Links", {"a href=\"" + PathLink::To(dir.Path()) + "\"", "p"}));
+  ASSERT_TRUE(OpenFolder(dir));
+  const std::string address = Uri(dir.Path());
+  PointAt(0);
+  EXPECT_TRUE(RunUntil([&] { return Message() == address; })) << Message();
+
+  Gtk::Clipboard::get()->set_text("before");
+  EXPECT_TRUE(Xdo({"click", "3"}));
+  Gtk::MenuItem* copy = nullptr;
+  ASSERT_TRUE(RunUntil([&] { return (copy = PopupItem("Copy Link Loc_ation")) != nullptr; }));
+  copy->activate();
+  static_cast<Gtk::Menu*>(copy->get_parent())->popdown();
+  std::string copied;
+  EXPECT_TRUE(RunUntil([&] {
+    Gtk::Clipboard::get()->request_text([&](const Glib::ustring& text) { copied = text; });
+    return copied == address;
+  })) << copied;
 }
 
 TEST_F(Browsing, BackAndForwardStepOncePerCommandKeyOrButtonAndAreSilentAtTheEnds) {

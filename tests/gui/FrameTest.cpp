@@ -14,6 +14,7 @@
 #include "bars/BarDocking.h"
 #include "bars/CStatusBar.h"
 #include "bars/CToolBar.h"
+#include "bars/ToolBarImages.h"
 #include "resources/Resource.h"
 #include "window/CFrameMenu.h"
 #include "window/CView.h"
@@ -194,8 +195,12 @@ TEST_F(Frame, RestingOnAButtonShowsItsPromptEnabledOrNot) {
   for (const auto& [id, prompt] : rows) {
     SCOPED_TRACE(prompt);
     auto [x, y] = Middle(*toolBar()->GetButton(id));
-    MovePointer(x, y);
+    const gint64 moved = g_get_monotonic_time();
+    MovePointer(x, y);  // in one movement
     EXPECT_TRUE(RunUntil([&] { return message() == prompt; }, 3000)) << message();
+    // The rest counts from the pointer's arrival (with room for a loaded machine), not from a
+    // later event.
+    EXPECT_LT(g_get_monotonic_time() - moved, 650 * G_TIME_SPAN_MILLISECOND);
     MovePointer(pageX, pageY);  // off the toolbar, over the page
     EXPECT_TRUE(RunUntil([&] { return message() == "Ready"; }, 3000)) << message();
   }
@@ -212,6 +217,51 @@ TEST_F(Frame, RestingOnAButtonShowsItsPromptEnabledOrNot) {
   MovePointer(saveX + save->get_allocated_width() / 2 + 3, saveY);
   EXPECT_TRUE(RunUntil([&] { return message() == "Ready"; }, 250)) << message();
   MovePointer(pageX, pageY);
+}
+
+// GDK's X11 call that fixes the scale of every window, declared here: its header brings Xlib's
+// macros, which clash with GoogleTest's names.
+extern "C" void gdk_x11_display_set_window_scale(GdkDisplay* display, gint scale);
+
+// The strongest contrast against the bar's face of any pixel of a button as drawn at this scale.
+double StrongestContrast(Gtk::Widget& button, int scale, const Gdk::RGBA& face) {
+  auto image = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, button.get_allocated_width() * scale,
+                                           button.get_allocated_height() * scale);
+  cairo_surface_set_device_scale(image->cobj(), scale, scale);
+  auto cr = Cairo::Context::create(image);
+  cr->set_source_rgb(face.get_red(), face.get_green(), face.get_blue());
+  cr->paint();
+  gtk_widget_draw(button.gobj(), cr->cobj());
+  image->flush();
+  double strongest = 1.0;
+  for (int y = 0; y < image->get_height(); ++y) {
+    for (int x = 0; x < image->get_width(); ++x) {
+      const uint32_t pixel = reinterpret_cast<const uint32_t*>(image->get_data() + y * image->get_stride())[x];
+      Gdk::RGBA color;
+      color.set_rgba_u((pixel >> 16 & 0xFF) * 257, (pixel >> 8 & 0xFF) * 257, (pixel & 0xFF) * 257);
+      strongest = std::max(strongest, ContrastRatio(color, face));
+    }
+  }
+  return strongest;
+}
+
+TEST_F(Frame, DisabledButtonsAreDimmedAtEveryScale) {
+  ASSERT_TRUE(RunUntil([this] { return !toolBar()->GetButton(ID_EDIT_CUT)->get_sensitive(); }));
+  Gtk::Widget* bar = toolBar()->GetWidget();
+  Gdk::RGBA face;
+  ASSERT_TRUE(bar->get_style_context()->lookup_color("theme_bg_color", face));
+  for (int scale : {1, 2}) {
+    SCOPED_TRACE(scale);
+    gdk_x11_display_set_window_scale(gdk_display_get_default(), scale);
+    ASSERT_TRUE(RunUntil([&] { return bar->get_scale_factor() == scale; }));
+    RunUntil([] { return false; }, 100);
+    const double enabled = StrongestContrast(*toolBar()->GetButton(ID_FILE_SAVE), scale, face);
+    for (UINT nID : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}) {
+      SCOPED_TRACE(CToolBar::TooltipOf(nID));
+      EXPECT_LT(StrongestContrast(*toolBar()->GetButton(nID), scale, face), 0.7 * enabled);
+    }
+  }
+  gdk_x11_display_set_window_scale(gdk_display_get_default(), 1);
 }
 
 // Draws the toolbar as it is on screen and returns, for the gap between Save and Cut, the gap's

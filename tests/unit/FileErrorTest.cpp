@@ -143,6 +143,8 @@ TEST(FileError, MessageNamesTheFileOrAnUnnamedFile) {
       {EROFS, "/x", "Access to /x was denied."},
       {EBUSY, "/x", "A sharing violation occurred while accessing /x."},
       {ENOSPC, "", "Disk full while accessing an unnamed file."},
+      {ENOENT, "", "An unnamed file was not found."},  // a sentence's first word
+      {ENOENT, "/x", "/x was not found."},
       {EDQUOT, "/x", "Disk full while accessing /x."},
       {EMLINK, "/x", "/x could not be created because the directory is full."},
       {EIO, "/x", "A hardware I/O error was reported while accessing /x."},

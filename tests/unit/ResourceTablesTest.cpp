@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "html/BrowserTexts.h"
 #include "resources/Resource.h"
 #include "resources/Resources.h"
 #include "window/CAcceleratorTable.h"
@@ -194,6 +195,13 @@ TEST_F(ResourceTables, PicturesAtTwiceTheDensityKeepTheirDesignWithMoreDetail) {
   }
 }
 
+std::string ReadSource(const char* path) {
+  std::ifstream file(std::string(SOURCE_DIR "/") + path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
 TEST_F(ResourceTables, AboutBoxAndManPageAgreeWithTheVersionRecord) {
   const VersionResource& version = ProgramVersion();
   auto value = [&](const char* name) {
@@ -207,11 +215,26 @@ TEST_F(ResourceTables, AboutBoxAndManPageAgreeWithTheVersionRecord) {
   EXPECT_EQ(about->items[1].text, value("ProductName"));
   EXPECT_EQ(about->items[2].text, value("LegalCopyright"));
   EXPECT_EQ(value("FileVersion"), "1, 0, 0, 1");
-  std::ifstream man(SOURCE_DIR "/packaging/folioscope.1");
-  std::stringstream text;
-  text << man.rdbuf();
-  EXPECT_NE(text.str().find(value("ProductName")), std::string::npos);
-  EXPECT_NE(text.str().find("file version " + value("FileVersion")), std::string::npos);
+  // The man page gives the version as --version prints it.
+  std::string printed = AfxLoadString(AFX_IDS_VERSION);
+  while (!printed.empty() && printed.back() == '\n') printed.pop_back();
+  const std::string man = ReadSource("packaging/folioscope.1");
+  EXPECT_NE(man.find(".SH VERSION\n" + printed + ", file version " + value("FileVersion") + "."), std::string::npos);
+  EXPECT_NE(man.find("\"" + printed + "\" \"User Commands\""), std::string::npos);
+}
+
+// What the README and the guide quote agrees with what the program shows.
+TEST_F(ResourceTables, ReadmeAndGuideQuoteTheProgramsTexts) {
+  const std::string readme = ReadSource("README.md");
+  for (const std::string& text : {BrowserTexts::Opening(), BrowserTexts::Done()})
+    EXPECT_NE(readme.find('"' + text + '"'), std::string::npos) << text;
+  const std::string loading = BrowserTexts::Loading("<address>");
+  EXPECT_NE(readme.find("\"Loading \\<address\\>...\""), std::string::npos) << loading;
+  EXPECT_EQ(loading, "Loading <address>...");
+  // The keys page lists Back and Forward's keys, so it cannot call them toolbar buttons only.
+  const std::string keys = ReadSource("guide/keys.html");
+  EXPECT_NE(keys.find("<kbd>Alt+Left</kbd>"), std::string::npos);
+  EXPECT_EQ(keys.find("exist only as toolbar"), std::string::npos);
 }
 
 }  // namespace
