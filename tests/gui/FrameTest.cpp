@@ -206,11 +206,11 @@ TEST_F(Frame, RestingOnAButtonShowsItsPromptEnabledOrNot) {
   ASSERT_TRUE(RunUntil([&] { return message() == rows[1].second; }, 3000));
   auto [copyX, copyY] = Middle(*toolBar()->GetButton(ID_EDIT_COPY));
   MovePointer(copyX, copyY);
-  EXPECT_TRUE(RunUntil([&] { return message() == rows[2].second; }, 250)) << message();
+  EXPECT_TRUE(RunUntil([&] { return message() == rows[2].second; })) << message();
   Gtk::Button* save = toolBar()->GetButton(ID_FILE_SAVE);
   auto [saveX, saveY] = Middle(*save);
   MovePointer(saveX + save->get_allocated_width() / 2 + 3, saveY);
-  EXPECT_TRUE(RunUntil([&] { return message() == "Ready"; }, 250)) << message();
+  EXPECT_TRUE(RunUntil([&] { return message() == "Ready"; })) << message();
   MovePointer(pageX, pageY);
 }
 
