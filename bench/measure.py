@@ -618,6 +618,10 @@ BAD_PAGES = {
                              "setInterval(function() { kept.push(new Array(262144).fill(kept.length)); }, 100);"
                              "</script><p>growing",
     "endless script": "<title>Spin</title><p>spinning<script>for (;;) {}</script>",
+    # Devices that never end as images, a style sheet and a frame: refused, so nothing grows.
+    "loads device files": "<title>Devices</title><img src='file:///dev/zero'><img src='file:///dev/urandom'>"
+                          "<link rel=stylesheet href='file:///dev/zero?s'><iframe src='file:///dev/zero?f'>"
+                          "</iframe><p>devices",
     "opens windows in a loop": "<title>Open</title><p>opening<script>"
                                "setInterval(function() { window.open('index.html?' + Math.random()); }, 20);"
                                "</script>",
@@ -625,7 +629,8 @@ BAD_PAGES = {
 
 
 def bad_pages(viewer, env, notes, seconds):
-    """UI process RSS soon after the start and `seconds` later, on pages that misbehave."""
+    """UI process RSS and page processes' PSS soon after the start and `seconds` later, on pages
+    that misbehave."""
     rows = []
     for name, page in BAD_PAGES.items():
         folder = tempfile.mkdtemp(prefix="folioscope-bench-bad-")
@@ -635,6 +640,7 @@ def bad_pages(viewer, env, notes, seconds):
         try:
             time.sleep(3)
             early = rss_kib(run.proc.pid)
+            early_page = group_memory(run.proc.pid)[0]["page"]
             time.sleep(seconds)
             late = rss_kib(run.proc.pid)
             parts, _ = group_memory(run.proc.pid)
@@ -644,7 +650,7 @@ def bad_pages(viewer, env, notes, seconds):
             shutil.rmtree(folder, ignore_errors=True)
             time.sleep(PAUSE_BETWEEN_RUNS)
         rows.append((name, fmt(early, "MiB"), fmt(late, "MiB"), f"{(late - early) / 1024:+.1f}",
-                     fmt(parts["page"], "MiB"), "yes" if alive else "NO"))
+                     fmt(early_page, "MiB"), fmt(parts["page"], "MiB"), "yes" if alive else "NO"))
     return rows
 
 
@@ -880,9 +886,9 @@ def main():
                     "(viewer and bare window, both with the page sandbox)", ("metric", "viewer", "bare"), rows)
 
     if args.bad_seconds > 0:
-        print_table(f"Pages that misbehave: the viewer's UI process RSS, MiB, 3 s after the start and "
-                    f"{args.bad_seconds:g} s later",
-                    ("page", "UI RSS", "later", "change", "page PSS", "viewer running"),
+        print_table(f"Pages that misbehave: the viewer's UI process RSS and page processes' PSS, MiB, 3 s "
+                    f"after the start and {args.bad_seconds:g} s later",
+                    ("page", "UI RSS", "later", "change", "page PSS", "later", "viewer running"),
                     bad_pages(viewer, env, notes, args.bad_seconds))
 
     for n, count in sorted(notes.items()):
