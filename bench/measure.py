@@ -16,7 +16,10 @@ more without it for the sandbox's own cost. Then the folder-size check (the
 start-to-load time on the real folder versus a symlink copy of it with many
 extra empty files) and a long session: a copy of the folder whose pages step
 on to the next page of a fixed walk by themselves, 1,000 navigations, with the
-UI process's RSS and the group's PSS every 200.
+UI process's RSS and the group's PSS every 200. The idle ticks of the viewer
+and the bare window are printed beside a page that allocates without end in
+each: when its page process is ended, how large it grew, and the group's CPU
+ticks meanwhile.
 
 Standard library only. Must run with a usable $DISPLAY.
 """
@@ -615,6 +618,10 @@ BAD_PAGES = {
                              "setInterval(function() { kept.push(new Array(262144).fill(kept.length)); }, 100);"
                              "</script><p>growing",
     "endless script": "<title>Spin</title><p>spinning<script>for (;;) {}</script>",
+    # Devices that never end as images, a style sheet and a frame: refused, so nothing grows.
+    "loads device files": "<title>Devices</title><img src='file:///dev/zero'><img src='file:///dev/urandom'>"
+                          "<link rel=stylesheet href='file:///dev/zero?s'><iframe src='file:///dev/zero?f'>"
+                          "</iframe><p>devices",
     "opens windows in a loop": "<title>Open</title><p>opening<script>"
                                "setInterval(function() { window.open('index.html?' + Math.random()); }, 20);"
                                "</script>",
@@ -622,7 +629,8 @@ BAD_PAGES = {
 
 
 def bad_pages(viewer, env, notes, seconds):
-    """UI process RSS soon after the start and `seconds` later, on pages that misbehave."""
+    """UI process RSS and page processes' PSS soon after the start and `seconds` later, on pages
+    that misbehave."""
     rows = []
     for name, page in BAD_PAGES.items():
         folder = tempfile.mkdtemp(prefix="folioscope-bench-bad-")
@@ -632,6 +640,7 @@ def bad_pages(viewer, env, notes, seconds):
         try:
             time.sleep(3)
             early = rss_kib(run.proc.pid)
+            early_page = group_memory(run.proc.pid)[0]["page"]
             time.sleep(seconds)
             late = rss_kib(run.proc.pid)
             parts, _ = group_memory(run.proc.pid)
@@ -641,8 +650,43 @@ def bad_pages(viewer, env, notes, seconds):
             shutil.rmtree(folder, ignore_errors=True)
             time.sleep(PAUSE_BETWEEN_RUNS)
         rows.append((name, fmt(early, "MiB"), fmt(late, "MiB"), f"{(late - early) / 1024:+.1f}",
-                     fmt(parts["page"], "MiB"), "yes" if alive else "NO"))
+                     fmt(early_page, "MiB"), fmt(parts["page"], "MiB"), "yes" if alive else "NO"))
     return rows
+
+
+def runaway_page(program, env, notes, limit):
+    """The "allocates without end" page in program, watched for at most limit seconds: when its
+    page process was ended (None if it was not), that process's largest PSS, and the CPU ticks the
+    whole group used per 10 s while the page grew."""
+    folder = tempfile.mkdtemp(prefix="folioscope-bench-runaway-")
+    with open(os.path.join(folder, "index.html"), "w") as f:
+        f.write(BAD_PAGES["allocates without end"])
+    run = Run(program, folder, env)
+    try:
+        if run.wait_loaded(60) is None:
+            notes[f"{program.label}: the runaway page did not load within 60 s"] += 1
+            return None
+        pages = [p for p in process_tree(run.proc.pid) if process_kind(p) == "page"]
+        if not pages:
+            notes[f"{program.label}: no page process for the runaway page"] += 1
+            return None
+        page, start, peak, ended = pages[0], time.monotonic(), 0, None
+        first = last = tree_ticks(run.proc.pid)
+        last_at = start
+        while time.monotonic() - start < limit:
+            ticks = tree_ticks(run.proc.pid)
+            if page not in process_tree(run.proc.pid):
+                ended = time.monotonic() - start
+                break
+            last, last_at = ticks, time.monotonic()  # the ended process's ticks go with it: the last sample
+            peak = max(peak, smaps_kib(page, "Pss"))
+            time.sleep(0.5)
+        used = sum(v - first.get(k, 0) for k, v in last.items())
+        return ended, peak, used * 10 / max(last_at - start, 0.5)
+    finally:
+        run.stop(notes, program.label)
+        shutil.rmtree(folder, ignore_errors=True)
+        time.sleep(PAUSE_BETWEEN_RUNS)
 
 
 def page_title(folder):
@@ -686,6 +730,8 @@ def main():
                     help="navigations in the long session (0: none)")
     ap.add_argument("--soak-every", type=int, default=200)
     ap.add_argument("--no-peers", action="store_true", help="leave surf and chromium out")
+    ap.add_argument("--runaway-seconds", type=float, default=180.0,
+                    help="how long the page that allocates without end is watched (0: not at all)")
     ap.add_argument("--bad-seconds", type=float, default=10.0,
                     help="how long each misbehaving page runs (0: none)")
     args = ap.parse_args()
@@ -817,10 +863,32 @@ def main():
                     ("navigations", "viewer UI RSS", "viewer group PSS", "bare UI RSS",
                      "bare group PSS"), rows)
 
+    if args.runaway_seconds > 0:
+        # What the page process's memory check costs when nothing happens, beside what it is for.
+        rows = [(f"CPU ticks in {args.idle:g} s idle, median",
+                 *(fmt(median_of(results[p.label], "idle_ticks"), "") for p in (viewer, bare)))]
+        runaway = {p.label: runaway_page(p, env, notes, args.runaway_seconds) for p in (viewer, bare)}
+        for name, at, unit in (("runaway page: its page process ended after, s", 0, "s"),
+                               ("runaway page: page process PSS at most, MiB", 1, "MiB"),
+                               ("runaway page: CPU ticks per 10 s while it grows", 2, "")):
+            row = [name]
+            for label in ("viewer", "bare"):
+                figures = runaway[label]
+                value = figures[at] if figures else None
+                if at == 0 and figures and value is None:
+                    row.append(f"not in {args.runaway_seconds:g}")
+                elif at == 0:
+                    row.append("-" if value is None else f"{value:.0f}")
+                else:
+                    row.append(fmt(value, unit) if unit else "failed" if value is None else f"{value:.1f}")
+            rows.append(tuple(row))
+        print_table("Idle cost of the memory check beside a page that allocates without end "
+                    "(viewer and bare window, both with the page sandbox)", ("metric", "viewer", "bare"), rows)
+
     if args.bad_seconds > 0:
-        print_table(f"Pages that misbehave: the viewer's UI process RSS, MiB, 3 s after the start and "
-                    f"{args.bad_seconds:g} s later",
-                    ("page", "UI RSS", "later", "change", "page PSS", "viewer running"),
+        print_table(f"Pages that misbehave: the viewer's UI process RSS and page processes' PSS, MiB, 3 s "
+                    f"after the start and {args.bad_seconds:g} s later",
+                    ("page", "UI RSS", "later", "change", "page PSS", "later", "viewer running"),
                     bad_pages(viewer, env, notes, args.bad_seconds))
 
     for n, count in sorted(notes.items()):

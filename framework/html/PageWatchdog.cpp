@@ -1,8 +1,31 @@
 #include "html/PageWatchdog.h"
 
+#include <gdk/gdk.h>
 #include <webkit2/webkit2.h>
 
+#include <cstdlib>
+
 #include "core/Trace.h"
+
+namespace {
+
+// Whether this process serves assistive technology: its accessibility bridge is not switched off
+// and an accessibility bus is there to reach it (named in the environment, or announced on the
+// display's root window by the bus's launcher). Asked through no D-Bus call, so it cannot block.
+bool OnAccessibilityBus() {
+  const char* off = std::getenv("NO_AT_BRIDGE");
+  if (off != nullptr && std::atoi(off) == 1) return false;
+  if (std::getenv("AT_SPI_BUS_ADDRESS") != nullptr) return true;
+  GdkWindow* root = gdk_get_default_root_window();
+  guchar* address = nullptr;
+  const bool announced =
+      root != nullptr && gdk_property_get(root, gdk_atom_intern_static_string("AT_SPI_BUS"), GDK_NONE, 0, 1024, FALSE,
+                                          nullptr, nullptr, nullptr, &address);
+  g_free(address);
+  return announced;
+}
+
+}  // namespace
 
 PageWatchdog::PageWatchdog(WebKitWebView* webView, std::function<void()> stopped)
     : m_webView(webView), m_stopped(std::move(stopped)) {
@@ -31,11 +54,13 @@ void PageWatchdog::Request(std::function<void()> request) {
   Disarm();
   // Before the first page, and after the page process ended, there is no page process that could hang.
   if (webkit_web_view_get_uri(m_webView) != nullptr && !m_processGone)
-    m_timer = g_timeout_add(kAnswerMs, OnTimeout, this);
+    m_timer = g_timeout_add(AnswerMs(), OnTimeout, this);
   m_request = std::move(request);
   const std::function<void()> running = m_request;  // kept whole should it make a request of its own
   running();
 }
+
+guint PageWatchdog::AnswerMs() { return OnAccessibilityBus() ? kAssistedAnswerMs : kAnswerMs; }
 
 void PageWatchdog::Answered() {
   Disarm();
@@ -50,7 +75,7 @@ void PageWatchdog::Disarm() {
 gboolean PageWatchdog::OnTimeout(gpointer data) {
   auto* self = static_cast<PageWatchdog*>(data);
   self->m_timer = 0;
-  AfxTrace("The page process did not answer within %u ms: ending it\n", kAnswerMs);
+  AfxTrace("The page process did not answer within %u ms: ending it\n", AnswerMs());
   webkit_web_view_terminate_web_process(self->m_webView);
   self->m_stopped();
   const std::function<void()> request = std::move(self->m_request);

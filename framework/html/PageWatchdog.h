@@ -3,6 +3,10 @@
 // opening script dialogs, a page busy for minutes. A page process that has given no sign of life
 // (a policy question, a load starting or failing) within kAnswerMs of a request is ended and the
 // request is made again, once, on a new page process.
+//
+// An assistive technology reading a long page keeps the page process busy answering it, single calls
+// for seconds while a page is replaced; such a page is alive and must not be ended under the reader.
+// While the program is on an accessibility bus the page process is given kAssistedAnswerMs instead.
 #pragma once
 
 #include <glib.h>
@@ -13,6 +17,7 @@
 class PageWatchdog {
  public:
   static constexpr guint kAnswerMs = 1200;
+  static constexpr guint kAssistedAnswerMs = 20000;
 
   // stopped runs after a page process was ended for not answering.
   PageWatchdog(WebKitWebView* webView, std::function<void()> stopped);
@@ -26,6 +31,8 @@ class PageWatchdog {
   void Answered();
   // Whether a request has not been answered yet.
   bool Waiting() const { return m_timer != 0; }
+  // How long the page process has to answer: longer while assistive technology may be reading it.
+  static guint AnswerMs();
 
  private:
   void Disarm();

@@ -164,7 +164,11 @@ class CommandsAndFrame(ViewerTest):
         xdotool("windowactivate", "--sync", self.window)
         self.assertTrue(wait_for(lambda: map_state(palette) == "IsViewable", 5))
         xdotool("windowminimize", palette)
-        time.sleep(1)
+        # The window manager serves requests in order: once the palette has moved, the request to
+        # minimize it has been served too.
+        x = geometry(palette)[0]
+        xdotool("windowmove", palette, str(x + 8), str(geometry(palette)[1]))
+        self.assertTrue(wait_for(lambda: geometry(palette)[0] != x, 5))
         self.assertEqual(map_state(self.window), "IsViewable")
 
 

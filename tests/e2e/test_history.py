@@ -4,6 +4,7 @@ the generated folder page and the missing-file page, and a quick second press st
 address (fragment included) is read where assistive technology reads it: the web document's URI
 attribute on the accessibility bus. Needs a D-Bus session (dbus-run-session) and at-spi2-core."""
 import os
+import subprocess
 import sys
 import time
 import unittest
@@ -228,6 +229,46 @@ class History(unittest.TestCase):
                 if shows != b:
                     self.assertTrue(wait_for(lambda: self.ui.in_view("Section T"), 5), self.ui.where("Section T"))
                     self.assertFalse(self.ui.in_view("Section S"), "Section S is in view")
+
+
+class ScreenReader(unittest.TestCase):
+    """A page process kept busy by a screen reader is not taken for hung."""
+
+    def setUp(self):
+        self.viewer = Viewer()
+        paragraphs = "".join("<p>Paragraph %d of a long page.</p>" % n for n in range(20000))
+        self.viewer.write_start_page('<title>Start</title><p><a href="long.html">long</a>')
+        with open(os.path.join(self.viewer.pages, "long.html"), "w") as f:
+            f.write("<title>Long</title>" + paragraphs)
+        self.viewer.start(accessible=True)
+        self.window = self.viewer.main_window()
+        self.assertIsNotNone(self.window, self.viewer.trace())
+        self.ui = Accessible(self.viewer.process.pid)
+        self.assertIsNotNone(self.ui.app, "the viewer is not on the accessibility bus")
+        self.reader = None
+
+    def tearDown(self):
+        if self.reader:
+            self.reader.kill()
+            self.reader.wait()
+        if self.viewer.process.poll() is None:
+            self.assertEqual(self.viewer.close_by_keys(self.window), 0)
+        self.viewer.close()
+
+    def test_back_while_a_screen_reader_walks_a_long_page_arrives_without_ending_the_page(self):
+        # The start page, by its own address or the folder's.
+        start = tuple("file://" + urllib.parse.quote(os.path.join(self.viewer.pages, name)) for name in ("index.html", ""))
+        self.assertTrue(wait_for(lambda: self.ui.shown() in start), self.ui.shown())
+        self.ui.follow("long")
+        self.assertTrue(wait_for(lambda: (self.ui.shown() or "").endswith("/long.html"), 60), self.ui.shown())
+        self.reader = subprocess.Popen([sys.executable, os.path.join(os.path.dirname(__file__), "read_page.py"),
+                                        str(self.viewer.process.pid)], stdout=subprocess.PIPE, text=True)
+        self.assertEqual(self.reader.stdout.readline().strip(), "reading")
+        press(self.window, "alt+Left")
+        self.assertTrue(wait_for(lambda: self.ui.shown() in start, 60), self.ui.shown())
+        trace = self.viewer.trace()
+        self.assertNotIn("did not answer", trace)
+        self.assertNotIn("stopped answering", trace)
 
 
 if __name__ == "__main__":

@@ -65,6 +65,14 @@ class Frame : public testing::Test {
     return {rect.get_x() + rect.get_width() / 2, rect.get_y() + rect.get_height() / 2};
   }
   static void MovePointer(int x, int y) { ASSERT_TRUE(page::Xdo({"mousemove", std::to_string(x), std::to_string(y)})); }
+  // Asks the X server where the pointer is: its answer comes after the events of every move made so
+  // far, which are then handled. A move made by another client is in when that client has ended.
+  static void HandleQueuedPointerEvents() {
+    GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default()));
+    gdk_device_get_position(pointer, nullptr, nullptr, nullptr);
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+  }
   void CloseMenu() {
     frame()->GetMenu()->GetMenuBar().deactivate();
     RunUntil([] { return false; }, 50);
@@ -211,11 +219,11 @@ TEST_F(Frame, RestingOnAButtonShowsItsPromptEnabledOrNot) {
   ASSERT_TRUE(RunUntil([&] { return message() == rows[1].second; }, 3000));
   auto [copyX, copyY] = Middle(*toolBar()->GetButton(ID_EDIT_COPY));
   MovePointer(copyX, copyY);
-  EXPECT_TRUE(RunUntil([&] { return message() == rows[2].second; }, 250)) << message();
+  EXPECT_TRUE(RunUntil([&] { return message() == rows[2].second; })) << message();
   Gtk::Button* save = toolBar()->GetButton(ID_FILE_SAVE);
   auto [saveX, saveY] = Middle(*save);
   MovePointer(saveX + save->get_allocated_width() / 2 + 3, saveY);
-  EXPECT_TRUE(RunUntil([&] { return message() == "Ready"; }, 250)) << message();
+  EXPECT_TRUE(RunUntil([&] { return message() == "Ready"; })) << message();
   MovePointer(pageX, pageY);
 }
 
@@ -371,7 +379,7 @@ TEST_F(Frame, MenuPromptsFollowThePointerOverEveryKindOfItem) {
         auto [x, y] = Middle(*target);
         MovePointer(x, y);
       }
-      RunUntil([] { return false; }, 150);
+      HandleQueuedPointerEvents();
     }
     EXPECT_EQ(message(), row.text);
     CloseMenu();
