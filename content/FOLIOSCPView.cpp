@@ -101,7 +101,15 @@ void CFOLIOSCPView::ShowResults(const std::string& typed) {
     GeneratedPages::Provide([this](const std::string& address) { return m_search->Page(address); });
   }
   m_search->Refresh();
-  Navigate2(ResultsPage::Address({m_search->FolderUri(), typed, 0}));
+  // One history entry per search: while results are shown, the next ones take their place.
+  const std::string address = ResultsPage::Address({m_search->FolderUri(), typed, 0});
+  WebKitWebView* engine = GetBrowser();
+  const char* shown = engine != nullptr ? webkit_web_view_get_uri(engine) : nullptr;
+  const std::optional<ResultsPage::Request> showing = shown != nullptr ? ResultsPage::Parse(shown) : std::nullopt;
+  if (showing && showing->folderUri == m_search->FolderUri() && GetControl() != nullptr)
+    GetControl()->Replace(address);
+  else
+    Navigate2(address);
 }
 
 void CFOLIOSCPView::ShowSearchStatus(const std::string& text) {

@@ -371,6 +371,18 @@ void BrowserControl::Navigate(const std::string& uri) {
   });
 }
 
+void BrowserControl::Replace(const std::string& uri) {
+  m_pendingStep.reset();
+  Leave([this, uri] {
+    StopPage();
+    m_policy.ExpectHostNavigation();
+    // The address goes in as an argument, never as script text; the page's own world is left alone.
+    webkit_web_view_call_async_javascript_function(m_webView, "location.replace(uri)", -1,
+                                                   g_variant_new_parsed("{'uri': <%s>}", uri.c_str()), "history",
+                                                   nullptr, nullptr, nullptr, nullptr);
+  });
+}
+
 void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUri, const std::string& query) {
   m_pendingStep.reset();
   Leave([this, html, baseUri, query] {

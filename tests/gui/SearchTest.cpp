@@ -94,4 +94,39 @@ TEST_F(GeneratedPagesInView, SearchBarShowsResultsThatLandOnTheirSection) {
   ASSERT_TRUE(RunUntil([] { return !BarShown() && gtk_widget_has_focus(GTK_WIDGET(Engine())); }));
 }
 
+std::size_t BackLength() {
+  GList* back = webkit_back_forward_list_get_back_list(webkit_web_view_get_back_forward_list(Engine()));
+  const std::size_t length = g_list_length(back);
+  g_list_free(back);
+  return length;
+}
+
+// Each pause in typing makes a results page; only a new search after leaving the results adds an entry.
+TEST_F(GeneratedPagesInView, OneHistoryEntryPerSearch) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", Blocks("Start", {"p"}));
+  TempDir::Write(dir / "zoo.html",
+                 "<title>Zoo</title><h1 id=\"top\">Zoo</h1><p>Animals.</p><h2 id=\"zebras\">Zebras</h2>"
+                 "<p>Zebras roam the plains.</p>");
+  ASSERT_TRUE(OpenFolder(dir));
+  const std::size_t before = BackLength();
+  Keys("ctrl+shift+f");
+  ASSERT_TRUE(RunUntil([] { return BarShown(); }));
+  for (const char* typed : {"zo", "zoo", "zebras"}) {
+    SearchEntry()->set_text(typed);
+    ASSERT_TRUE(RunUntil([&] { return ShowingTitle(std::string("Search: ") + typed); })) << Title();
+  }
+  EXPECT_EQ(BackLength(), before + 1);
+
+  View()->GetControl()->Navigate(Uri(dir / "zoo.html") + "#zebras");
+  ASSERT_TRUE(WaitFor(Uri(dir / "zoo.html") + "#zebras")) << ShownUri();
+  SearchEntry()->set_text("animals");
+  ASSERT_TRUE(RunUntil([] { return ShowingTitle("Search: animals"); })) << Title();
+  EXPECT_EQ(BackLength(), before + 3);
+  Command(ID_BACK_BROWSER);
+  ASSERT_TRUE(WaitFor(Uri(dir / "zoo.html") + "#zebras")) << ShownUri();
+  Command(ID_BACK_BROWSER);
+  EXPECT_TRUE(RunUntil([] { return ShowingTitle("Search: zebras"); })) << Title();
+}
+
 }  // namespace
