@@ -53,6 +53,30 @@ Gtk::SearchEntry* SearchEntry() {
   return found;
 }
 
+// The text of the page's <mark> elements, one a line ("" when the script cannot run).
+std::string MarkedText() {
+  struct Answer {
+    bool done = false;
+    std::string text;
+  } answer;
+  webkit_web_view_evaluate_javascript(
+      Engine(), "[...document.querySelectorAll('mark')].map(m => m.textContent).join('\\n')", -1, nullptr, nullptr,
+      nullptr,
+      +[](GObject* engine, GAsyncResult* result, gpointer data) {
+        auto* answer = static_cast<Answer*>(data);
+        if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(engine), result, nullptr)) {
+          char* text = jsc_value_to_string(value);
+          answer->text = text;
+          g_free(text);
+          g_object_unref(value);
+        }
+        answer->done = true;
+      },
+      &answer);
+  RunUntil([&] { return answer.done; });
+  return answer.text;
+}
+
 bool BarShown() { return SearchEntry() != nullptr && SearchEntry()->get_parent()->is_visible(); }
 
 TEST_F(GeneratedPagesInView, SearchBarShowsResultsThatLandOnTheirSection) {
@@ -80,6 +104,8 @@ TEST_F(GeneratedPagesInView, SearchBarShowsResultsThatLandOnTheirSection) {
   ASSERT_TRUE(RunUntil([] { return gtk_widget_has_focus(GTK_WIDGET(Engine())); }));
   Keys("Tab Return");
   ASSERT_TRUE(WaitFor(Uri(dir / "zoo.html") + "#zebras")) << ShownUri();
+  // The words are marked where they stand, the section still in view.
+  EXPECT_TRUE(RunUntil([] { return MarkedText() == "Zebras\nZebras"; })) << MarkedText();
   Command(ID_BACK_BROWSER);
   ASSERT_TRUE(RunUntil([] { return ShowingTitle("Search: zebra"); }))
       << Title() << " " << ShownUri() << " " << Message();
