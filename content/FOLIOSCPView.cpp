@@ -5,11 +5,13 @@
 
 #include <climits>
 #include <cstdlib>
+#include <optional>
 
 #include "content/StartPage.h"
 #include "content/search/FolderSearch.h"
 #include "content/search/ResultsPage.h"
 #include "content/search/SearchBar.h"
+#include "content/search/SearchQuery.h"
 #include "core/AfxRes.h"
 #include "core/Trace.h"
 #include "html/BrowserControl.h"
@@ -101,7 +103,31 @@ void CFOLIOSCPView::ShowResults(const std::string& typed) {
     GeneratedPages::Provide([this](const std::string& address) { return m_search->Page(address); });
   }
   m_search->Refresh();
-  Navigate2(ResultsPage::Address({m_search->FolderUri(), typed, 0}));
+  // One history entry per search: while results are shown, the next ones take their place.
+  const std::string address = ResultsPage::Address({m_search->FolderUri(), typed, 0});
+  WebKitWebView* engine = GetBrowser();
+  const char* shown = engine != nullptr ? webkit_web_view_get_uri(engine) : nullptr;
+  const std::optional<ResultsPage::Request> showing = shown != nullptr ? ResultsPage::Parse(shown) : std::nullopt;
+  if (showing && showing->folderUri == m_search->FolderUri() && GetControl() != nullptr)
+    GetControl()->Replace(address);
+  else
+    Navigate2(address);
+}
+
+void CFOLIOSCPView::OnBeforeNavigate2(const std::string& url, const std::string&, bool*) {
+  if (url == m_markOn) return;  // the same hit, asked for again as the link is handed on
+  m_markOn.clear();
+  WebKitWebView* engine = GetBrowser();
+  const char* shown = engine != nullptr ? webkit_web_view_get_uri(engine) : nullptr;
+  const std::optional<ResultsPage::Request> from = shown != nullptr ? ResultsPage::Parse(shown) : std::nullopt;
+  if (!from || ResultsPage::Parse(url)) return;
+  m_markOn = url;
+  m_markWords = SearchQuery::Parse(from->typed).Words();
+}
+
+void CFOLIOSCPView::OnDocumentComplete(const std::string& url) {
+  if (!m_markOn.empty() && url == m_markOn && GetControl() != nullptr) GetControl()->MarkWords(m_markWords);
+  m_markOn.clear();
 }
 
 void CFOLIOSCPView::ShowSearchStatus(const std::string& text) {

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "content/FOLIOSCPDoc.h"
 #include "html/CHtmlView.h"
@@ -37,10 +38,15 @@ class CFOLIOSCPView : public CHtmlView {
   void OpenSearch();
   void ShowResults(const std::string& typed);
   void ShowSearchStatus(const std::string& text);
+  // A hit followed from a results page shows its page with the search's words marked.
+  void OnBeforeNavigate2(const std::string& url, const std::string& targetFrameName, bool* cancel) override;
+  void OnDocumentComplete(const std::string& url) override;
 
   std::unique_ptr<SearchBar> m_searchBar;
   std::unique_ptr<FolderSearch> m_search;
-  sigc::connection m_searchKey;  // Ctrl+Shift+F in the page
+  sigc::connection m_searchKey;          // Ctrl+Shift+F in the page
+  std::string m_markOn;                  // the hit on its way from a results page
+  std::vector<std::string> m_markWords;  // the words to mark on it
 
   DECLARE_MESSAGE_MAP()
 };

@@ -18,8 +18,11 @@ std::string FolderUriOf(const std::string& folder) {
 }  // namespace
 
 FolderSearch::FolderSearch(const std::string& folder, std::function<void(const std::string&)> status,
-                           std::function<void()> indexed)
-    : m_folderUri(FolderUriOf(folder)), m_index(folder), m_status(std::move(status)), m_indexed(std::move(indexed)) {
+                           std::function<void()> indexed, const std::string& file)
+    : m_folderUri(FolderUriOf(folder)),
+      m_index(folder, file),
+      m_status(std::move(status)),
+      m_indexed(std::move(indexed)) {
   PageText::InitParser();
   m_progressed.connect([this] { ShowProgress(); });
   if (!m_index.Notice().empty()) m_status(m_index.Notice());
@@ -93,7 +96,7 @@ std::string FolderSearch::Page(const std::string& address) {
     footer.cut = m_refreshed.cut;
   }
   footer.indexing = m_running;
-  if (!m_running) footer.notice = m_index.Notice();
+  if (!m_running && m_index.Notice() != m_noticeTold) footer.notice = m_noticeTold = m_index.Notice();
   SearchIndex::Results results;
   try {
     results = m_index.Find(SearchQuery::Parse(request->typed), request->from, ResultsPage::kPerPage);

@@ -18,8 +18,9 @@
 class FolderSearch {
  public:
   // folder: its canonical path. status: told each status text; indexed: told when indexing ends.
-  FolderSearch(const std::string& folder, std::function<void(const std::string&)> status,
-               std::function<void()> indexed);
+  // file: the index's file, SearchIndex::FileFor(folder) when "".
+  FolderSearch(const std::string& folder, std::function<void(const std::string&)> status, std::function<void()> indexed,
+               const std::string& file = "");
   ~FolderSearch();
   FolderSearch(const FolderSearch&) = delete;
   FolderSearch& operator=(const FolderSearch&) = delete;
@@ -30,7 +31,8 @@ class FolderSearch {
   void Cancel() { m_cancel = true; }
   bool Indexing() const { return m_running; }
   const std::string& FolderUri() const { return m_folderUri; }
-  // The results page of an address below the folder, or "" for another address.
+  // The results page of an address below the folder, or "" for another address. The index's
+  // notice is on the first page made after indexing, not on every one.
   std::string Page(const std::string& address);
 
  private:
@@ -38,6 +40,7 @@ class FolderSearch {
 
   std::string m_folderUri;
   SearchIndex m_index;
+  std::string m_noticeTold;  // the index's notice once a results page has said it
   std::function<void(const std::string&)> m_status;
   std::function<void()> m_indexed;
   Glib::Dispatcher m_progressed;  // the indexing thread's news, delivered on the main thread

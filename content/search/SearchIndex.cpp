@@ -30,6 +30,8 @@ constexpr std::size_t kBoilerplateMinLength = 16;
 // Hits considered for the exact-heading boost beyond the ones shown.
 constexpr std::size_t kBoostWindow = 50;
 
+const char* const kDamagedNotice = "The search index was damaged and has been rebuilt.";
+
 enum FileState { kRead = 0, kUnreadable = 1, kCut = 2 };
 
 std::int64_t Hash(const std::string& text) {
@@ -171,6 +173,7 @@ void SearchIndex::Open(const std::string& file) {
       return;
     } catch (const SqliteError& error) {
       if (error.Code() == SQLITE_CORRUPT || error.Code() == SQLITE_NOTADB) {
+        if (m_notice.empty()) m_notice = kDamagedNotice;
         try {
           Replace(file);
           CreateSchema();
@@ -210,9 +213,39 @@ bool SearchIndex::Usable() {
 void SearchIndex::Replace(const std::string& file) {
   m_db.reset();
   for (const char* suffix : {"", "-wal", "-shm", "-journal"}) g_unlink((file + suffix).c_str());
-  if (m_notice.empty()) m_notice = "The search index was damaged and has been rebuilt.";
   m_db = std::make_unique<SqliteDatabase>(file);
   sqlite3_busy_timeout(m_db->Handle(), 10000);
+}
+
+// Replaces a file found damaged during a refresh. Find waits meanwhile: its connection is closed
+// first and reopened on the new file once that has its tables.
+void SearchIndex::Rebuild() {
+  std::lock_guard lock(m_mutex);
+  m_reader.reset();
+  if (m_notice.empty()) m_notice = kDamagedNotice;
+  Replace(m_file);
+  CreateSchema();
+}
+
+std::string SearchIndex::Notice() const {
+  std::lock_guard lock(m_mutex);
+  return m_notice;
+}
+
+void SearchIndex::SetNotice(const std::string& notice) {
+  std::lock_guard lock(m_mutex);
+  m_notice = notice;
+}
+
+// Find's connection, with m_mutex held. An index in memory has only the writer's: SQLite
+// serialises the calls of two threads on one connection.
+SqliteDatabase& SearchIndex::Reader() {
+  if (m_inMemory) return *m_db;
+  if (!m_reader) {
+    m_reader = std::make_unique<SqliteDatabase>(m_file);
+    sqlite3_busy_timeout(m_reader->Handle(), 1000);
+  }
+  return *m_reader;
 }
 
 void SearchIndex::CreateSchema() {
@@ -246,40 +279,36 @@ SearchIndex::Refreshed SearchIndex::Refresh(const Progress& progress, const std:
   Refreshed result;
   result.unreadable = scan.unreadable;
 
-  // What the index holds, against what the folder holds.
-  std::map<std::string, std::pair<std::int64_t, std::int64_t>> stored;
-  {
-    SqliteStatement files = m_db->Prepare("SELECT path, mtime, size FROM files");
-    while (files.Step()) stored[files.Text(0)] = {files.Int(1), files.Int(2)};
-  }
-  const bool fresh = stored.empty();
-  std::vector<Job> jobs;
-  std::set<std::string> present;
-  for (const ScannedPage& page : scan.pages) {
-    present.insert(page.path);
-    const auto known = stored.find(page.path);
-    if (known == stored.end() || known->second != std::make_pair(page.mtime, page.size))
-      jobs.emplace_back().page = &page;
-  }
-  std::vector<std::string> vanished;
-  for (const auto& [path, unused] : stored)
-    if (present.count(path) == 0) vanished.push_back(path);
-
-  if (!jobs.empty() || !vanished.empty()) {
-    try {
-      Write(jobs, vanished, fresh, progress, cancel, result);
-    } catch (const SqliteError& error) {
-      sqlite3_exec(m_db->Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-      if (error.Code() == SQLITE_CORRUPT || error.Code() == SQLITE_NOTADB) {
-        if (m_inMemory) throw;
-        Replace(m_file);
-        CreateSchema();
-        return Refresh(progress, cancel);
-      }
-      m_notice = error.Code() == SQLITE_FULL
-                     ? "The disk is full: the search index keeps what it held before."
-                     : "The search index cannot be brought up to date (" + std::string(error.what()) + ").";
+  try {
+    // What the index holds, against what the folder holds.
+    std::map<std::string, std::pair<std::int64_t, std::int64_t>> stored;
+    {
+      SqliteStatement files = m_db->Prepare("SELECT path, mtime, size FROM files");
+      while (files.Step()) stored[files.Text(0)] = {files.Int(1), files.Int(2)};
     }
+    const bool fresh = stored.empty();
+    std::vector<Job> jobs;
+    std::set<std::string> present;
+    for (const ScannedPage& page : scan.pages) {
+      present.insert(page.path);
+      const auto known = stored.find(page.path);
+      if (known == stored.end() || known->second != std::make_pair(page.mtime, page.size))
+        jobs.emplace_back().page = &page;
+    }
+    std::vector<std::string> vanished;
+    for (const auto& [path, unused] : stored)
+      if (present.count(path) == 0) vanished.push_back(path);
+    if (!jobs.empty() || !vanished.empty()) Write(jobs, vanished, fresh, progress, cancel, result);
+  } catch (const SqliteError& error) {
+    sqlite3_exec(m_db->Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    if (error.Code() == SQLITE_CORRUPT || error.Code() == SQLITE_NOTADB) {
+      if (m_inMemory) throw;
+      Rebuild();
+      return Refresh(progress, cancel);
+    }
+    SetNotice(error.Code() == SQLITE_FULL
+                  ? "The disk is full: the search index keeps what it held before."
+                  : "The search index cannot be brought up to date (" + std::string(error.what()) + ").");
   }
   SqliteStatement counts = m_db->Prepare("SELECT count(*), sum(state = 1), sum(state = 2) FROM files");
   counts.Step();
@@ -380,10 +409,12 @@ void SearchIndex::Write(std::vector<Job>& jobs, const std::vector<std::string>& 
 SearchIndex::Results SearchIndex::Find(const SearchQuery& query, std::size_t offset, std::size_t limit) {
   Results results;
   if (query.Empty()) return results;
+  std::lock_guard lock(m_mutex);
+  SqliteDatabase& db = Reader();
   const std::string expression = query.Expression();
   const std::string countSql = "SELECT count(*), count(DISTINCT rowid / " + std::to_string(kRowsPerPage) +
                                ") FROM sections WHERE sections MATCH ?";
-  SqliteStatement counts = m_db->Prepare(countSql.c_str());
+  SqliteStatement counts = db.Prepare(countSql.c_str());
   counts.Bind(1, expression);
   counts.Step();
   results.sections = std::size_t(counts.Int(0));
@@ -392,7 +423,7 @@ SearchIndex::Results SearchIndex::Find(const SearchQuery& query, std::size_t off
 
   // The best by rank, then those whose heading is the query itself moved first.
   SqliteStatement ranked =
-      m_db->Prepare("SELECT rowid, heading FROM sections WHERE sections MATCH ? ORDER BY rank LIMIT ?");
+      db.Prepare("SELECT rowid, heading FROM sections WHERE sections MATCH ? ORDER BY rank LIMIT ?");
   ranked.Bind(1, expression).Bind(2, std::int64_t(offset + limit + kBoostWindow));
   std::vector<std::int64_t> exact, other;
   const std::string key = query.Normalised();
@@ -404,7 +435,7 @@ SearchIndex::Results SearchIndex::Find(const SearchQuery& query, std::size_t off
       " snippet(sections, 2, char(1), char(2), '…', 12)"
       " FROM sections JOIN files ON files.id = sections.rowid / " +
       std::to_string(kRowsPerPage) + " WHERE sections MATCH ? AND sections.rowid = ?";
-  SqliteStatement hit = m_db->Prepare(hitSql.c_str());
+  SqliteStatement hit = db.Prepare(hitSql.c_str());
   for (std::size_t i = offset; i < exact.size() && i < offset + limit; ++i) {
     hit.Bind(1, expression).Bind(2, exact[i]);
     if (hit.Step()) results.hits.push_back({hit.Text(0), hit.Text(1), hit.Text(2), hit.Text(3), hit.Text(4)});

@@ -4,7 +4,9 @@
 // is corrupt, another program's or of another schema is replaced; when no file can be kept the index
 // lives in memory for the run. Refresh brings it up to date with the folder by modification time and
 // size (FolderScan), reading pages on worker threads (PageText) and writing from the calling thread;
-// several processes may refresh one index at once. Find answers a SearchQuery, best first.
+// several processes may refresh one index at once. Find answers a SearchQuery, best first, on a
+// connection of its own, so one thread may Find while another refreshes (WAL lets it read the last
+// commit meanwhile); a damaged file replaced during a refresh is reopened by the next Find.
 #pragma once
 
 #include <atomic>
@@ -12,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -56,7 +59,7 @@ class SearchIndex {
 
   // What the user should be told once about the index itself ("" for nothing): that it is kept in
   // memory, that a damaged one was replaced, that the disk is full.
-  const std::string& Notice() const { return m_notice; }
+  std::string Notice() const;
   bool InMemory() const { return m_inMemory; }
 
   Refreshed Refresh(const Progress& progress, const std::atomic<bool>& cancel);
@@ -71,12 +74,17 @@ class SearchIndex {
   bool Usable();
   void CreateSchema();
   void Replace(const std::string& file);
+  void Rebuild();
+  void SetNotice(const std::string& notice);
+  SqliteDatabase& Reader();
   void Write(std::vector<Job>& jobs, const std::vector<std::string>& vanished, bool fresh, const Progress& progress,
              const std::atomic<bool>& cancel, Refreshed& result);
 
   std::string m_folder;
   std::string m_file;
-  std::unique_ptr<SqliteDatabase> m_db;
-  std::string m_notice;
+  std::unique_ptr<SqliteDatabase> m_db;  // the writer's: Open and Refresh
   bool m_inMemory = false;
+  mutable std::mutex m_mutex;                // guards what follows, shared by Find's thread and Refresh's
+  std::unique_ptr<SqliteDatabase> m_reader;  // Find's, opened when first needed
+  std::string m_notice;
 };

@@ -2,7 +2,8 @@
 
 SqliteDatabase::SqliteDatabase(const std::string& path) {
   sqlite3* db = nullptr;
-  const int code = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  const int code =
+      sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
   m_db.reset(db);
   if (code != SQLITE_OK) throw SqliteError(code, db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code));
   sqlite3_extended_result_codes(db, 1);

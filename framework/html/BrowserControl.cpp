@@ -441,6 +441,18 @@ void BrowserControl::Navigate(const std::string& uri) {
   });
 }
 
+void BrowserControl::Replace(const std::string& uri) {
+  m_pendingStep.reset();
+  Leave([this, uri] {
+    StopPage();
+    m_policy.ExpectHostNavigation();
+    // The address goes in as an argument, never as script text; the page's own world is left alone.
+    webkit_web_view_call_async_javascript_function(m_webView, "location.replace(uri)", -1,
+                                                   g_variant_new_parsed("{'uri': <%s>}", uri.c_str()), "history",
+                                                   nullptr, nullptr, nullptr, nullptr);
+  });
+}
+
 void BrowserControl::LoadHtml(const std::string& html, const std::string& baseUri, const std::string& query) {
   m_pendingStep.reset();
   Leave([this, html, baseUri, query] {
@@ -665,6 +677,50 @@ void BrowserControl::ShowFragment() {
       " requestAnimationFrame(() => requestAnimationFrame(show)); })()";
   // In a world of its own, so that nothing the page defines is in the way.
   webkit_web_view_evaluate_javascript(m_webView, kScript, -1, "history", nullptr, nullptr, nullptr, nullptr);
+}
+
+void BrowserControl::MarkWords(const std::vector<std::string>& words) {
+  // Each text node's matches become <mark> elements, at most 1,000 in a page; script and style
+  // text and what is marked already are left alone.
+  static constexpr char kScript[] = R"(
+    const escape = w => w.replace(/[.*+?^${}()|[\]\\]/g, '\\$&');
+    const wanted = lines.split('\n').filter(w => w.length > 0).map(escape);
+    if (wanted.length === 0 || !document.body) return 0;
+    const re = new RegExp('(?<![\\p{L}\\p{N}])(?:' + wanted.join('|') + ')[\\p{L}\\p{N}]*', 'giu');
+    const skip = n => n.parentElement && n.parentElement.closest('script, style, mark');
+    const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT,
+        {acceptNode: n => skip(n) ? NodeFilter.FILTER_REJECT : NodeFilter.FILTER_ACCEPT});
+    const nodes = [];
+    while (walker.nextNode()) nodes.push(walker.currentNode);
+    let left = 1000;
+    for (const node of nodes) {
+      const text = node.nodeValue;
+      const parts = document.createDocumentFragment();
+      let last = 0, match;
+      re.lastIndex = 0;
+      while (left > 0 && (match = re.exec(text)) !== null) {
+        --left;
+        parts.append(text.slice(last, match.index));
+        const mark = document.createElement('mark');
+        mark.textContent = match[0];
+        parts.append(mark);
+        last = match.index + match[0].length;
+      }
+      if (last > 0) {
+        parts.append(text.slice(last));
+        node.replaceWith(parts);
+      }
+    }
+    return 1000 - left;)";
+  // The words go in one a line, as an argument: never as script text.
+  std::string lines;
+  for (const std::string& word : words) lines += (lines.empty() ? "" : "\n") + word;
+  GVariantBuilder arguments;
+  g_variant_builder_init(&arguments, G_VARIANT_TYPE("a{sv}"));
+  g_variant_builder_add(&arguments, "{sv}", "lines", g_variant_new_string(lines.c_str()));
+  // In a world of its own, so that nothing the page defines is in the way.
+  webkit_web_view_call_async_javascript_function(m_webView, kScript, -1, g_variant_builder_end(&arguments), "marks",
+                                                 nullptr, nullptr, nullptr, nullptr);
 }
 
 void BrowserControl::Print() { m_printer.Print(Window()); }

@@ -46,6 +46,11 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   void Detach() { m_events = nullptr; }
 
   void Navigate(const std::string& uri) override;
+  // Shows uri in place of the page shown: its history entry is replaced, not added to.
+  void Replace(const std::string& uri);
+  // Marks the words that begin with one of words (letter case aside) in the page shown, as the
+  // find bar would highlight them, without moving the page.
+  void MarkWords(const std::vector<std::string>& words);
   // Shows generated HTML whose relative links resolve against baseUri ("" for none), as a history
   // entry of its own (GeneratedPages) at the folder's address with query, if any, after it.
   void LoadHtml(const std::string& html, const std::string& baseUri, const std::string& query = "");

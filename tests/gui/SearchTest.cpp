@@ -53,6 +53,30 @@ Gtk::SearchEntry* SearchEntry() {
   return found;
 }
 
+// The text of the page's <mark> elements, one a line ("" when the script cannot run).
+std::string MarkedText() {
+  struct Answer {
+    bool done = false;
+    std::string text;
+  } answer;
+  webkit_web_view_evaluate_javascript(
+      Engine(), "[...document.querySelectorAll('mark')].map(m => m.textContent).join('\\n')", -1, nullptr, nullptr,
+      nullptr,
+      +[](GObject* engine, GAsyncResult* result, gpointer data) {
+        auto* answer = static_cast<Answer*>(data);
+        if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(engine), result, nullptr)) {
+          char* text = jsc_value_to_string(value);
+          answer->text = text;
+          g_free(text);
+          g_object_unref(value);
+        }
+        answer->done = true;
+      },
+      &answer);
+  RunUntil([&] { return answer.done; });
+  return answer.text;
+}
+
 bool BarShown() { return SearchEntry() != nullptr && SearchEntry()->get_parent()->is_visible(); }
 
 TEST_F(GeneratedPagesInView, SearchBarShowsResultsThatLandOnTheirSection) {
@@ -80,6 +104,8 @@ TEST_F(GeneratedPagesInView, SearchBarShowsResultsThatLandOnTheirSection) {
   ASSERT_TRUE(RunUntil([] { return gtk_widget_has_focus(GTK_WIDGET(Engine())); }));
   Keys("Tab Return");
   ASSERT_TRUE(WaitFor(Uri(dir / "zoo.html") + "#zebras")) << ShownUri();
+  // The words are marked where they stand, the section still in view.
+  EXPECT_TRUE(RunUntil([] { return MarkedText() == "Zebras\nZebras"; })) << MarkedText();
   Command(ID_BACK_BROWSER);
   ASSERT_TRUE(RunUntil([] { return ShowingTitle("Search: zebra"); }))
       << Title() << " " << ShownUri() << " " << Message();
@@ -92,6 +118,41 @@ TEST_F(GeneratedPagesInView, SearchBarShowsResultsThatLandOnTheirSection) {
   SearchEntry()->grab_focus();
   Keys("Escape");
   ASSERT_TRUE(RunUntil([] { return !BarShown() && gtk_widget_has_focus(GTK_WIDGET(Engine())); }));
+}
+
+std::size_t BackLength() {
+  GList* back = webkit_back_forward_list_get_back_list(webkit_web_view_get_back_forward_list(Engine()));
+  const std::size_t length = g_list_length(back);
+  g_list_free(back);
+  return length;
+}
+
+// Each pause in typing makes a results page; only a new search after leaving the results adds an entry.
+TEST_F(GeneratedPagesInView, OneHistoryEntryPerSearch) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", Blocks("Start", {"p"}));
+  TempDir::Write(dir / "zoo.html",
+                 "<title>Zoo</title><h1 id=\"top\">Zoo</h1><p>Animals.</p><h2 id=\"zebras\">Zebras</h2>"
+                 "<p>Zebras roam the plains.</p>");
+  ASSERT_TRUE(OpenFolder(dir));
+  const std::size_t before = BackLength();
+  Keys("ctrl+shift+f");
+  ASSERT_TRUE(RunUntil([] { return BarShown(); }));
+  for (const char* typed : {"zo", "zoo", "zebras"}) {
+    SearchEntry()->set_text(typed);
+    ASSERT_TRUE(RunUntil([&] { return ShowingTitle(std::string("Search: ") + typed); })) << Title();
+  }
+  EXPECT_EQ(BackLength(), before + 1);
+
+  View()->GetControl()->Navigate(Uri(dir / "zoo.html") + "#zebras");
+  ASSERT_TRUE(WaitFor(Uri(dir / "zoo.html") + "#zebras")) << ShownUri();
+  SearchEntry()->set_text("animals");
+  ASSERT_TRUE(RunUntil([] { return ShowingTitle("Search: animals"); })) << Title();
+  EXPECT_EQ(BackLength(), before + 3);
+  Command(ID_BACK_BROWSER);
+  ASSERT_TRUE(WaitFor(Uri(dir / "zoo.html") + "#zebras")) << ShownUri();
+  Command(ID_BACK_BROWSER);
+  EXPECT_TRUE(RunUntil([] { return ShowingTitle("Search: zebras"); })) << Title();
 }
 
 }  // namespace

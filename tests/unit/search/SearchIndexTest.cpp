@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "../TempDir.h"
@@ -183,6 +184,38 @@ TEST(SearchIndex, DamagedForeignOrNewerFilesAreReplaced) {
     EXPECT_EQ(Find(index, "zebra").size(), 0u);
     EXPECT_EQ(Find(index, "tutorial").size(), 1u);
   }
+}
+
+// The header and schema still read, so opening passes; the refresh finds the tables damaged and
+// replaces the file while another thread keeps asking.
+TEST(SearchIndex, DamagedFileFoundByARefreshIsReplacedWhileQueriesRun) {
+  Fixture f;
+  MakeDocs(f.dir);
+  { SearchIndex(f.dir.Path(), f.File()).Refresh(); }
+  {
+    std::fstream file(f.File(), std::ios::in | std::ios::out | std::ios::binary);
+    file.seekg(0, std::ios::end);
+    const std::streamoff size = file.tellg();
+    ASSERT_GT(size, 4096);
+    file.seekp(4096);
+    file << std::string(std::size_t(size - 4096), 'x');
+  }
+  SearchIndex index(f.dir.Path(), f.File());
+  ASSERT_TRUE(index.Notice().empty()) << index.Notice();
+  std::atomic<bool> done{false};
+  std::thread asker([&] {
+    while (!done) try {
+        index.Find(SearchQuery::Parse("socket"), 0, 20);
+      } catch (const SqliteError&) {
+        // the damaged file, until it is replaced
+      }
+  });
+  const SearchIndex::Refreshed refreshed = index.Refresh();
+  done = true;
+  asker.join();
+  EXPECT_EQ(refreshed.pages, 4u);
+  EXPECT_NE(index.Notice().find("damaged"), std::string::npos) << index.Notice();
+  EXPECT_EQ(Find(index, "tutorial"), std::vector<std::string>{"tutorial.htm#t"});
 }
 
 TEST(SearchIndex, InMemoryWhenNoFileCanBeKept) {
