@@ -445,7 +445,7 @@ void BrowserControl::Replace(const std::string& uri) {
   m_pendingStep.reset();
   Leave([this, uri] {
     StopPage();
-    m_policy.ExpectHostNavigation();
+    m_policy.ExpectHostNavigation(uri);
     // The address goes in as an argument, never as script text; the page's own world is left alone.
     webkit_web_view_call_async_javascript_function(m_webView, "location.replace(uri)", -1,
                                                    g_variant_new_parsed("{'uri': <%s>}", uri.c_str()), "history",
