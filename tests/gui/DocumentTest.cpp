@@ -16,6 +16,7 @@ namespace {
 using page::CurrentDir;
 using page::Engine;
 using page::Uri;
+using page::View;
 
 // Answers, from the main loop, the dialogs a command shows while it waits in them. A step returns
 // its dialog and its action once that dialog is showing. A dialog no step expects, or a step whose
