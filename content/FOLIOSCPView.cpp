@@ -94,8 +94,9 @@ void CFOLIOSCPView::ShowResults(const std::string& typed) {
           WebKitWebView* engine = GetBrowser();
           const char* shown = engine != nullptr ? webkit_web_view_get_uri(engine) : nullptr;
           if (shown == nullptr || !ResultsPage::Parse(shown)) return;
+          // Asked for as the view's own load, which a page's loads never overtake.
           if (webkit_web_view_is_loading(engine))
-            webkit_web_view_load_uri(engine, std::string(shown).c_str());
+            Navigate2(shown);
           else
             webkit_web_view_reload(engine);
         });
