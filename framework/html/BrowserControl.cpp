@@ -345,6 +345,7 @@ void BrowserControl::FollowLoad(WebKitLoadEvent loadEvent) {
   switch (loadEvent) {
     case WEBKIT_LOAD_STARTED:
       m_loadFailed = false;
+      m_loadCommitted = false;
       m_stoppedPage.hide();
       gtk_widget_show(GTK_WIDGET(m_webView));
       if (!errorPage) {
@@ -355,6 +356,7 @@ void BrowserControl::FollowLoad(WebKitLoadEvent loadEvent) {
       if (m_events) m_events->OnDownloadBegin();
       break;
     case WEBKIT_LOAD_COMMITTED:
+      m_loadCommitted = true;
       m_leaving = false;
       m_pageEnded = false;
       m_stepSince = 0;
@@ -570,10 +572,25 @@ void BrowserControl::Step(int direction) {
   if (target == nullptr) return;  // no entry there: nothing happens
   m_pendingStep = Hold(target);
   m_stepDirection = direction;
-  Leave([this, item = m_pendingStep] {
-    StopPage();
+  GoTo(m_pendingStep);
+}
+
+// Takes the view to a history entry, the page's own loads stopped first; except where the entry is a
+// place in the page whose load is on its way: the engine only scrolls there and loads nothing, so a
+// stopped load would leave that page half shown for good.
+void BrowserControl::GoTo(std::shared_ptr<WebKitBackForwardListItem> item) {
+  Leave([this, item] {
+    if (!PlaceInPageLoading(item.get())) StopPage();
     webkit_web_view_go_to_back_forward_list_item(m_webView, item.get());
   });
+}
+
+bool BrowserControl::PlaceInPageLoading(WebKitBackForwardListItem* item) const {
+  const char* shown = webkit_web_view_get_uri(m_webView);
+  const char* target = webkit_back_forward_list_item_get_uri(item);
+  if (!m_loadCommitted || !webkit_web_view_is_loading(m_webView) || shown == nullptr || target == nullptr) return false;
+  const std::size_t page = std::strcspn(shown, "#");
+  return page == std::strcspn(target, "#") && std::strncmp(shown, target, page) == 0;
 }
 
 // The step has arrived once its entry is the current one; a new entry (a link followed, a page
@@ -618,10 +635,7 @@ bool BrowserControl::StepPastPushedState() {
   if (target == nullptr) return false;
   AfxTrace("The page answered a step back with a state of its own: going on past it\n");
   m_pendingStep = Hold(target);
-  Leave([this, item = m_pendingStep] {
-    StopPage();
-    webkit_web_view_go_to_back_forward_list_item(m_webView, item.get());
-  });
+  GoTo(m_pendingStep);
   return true;
 }
 

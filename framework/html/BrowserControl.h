@@ -111,6 +111,9 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   bool AnswerScriptDialog(WebKitScriptDialog* dialog);
   void PrintForPage(WebKitPrintOperation* operation);
   void Step(int direction);
+  void GoTo(std::shared_ptr<WebKitBackForwardListItem> item);
+  // The entry is a place in the page the engine has begun to show and is still loading.
+  bool PlaceInPageLoading(WebKitBackForwardListItem* item) const;
   void SettleStep(WebKitBackForwardListItem* added, GList* removed);
   // Goes on past a state the page pushed in answer to a step back; true when it does.
   bool StepPastPushedState();
@@ -158,6 +161,7 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   bool m_fragmentAfterLoad = false;      // a step arrived at an entry of another page: show its section once loaded
   bool m_overLink = false;               // the pointer is on a link, whose address is the status text
   bool m_loadFailed = false;             // the current load failed: no "Done" at its end
+  bool m_loadCommitted = false;          // the load on its way has begun to show its page
   bool m_leaving = false;                // asked to leave the page; the page's script dialogs are answered at once
   GObjectPtr<GCancellable> m_copyCheck;  // the open question about the page's selection, if any
   bool m_passCopyKey = false;            // a checked copy key is on its way to the engine

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "DesktopHandler.h"
 #include "PageDriver.h"
@@ -146,6 +147,35 @@ TEST_F(Browsing, BackAndForwardStepOncePerCommandKeyOrButtonAndAreSilentAtTheEnd
   EXPECT_EQ(ShownUri(), firstUri);
   EXPECT_EQ(Message(), "Done");
   EXPECT_TRUE(Enabled(ID_BACK_BROWSER));
+}
+
+// Two quick steps back, the second to a place in the page that the first has just begun to show:
+// the page shows whole and the pane says it is done.
+TEST_F(Browsing, TwoQuickStepsBackIntoAPageStillLoadingShowItWhole) {
+  TempDir dir;
+  std::string lines;
+  for (int i = 0; i < 20000; ++i) lines += "<p>line " + std::to_string(i) + "</p>";
+  TempDir::Write(dir / "index.html",
+                 Blocks("Long", {"p"}) + "<div id=s style='top:200px'>" + lines + "<p>the last line</p></div>");
+  TempDir::Write(dir / "b.html", Blocks("B", {"p"}));
+  const std::string a = Uri(dir / "index.html"), b = Uri(dir / "b.html");
+  ASSERT_TRUE(OpenFolder(dir));
+  View()->GetControl()->Navigate(a + "#s");
+  ASSERT_TRUE(RunUntil([&] { return ShownUri() == a + "#s"; })) << ShownUri();
+  View()->GetControl()->Navigate(b);
+  ASSERT_TRUE(WaitFor(b));
+
+  // The second press comes as soon as the first step's page is committed, long before it has loaded.
+  auto committed = +[](WebKitWebView*, WebKitLoadEvent event, bool* sent) {
+    if (event == WEBKIT_LOAD_COMMITTED && !std::exchange(*sent, true)) Command(ID_BACK_BROWSER);
+  };
+  bool sent = false;
+  const gulong handler = g_signal_connect(Engine(), "load-changed", G_CALLBACK(committed), &sent);
+  Command(ID_BACK_BROWSER);
+  EXPECT_TRUE(RunUntil([&] { return sent && ShownUri() == a && !webkit_web_view_is_loading(Engine()); })) << ShownUri();
+  g_signal_handler_disconnect(Engine(), handler);
+  EXPECT_EQ(CountText("the last line"), 1u) << "the page stopped half loaded";
+  EXPECT_TRUE(RunUntil([] { return Message() == "Done"; })) << Message();
 }
 
 TEST_F(Browsing, NewWindowsOpenInTheSameView) {
