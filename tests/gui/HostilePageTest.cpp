@@ -206,6 +206,24 @@ TEST_F(HostilePages, APageStartsNoDownloadAndTheReadersGoThroughTheSaveDialog) {
   EXPECT_EQ(TempDir::Read(target), "mine");
 }
 
+// Shows plain.html, then trap.html holding html, and leaves it by leave: the view must reach next.
+// A trapped view never leaves; the time a step takes is the bench's business, so the bound is loose
+// enough for a busy machine.
+void LeaveTrap(const TempDir& dir, const std::string& html, const std::function<void()>& leave,
+               const std::string& next) {
+  View()->Navigate2(dir / "plain.html");
+  ASSERT_TRUE(WaitFor(Uri(dir / "plain.html")));
+  TempDir::Write(dir / "trap.html", "<title>Trap</title>" + html);
+  View()->Navigate2(dir / "trap.html");
+  ASSERT_TRUE(RunUntil([&] { return ShownUri().starts_with(Uri(dir / "trap.html")); }));
+  Settle(500);
+  const gint64 start = g_get_monotonic_time();
+  leave();
+  EXPECT_TRUE(RunUntil([&] { return ShownUri() == next; }, 5000))
+      << ShownUri() << " after " << (g_get_monotonic_time() - start) / 1000 << " ms";
+  EXPECT_TRUE(WaitFor(next));
+}
+
 // A step the reader asks for leaves within a second, however the page tries to stay.
 TEST_F(HostilePages, NoPageKeepsTheReaderFromLeaving) {
   DesktopHandler handler;
@@ -233,19 +251,7 @@ TEST_F(HostilePages, NoPageKeepsTheReaderFromLeaving) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    View()->Navigate2(dir / "plain.html");
-    ASSERT_TRUE(WaitFor(plain));
-    TempDir::Write(dir / "trap.html", "<title>Trap</title>" + c.html);
-    View()->Navigate2(dir / "trap.html");
-    ASSERT_TRUE(RunUntil([&] { return ShownUri().starts_with(Uri(dir / "trap.html")); }));
-    Settle(500);
-    const gint64 start = g_get_monotonic_time();
-    c.leave();
-    // A trapped view never leaves; the time a step takes is the bench's business, so the bound is loose
-    // enough for a busy machine.
-    EXPECT_TRUE(RunUntil([&] { return ShownUri() == c.next; }, 5000))
-        << ShownUri() << " after " << (g_get_monotonic_time() - start) / 1000 << " ms";
-    EXPECT_TRUE(WaitFor(c.next));
+    LeaveTrap(dir, c.html, c.leave, c.next);
   }
   EXPECT_EQ(handler.Caught(), "");
 
@@ -276,33 +282,9 @@ TEST_F(HostilePages, DISABLED_BackLeavesAPageThatRetriesARefusedFileLocation) {
   TempDir::Write(dir / "index.html", "<title>Start</title>");
   TempDir::Write(dir / "plain.html", "<title>Plain</title>");
   ASSERT_TRUE(OpenFolder(dir));
-  const std::string plain = Uri(dir / "plain.html");
-  struct Case {
-    const char* what;
-    std::string html;
-    std::function<void()> leave;
-    std::string next;
-  };
-  const std::string retry = "<script>setInterval(() => location = 'bundle.zip', 5)</script>";
-  const Case cases[] = {
-      {"refused location every 5 ms, Back", retry, [] { Command(ID_BACK_BROWSER); }, plain},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    View()->Navigate2(dir / "plain.html");
-    ASSERT_TRUE(WaitFor(plain));
-    TempDir::Write(dir / "trap.html", "<title>Trap</title>" + c.html);
-    View()->Navigate2(dir / "trap.html");
-    ASSERT_TRUE(RunUntil([&] { return ShownUri().starts_with(Uri(dir / "trap.html")); }));
-    Settle(500);
-    const gint64 start = g_get_monotonic_time();
-    c.leave();
-    // A trapped view never leaves; the time a step takes is the bench's business, so the bound is loose
-    // enough for a busy machine.
-    EXPECT_TRUE(RunUntil([&] { return ShownUri() == c.next; }, 5000))
-        << ShownUri() << " after " << (g_get_monotonic_time() - start) / 1000 << " ms";
-    EXPECT_TRUE(WaitFor(c.next));
-  }
+  LeaveTrap(
+      dir, "<script>setInterval(() => location = 'bundle.zip', 5)</script>", [] { Command(ID_BACK_BROWSER); },
+      Uri(dir / "plain.html"));
   EXPECT_EQ(handler.Caught(), "");
 }
 
