@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 #include "content/StartPage.h"
 #include "content/search/FolderSearch.h"
@@ -94,9 +95,9 @@ void CFOLIOSCPView::ShowResults(const std::string& typed) {
           WebKitWebView* engine = GetBrowser();
           const char* shown = engine != nullptr ? webkit_web_view_get_uri(engine) : nullptr;
           if (shown == nullptr || !ResultsPage::Parse(shown)) return;
-          // Asked for as the view's own load, which a page's loads never overtake.
+          // Results still loading may have been made from part of the index: made again once loaded.
           if (webkit_web_view_is_loading(engine))
-            Navigate2(shown);
+            m_remakeResults = true;
           else
             webkit_web_view_reload(engine);
         });
@@ -127,6 +128,8 @@ void CFOLIOSCPView::OnBeforeNavigate2(const std::string& url, const std::string&
 }
 
 void CFOLIOSCPView::OnDocumentComplete(const std::string& url) {
+  if (std::exchange(m_remakeResults, false) && ResultsPage::Parse(url) && GetBrowser() != nullptr)
+    webkit_web_view_reload(GetBrowser());
   if (!m_markOn.empty() && url == m_markOn && GetControl() != nullptr) GetControl()->MarkWords(m_markWords);
   m_markOn.clear();
 }
