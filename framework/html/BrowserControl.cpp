@@ -102,6 +102,7 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
       m_webView(NewWebView()),
       m_findBar(m_webView),
       m_watchdog(m_webView, [this] { m_notice = BrowserTexts::EndedNotAnswering(); }),
+      m_tabCycle(m_webView),
       m_policy(m_webView, *this),
       m_printer(m_webView, [this](const std::string& reason) { ReportStatus(BrowserTexts::PrintFailed(reason)); }) {
   PackWidgets(sunkenEdge);
@@ -579,16 +580,23 @@ void BrowserControl::Step(int direction) {
 // place in the page whose load is on its way: the engine only scrolls there and loads nothing, so a
 // stopped load would leave that page half shown for good.
 void BrowserControl::GoTo(std::shared_ptr<WebKitBackForwardListItem> item) {
+  m_stepLoads = !PlaceInShownPage(item.get());
   Leave([this, item] {
     if (!PlaceInPageLoading(item.get())) StopPage();
+    // A new page process loads the entry as a load of its own, not as a step in the history.
+    if (m_pageEnded) m_policy.ExpectHostNavigation(webkit_back_forward_list_item_get_uri(item.get()));
     webkit_web_view_go_to_back_forward_list_item(m_webView, item.get());
   });
 }
 
 bool BrowserControl::PlaceInPageLoading(WebKitBackForwardListItem* item) const {
+  return m_loadCommitted && webkit_web_view_is_loading(m_webView) && PlaceInShownPage(item);
+}
+
+bool BrowserControl::PlaceInShownPage(WebKitBackForwardListItem* item) const {
   const char* shown = webkit_web_view_get_uri(m_webView);
   const char* target = webkit_back_forward_list_item_get_uri(item);
-  if (!m_loadCommitted || !webkit_web_view_is_loading(m_webView) || shown == nullptr || target == nullptr) return false;
+  if (shown == nullptr || target == nullptr) return false;
   const std::size_t page = std::strcspn(shown, "#");
   return page == std::strcspn(target, "#") && std::strncmp(shown, target, page) == 0;
 }
@@ -605,7 +613,9 @@ void BrowserControl::SettleStep(WebKitBackForwardListItem* added, GList* removed
   const bool arrived = current == m_pendingStep.get();
   if (added != nullptr || arrived || g_list_find(removed, m_pendingStep.get()) != nullptr) m_pendingStep.reset();
   if (!arrived) return;
-  m_stepSince = 0;              // the page is left, or was only a place in the same page
+  // A step to another page is on its way until that page is committed: the engine moves its entry
+  // first, and the page being left could still stop the load by navigating itself meanwhile.
+  if (!m_stepLoads) m_stepSince = 0;
   m_steppedTo = Hold(current);  // which the page may answer with a state of its own
   m_steppedAt = g_get_monotonic_time();
   if (ReaderMovedOn(current)) return;  // the engine restores the reader's place

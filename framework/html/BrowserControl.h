@@ -27,6 +27,7 @@
 #include "html/FolderPages.h"
 #include "html/NavigationPolicy.h"
 #include "html/PagePrinter.h"
+#include "html/PageTabCycle.h"
 #include "html/PageWatchdog.h"
 
 class BrowserControl : public Gtk::Frame, public NavigationHost {
@@ -114,6 +115,7 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   void GoTo(std::shared_ptr<WebKitBackForwardListItem> item);
   // The entry is a place in the page the engine has begun to show and is still loading.
   bool PlaceInPageLoading(WebKitBackForwardListItem* item) const;
+  bool PlaceInShownPage(WebKitBackForwardListItem* item) const;
   void SettleStep(WebKitBackForwardListItem* added, GList* removed);
   // Goes on past a state the page pushed in answer to a step back; true when it does.
   bool StepPastPushedState();
@@ -134,6 +136,7 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   Gtk::Label m_stoppedPage;  // in the engine's place while no page is shown after a page too large
   FindBar m_findBar;
   PageWatchdog m_watchdog;  // before m_policy: it sees every policy question
+  PageTabCycle m_tabCycle;
   NavigationPolicy m_policy;
   PagePrinter m_printer;
   BrowserBindings m_bindings;
@@ -147,6 +150,7 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
 
   std::shared_ptr<WebKitBackForwardListItem> m_pendingStep;  // where the last step goes, until the engine is there
   int m_stepDirection = 0;                                   // and which way it went
+  bool m_stepLoads = false;                                  // and whether it goes to another page
   // The entry the last step arrived at, and when: a page that answers it with a state of its own is
   // stepped past.
   std::shared_ptr<WebKitBackForwardListItem> m_steppedTo;

@@ -178,6 +178,41 @@ TEST_F(Browsing, TwoQuickStepsBackIntoAPageStillLoadingShowItWhole) {
   EXPECT_TRUE(RunUntil([] { return Message() == "Done"; })) << Message();
 }
 
+// Tab past the last link goes round to the first, Shift+Tab before the first to the last: there is
+// no stop on the page itself, where nothing would show the focus. A page with nothing to focus
+// takes Tab without going round for good.
+TEST_F(Browsing, TabGoesRoundThePagesLinksWithoutAnInvisibleStop) {
+  TempDir dir;
+  // The page names its focused element in its title.
+  const std::string focused =
+      "<script>setInterval(() => { const e = document.activeElement;"
+      " document.title = e.tagName === 'A' ? e.textContent : e.tagName }, 20)</script>";
+  TempDir::Write(dir / "index.html", "<p><a href=a.html>a</a> <a href=b.html>b</a></p>" + focused);
+  TempDir::Write(dir / "none.html", "<p>No links</p>" + focused);
+  ASSERT_TRUE(OpenFolder(dir));
+  struct Case {
+    const char* key;
+    const char* focused;
+  };
+  const Case cases[] = {{"Tab", "a"},       {"Tab", "b"},       {"Tab", "a"},      {"Tab", "b"},
+                        {"shift+Tab", "a"}, {"shift+Tab", "b"}, {"shift+Tab", "a"}};
+  for (const Case& c : cases) {
+    Keys(c.key);
+    EXPECT_TRUE(RunUntil([&] { return Title() == c.focused; }, 3000)) << c.key << ": " << Title();
+    Settle(200);  // and it stays there
+    EXPECT_EQ(Title(), c.focused) << c.key;
+  }
+
+  View()->Navigate2(dir / "none.html");
+  ASSERT_TRUE(WaitFor(Uri(dir / "none.html")));
+  for (int i = 0; i < 3; ++i) Keys("Tab");
+  Settle(500);
+  EXPECT_EQ(Title(), "BODY");
+  // The keyboard still reaches the page.
+  Keys("alt+Left");
+  EXPECT_TRUE(WaitFor(Uri(dir / "index.html")));
+}
+
 TEST_F(Browsing, NewWindowsOpenInTheSameView) {
   TempDir dir;
   TempDir::Write(dir / "index.html", Blocks("Start", {"a href=\"b.html\" target=\"_blank\"",
