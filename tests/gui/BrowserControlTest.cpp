@@ -4,6 +4,7 @@
 #include <gtkmm/window.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 #include "PageDriver.h"
@@ -194,6 +195,56 @@ TEST_F(InTheView, ClosingTheFindBarLeavesTheKeyboardAtTheMatchAndAnotherPageClea
   ASSERT_TRUE(WaitFor(Uri(dir / "gamma.html")));
   EXPECT_EQ(Bar().GetMatchText(), "");
   Keys("Escape");
+}
+
+// How many of the page's visible pixels have the colour, as the engine draws them.
+int PixelsOf(const Gdk::RGBA& colour) {
+  struct Shot {
+    bool done = false;
+    cairo_surface_t* surface = nullptr;
+  } shot;
+  webkit_web_view_get_snapshot(
+      Engine(), WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_INCLUDE_SELECTION_HIGHLIGHTING, nullptr,
+      +[](GObject* view, GAsyncResult* result, gpointer data) {
+        auto* s = static_cast<Shot*>(data);
+        s->surface = webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(view), result, nullptr);
+        s->done = true;
+      },
+      &shot);
+  if (!RunUntil([&] { return shot.done; }) || shot.surface == nullptr) return -1;
+  cairo_surface_flush(shot.surface);
+  const int width = cairo_image_surface_get_width(shot.surface), height = cairo_image_surface_get_height(shot.surface);
+  const int stride = cairo_image_surface_get_stride(shot.surface);
+  const unsigned char* data = cairo_image_surface_get_data(shot.surface);
+  const auto near = [](unsigned char byte, double part) { return std::abs(int(byte) - int(part * 255 + 0.5)) <= 8; };
+  int count = 0;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const unsigned char* pixel = data + y * stride + x * 4;  // B, G, R, A
+      count +=
+          near(pixel[0], colour.get_blue()) && near(pixel[1], colour.get_green()) && near(pixel[2], colour.get_red());
+    }
+  cairo_surface_destroy(shot.surface);
+  return count;
+}
+
+// While the find bar has the keyboard, the match is drawn in the theme's selection colour, not in the
+// faint one of a window part without the focus.
+TEST_F(InTheView, TheMatchIsDrawnInTheThemesSelectionColourWhileFinding) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", "<p style='font-size:60px'>a platypus here</p>");
+  ASSERT_TRUE(OpenFolder(dir));
+  Gdk::RGBA selected;
+  ASSERT_TRUE(Bar().GetEntry().get_style_context()->lookup_color("theme_selected_bg_color", selected));
+  EXPECT_LT(PixelsOf(selected), 50);
+
+  Keys("ctrl+f");
+  ASSERT_TRUE(RunUntil([&] { return Bar().IsOpen() && Bar().GetEntry().has_focus(); }));
+  EXPECT_TRUE(Xdo({"type", "platypus"}));
+  ASSERT_TRUE(RunUntil([&] { return Bar().GetMatchText() == "1 match"; })) << Bar().GetMatchText();
+  EXPECT_TRUE(RunUntil([&] { return PixelsOf(selected) > 2000; })) << PixelsOf(selected);
+  Keys("Escape");
+  ASSERT_TRUE(RunUntil([&] { return !Bar().IsOpen(); }));
 }
 
 TEST_F(InTheView, ZoomFollowsTheKeysAndTheWheelWithCtrl) {

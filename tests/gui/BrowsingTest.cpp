@@ -151,7 +151,7 @@ TEST_F(Browsing, BackAndForwardStepOncePerCommandKeyOrButtonAndAreSilentAtTheEnd
 
 // Two quick steps back, the second to a place in the page that the first has just begun to show:
 // the page shows whole and the pane says it is done.
-TEST_F(Browsing, TwoQuickStepsBackIntoAPageStillLoadingShowItWhole) {
+TEST_F(Browsing, TwoQuickStepsIntoAPageStillLoadingShowItWhole) {
   TempDir dir;
   std::string lines;
   for (int i = 0; i < 20000; ++i) lines += "<p>line " + std::to_string(i) + "</p>";
@@ -160,22 +160,47 @@ TEST_F(Browsing, TwoQuickStepsBackIntoAPageStillLoadingShowItWhole) {
   TempDir::Write(dir / "b.html", Blocks("B", {"p"}));
   const std::string a = Uri(dir / "index.html"), b = Uri(dir / "b.html");
   ASSERT_TRUE(OpenFolder(dir));
-  View()->GetControl()->Navigate(a + "#s");
-  ASSERT_TRUE(RunUntil([&] { return ShownUri() == a + "#s"; })) << ShownUri();
-  View()->GetControl()->Navigate(b);
-  ASSERT_TRUE(WaitFor(b));
-
-  // The second press comes as soon as the first step's page is committed, long before it has loaded.
-  auto committed = +[](WebKitWebView*, WebKitLoadEvent event, bool* sent) {
-    if (event == WEBKIT_LOAD_COMMITTED && !std::exchange(*sent, true)) Command(ID_BACK_BROWSER);
+  const auto go = [](const std::string& uri) {
+    View()->GetControl()->Navigate(uri);
+    return RunUntil([&] { return Showing(uri); });
   };
-  bool sent = false;
-  const gulong handler = g_signal_connect(Engine(), "load-changed", G_CALLBACK(committed), &sent);
-  Command(ID_BACK_BROWSER);
-  EXPECT_TRUE(RunUntil([&] { return sent && ShownUri() == a && !webkit_web_view_is_loading(Engine()); })) << ShownUri();
-  g_signal_handler_disconnect(Engine(), handler);
-  EXPECT_EQ(CountText("the last line"), 1u) << "the page stopped half loaded";
-  EXPECT_TRUE(RunUntil([] { return Message() == "Done"; })) << Message();
+  const auto step = [](UINT command, const std::string& to) {
+    Command(command);
+    const bool shown = RunUntil([&] { return Showing(to); });
+    if (!shown) ADD_FAILURE() << "step to " << to << ": " << ShownUri();
+    return shown;
+  };
+  // Back from b to the long page's section, and Forward from b to it, each in two quick steps.
+  struct Case {
+    const char* what;
+    std::function<bool()> setUp;  // leaves b shown, the long page and its section a step and two away
+    UINT command;
+    std::string last;
+  };
+  const Case cases[] = {
+      {"back", [&] { return go(a + "#s") && go(b); }, ID_BACK_BROWSER, a},
+      {"forward",
+       [&] { return go(b) && go(a) && go(a + "#s") && step(ID_BACK_BROWSER, a) && step(ID_BACK_BROWSER, b); },
+       ID_FORWARD_BROWSER, a + "#s"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(c.setUp()) << ShownUri();
+    // The second press comes as soon as the first step's page is committed, long before it has loaded.
+    struct Pending {
+      UINT command;
+      bool sent = false;
+    } pending{c.command};
+    auto committed = +[](WebKitWebView*, WebKitLoadEvent event, Pending* p) {
+      if (event == WEBKIT_LOAD_COMMITTED && !std::exchange(p->sent, true)) Command(p->command);
+    };
+    const gulong handler = g_signal_connect(Engine(), "load-changed", G_CALLBACK(committed), &pending);
+    Command(c.command);
+    EXPECT_TRUE(RunUntil([&] { return pending.sent && Showing(c.last); })) << ShownUri();
+    g_signal_handler_disconnect(Engine(), handler);
+    EXPECT_EQ(CountText("the last line"), 1u) << "the page stopped half loaded";
+    EXPECT_TRUE(RunUntil([] { return Message() == "Done"; })) << Message();
+  }
 }
 
 // Tab past the last link goes round to the first, Shift+Tab before the first to the last: there is
