@@ -32,11 +32,13 @@ constexpr char kFocusMatch[] = R"js((() => {
   element.focus({preventScroll: true});
 })())js";
 
-void Decorate(Gtk::Button& button, const char* icon, const char* tooltip) {
+// A picture button, named for what it does (its icon's name would be read out otherwise).
+void Decorate(Gtk::Button& button, const char* icon, const char* name, const char* tooltip) {
   button.set_image_from_icon_name(icon, Gtk::ICON_SIZE_BUTTON);
   button.set_relief(Gtk::RELIEF_NONE);
   button.set_tooltip_text(tooltip);
   button.set_can_focus(false);
+  button.get_accessible()->set_name(name);
 }
 
 }  // namespace
@@ -47,10 +49,11 @@ FindBar::FindBar(WebKitWebView* webView)
       m_finder(GObjectRef(webkit_web_view_get_find_controller(webView))) {
   set_border_width(3);
   m_entry.set_placeholder_text("Find in page");
+  m_entry.get_accessible()->set_name("Find in page");
   m_entry.set_width_chars(30);
-  Decorate(m_previous, "go-up-symbolic", "Previous match (Shift+Enter)");
-  Decorate(m_next, "go-down-symbolic", "Next match (Enter)");
-  Decorate(m_close, "window-close-symbolic", "Close the find bar (Esc)");
+  Decorate(m_previous, "go-up-symbolic", "Previous match", "Previous match (Shift+Enter)");
+  Decorate(m_next, "go-down-symbolic", "Next match", "Next match (Enter)");
+  Decorate(m_close, "window-close-symbolic", "Close the find bar", "Close the find bar (Esc)");
   pack_start(m_entry, Gtk::PACK_SHRINK);
   pack_start(m_previous, Gtk::PACK_SHRINK);
   pack_start(m_next, Gtk::PACK_SHRINK);

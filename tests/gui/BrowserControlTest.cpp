@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "PageDriver.h"
 #include "html/BrowserControl.h"
@@ -142,6 +145,17 @@ TEST_F(InTheView, CtrlFFindsTextAndEscClosesTheBar) {
   Keys("ctrl+a");
   EXPECT_TRUE(Xdo({"type", "nothing like it"}));
   EXPECT_TRUE(RunUntil([&] { return Bar().GetMatchText() == "No matches"; })) << Bar().GetMatchText();
+
+  // A screen reader names each part for what it does.
+  std::vector<std::pair<std::string, std::string>> parts;
+  for (Gtk::Widget* part : Bar().get_children())
+    parts.emplace_back(atk_role_get_name(atk_object_get_role(part->get_accessible()->gobj())),
+                       part->get_accessible()->get_name());
+  EXPECT_EQ(parts, (std::vector<std::pair<std::string, std::string>>{{"text", "Find in page"},
+                                                                     {"push button", "Previous match"},
+                                                                     {"push button", "Next match"},
+                                                                     {"label", "No matches"},
+                                                                     {"push button", "Close the find bar"}}));
 
   Keys("Escape");
   EXPECT_TRUE(RunUntil([&] { return !Bar().IsOpen() && PageHasFocus(); }));
