@@ -502,6 +502,7 @@ void BrowserControl::PrintForPage(WebKitPrintOperation* operation) {
 
 void BrowserControl::ShowPageProcessEnded(WebKitWebProcessTerminationReason reason) {
   m_pageEnded = true;
+  RemoveEndedPagesDialogs();
   if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
   const bool memory = reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT;
   AfxTrace("The page's process ended (%s)\n", memory ? "out of memory" : "crashed");
@@ -514,6 +515,25 @@ void BrowserControl::ShowPageProcessEnded(WebKitWebProcessTerminationReason reas
                                                       BrowserContext::MemoryLimitMb()));
   gtk_widget_hide(GTK_WIDGET(m_webView));
   m_stoppedPage.show();
+}
+
+// The engine leaves a dialog its page opened (an alert, a confirm, a prompt) over the view when the
+// page's process ends: nothing can answer it any more, and it would stay over every page after,
+// taking the pointer's events. The engine's dialog is a widget of its own type among the view's children.
+void BrowserControl::RemoveEndedPagesDialogs() {
+  struct Found {
+    GType type = g_type_from_name("WebKitScriptDialogImpl");
+    std::vector<GtkWidget*> dialogs;
+  } found;
+  if (found.type == 0) return;  // no dialog was ever shown
+  gtk_container_forall(
+      GTK_CONTAINER(m_webView),
+      +[](GtkWidget* child, gpointer data) {
+        auto* found = static_cast<Found*>(data);
+        if (G_TYPE_CHECK_INSTANCE_TYPE(child, found->type)) found->dialogs.push_back(child);
+      },
+      &found);
+  for (GtkWidget* dialog : found.dialogs) gtk_widget_destroy(dialog);
 }
 
 // A folder's listing is made on a thread of its own, so that a folder of any size never holds up the

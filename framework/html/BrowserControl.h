@@ -109,6 +109,7 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   void FollowLoad(WebKitLoadEvent loadEvent);
   bool ShowLoadFailure(WebKitLoadEvent loadEvent, const char* uri, const GError* error);
   void ShowPageProcessEnded(WebKitWebProcessTerminationReason reason);
+  void RemoveEndedPagesDialogs();
   bool AnswerScriptDialog(WebKitScriptDialog* dialog);
   void PrintForPage(WebKitPrintOperation* operation);
   void Step(int direction);

@@ -30,6 +30,15 @@ class Browsing : public testing::Test {
   void SetUp() override { StartOnce(); }
 };
 
+// The widgets the engine shows over its page: the dialogs a page opened.
+int WidgetsOver(WebKitWebView* engine) {
+  int count = 0;
+  gtk_container_forall(
+      GTK_CONTAINER(engine),
+      +[](GtkWidget* child, gpointer n) { *static_cast<int*>(n) += gtk_widget_get_visible(child); }, &count);
+  return count;
+}
+
 bool Enabled(UINT id) {
   CCmdUI state;
   state.m_nID = id;
@@ -508,6 +517,8 @@ TEST_F(Browsing, HungPagesNeverKeepTheView) {
       EXPECT_TRUE(RunUntil([] { return Message() == BrowserTexts::EndedNotAnswering(); })) << Message();
     }
     EXPECT_TRUE(RunUntil([] { return Title() == "Plain" || Title() == "Start"; })) << Title();
+    // Nothing of the ended page stays over the view (its dialog would take the pointer's events).
+    EXPECT_EQ(WidgetsOver(Engine()), 0);
     EXPECT_TRUE(Enabled(ID_FILE_NEW));
     EXPECT_EQ(MainFrame()->GetGtkWindow()->get_title(), "FOLIOSCOPE 3.4");
   }
