@@ -103,6 +103,7 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
       m_findBar(m_webView),
       m_watchdog(m_webView, [this] { m_notice = BrowserTexts::EndedNotAnswering(); }),
       m_tabCycle(m_webView),
+      m_heldModifiers(m_webView),
       m_policy(m_webView, *this),
       m_printer(m_webView, [this](const std::string& reason) { ReportStatus(BrowserTexts::PrintFailed(reason)); }) {
   PackWidgets(sunkenEdge);
@@ -221,7 +222,8 @@ gboolean BrowserControl::OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, 
 }
 
 gboolean BrowserControl::OnKeyPress(GtkWidget* widget, GdkEventKey* event, BrowserControl* self) {
-  if (widget == GTK_WIDGET(self->m_webView)) self->m_lastInput = g_get_monotonic_time();
+  // Keys the view makes up itself are nobody's input.
+  if (widget == GTK_WIDGET(self->m_webView) && !event->send_event) self->m_lastInput = g_get_monotonic_time();
   const BrowserAction action = BrowserBindings::ForKey(KeyOfFirstGroup(event), event->state);
   if (action == BrowserAction::copy) {
     // The find bar's entry copies its own text; a key handed back after the check is the engine's.

@@ -27,6 +27,7 @@
 #include "html/FolderPages.h"
 #include "html/NavigationPolicy.h"
 #include "html/PagePrinter.h"
+#include "html/HeldModifiers.h"
 #include "html/PageTabCycle.h"
 #include "html/PageWatchdog.h"
 
@@ -138,6 +139,7 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   FindBar m_findBar;
   PageWatchdog m_watchdog;  // before m_policy: it sees every policy question
   PageTabCycle m_tabCycle;
+  HeldModifiers m_heldModifiers;
   NavigationPolicy m_policy;
   PagePrinter m_printer;
   BrowserBindings m_bindings;
