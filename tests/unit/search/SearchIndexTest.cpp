@@ -122,6 +122,8 @@ TEST(SearchIndex, KeptFreshByTimeAndSize) {
   const SearchIndex::Refreshed refreshed = index.Refresh();
   EXPECT_EQ(refreshed.read, 2u);
   EXPECT_EQ(refreshed.pages, 4u);
+  // What a refresh wrote is in the index's file, not left in its write-ahead log as well.
+  EXPECT_EQ(std::filesystem::file_size(f.File() + "-wal"), 0u);
   EXPECT_EQ(Find(index, "zebras"), std::vector<std::string>{"tutorial.htm#t2"});
   EXPECT_TRUE(Find(index, "paths").empty());
   EXPECT_TRUE(Find(index, "f-string").empty());
