@@ -16,6 +16,7 @@
 
 #include "content/search/FolderScan.h"
 #include "content/search/PageText.h"
+#include "content/search/SectionSnippet.h"
 
 namespace {
 
@@ -221,6 +222,7 @@ void SearchIndex::Open(const std::string& file) {
   m_notice = "The search index cannot be kept in " + Glib::filename_display_name(dir) + " (" + why +
              "); it is kept in memory for this run.";
   m_db = std::make_unique<SqliteDatabase>(":memory:");
+  SectionSnippet::Register(*m_db);
   CreateSchema();
 }
 
@@ -274,6 +276,7 @@ SqliteDatabase& SearchIndex::Reader() {
   if (!m_reader) {
     m_reader = std::make_unique<SqliteDatabase>(m_file);
     sqlite3_busy_timeout(m_reader->Handle(), 1000);
+    SectionSnippet::Register(*m_reader);
   }
   return *m_reader;
 }
@@ -463,7 +466,7 @@ SearchIndex::Results SearchIndex::Find(const SearchQuery& query, std::size_t off
 
   const std::string hitSql =
       "SELECT files.path, sections.anchor, sections.title, sections.heading,"
-      " snippet(sections, 2, char(1), char(2), '…', 12)"
+      " section_snippet(sections, 2, char(1), char(2), '…', 12)"
       " FROM sections JOIN files ON files.id = sections.rowid / " +
       std::to_string(kRowsPerPage) + " WHERE sections MATCH ? AND sections.rowid = ?";
   SqliteStatement hit = db.Prepare(hitSql.c_str());
