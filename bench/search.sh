@@ -2,7 +2,7 @@
 # The search part of the benchmark: the index on a real folder (bench/search.cpp), then the terminal
 # form against `grep -ril` over the same folder, each run a few times, best time shown.
 #   bash bench/search.sh [FOLDER]   (default: Debian's Python 3.11 docs)
-# Expects a Release tree in build-bench/ with the targets folioscope and search-bench built.
+# Expects a Release tree in build-bench/ with the targets folioscope, search-bench and search-stall built.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 folder="${1:-/usr/share/doc/python3.11/html}"
@@ -11,6 +11,11 @@ trap 'rm -rf "$scratch"' EXIT
 
 echo "== Search"
 "$root/build-bench/bench/search-bench" "$folder" "$scratch/index"
+# The real window while a first search indexes the folder (a display needed; a private one if none).
+display=()
+[ -z "${DISPLAY:-}" ] && display=(xvfb-run -a -s "-screen 0 1280x1024x24")
+"${display[@]}" "$root/build-bench/bench/search-stall" "$folder" "$scratch/window" 2>/dev/null ||
+  echo "(the window could not be measured: search-stall failed)"
 
 best() {  # best wall time of 5 runs of a command, in ms
   local best=""

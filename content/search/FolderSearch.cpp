@@ -1,12 +1,18 @@
 #include "content/search/FolderSearch.h"
 
 #include <glib.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "content/search/PageText.h"
 
 namespace {
+
+// How much nicer than the window the indexing threads are, as the command nice counts it.
+constexpr int kNicer = 10, kLowestNice = 19;
 
 std::string FolderUriOf(const std::string& folder) {
   const std::unique_ptr<gchar, decltype(&g_free)> uri(g_filename_to_uri(folder.c_str(), nullptr, nullptr), g_free);
@@ -40,6 +46,9 @@ void FolderSearch::Refresh() {
   m_finished = false;
   m_cancel = false;
   m_thread = std::thread([this] {
+    // Indexing gives way to the window: this thread and the readers it starts, which inherit its
+    // priority, run at a lower one, so the main loop is never kept waiting for a processor.
+    setpriority(PRIO_PROCESS, gettid(), std::min(kLowestNice, getpriority(PRIO_PROCESS, gettid()) + kNicer));
     SearchIndex::Refreshed refreshed;
     try {
       refreshed = m_index.Refresh(

@@ -16,6 +16,7 @@
 
 #include "content/search/FolderScan.h"
 #include "content/search/PageText.h"
+#include "content/search/SectionSnippet.h"
 
 namespace {
 
@@ -29,6 +30,8 @@ constexpr std::size_t kBoilerplateSample = 4;
 constexpr std::size_t kBoilerplateMinLength = 16;
 // Hits considered for the exact-heading boost beyond the ones shown.
 constexpr std::size_t kBoostWindow = 50;
+// How long the writer waits for another process's write.
+constexpr int kBusyTimeoutMs = 10000;
 
 const char* const kDamagedNotice = "The search index was damaged and has been rebuilt.";
 
@@ -127,6 +130,34 @@ class Readers {
   std::vector<std::thread> m_threads;
 };
 
+// Settings for a write, kept while it lasts: a bigger page cache for every write, and for the first
+// build of an index no syncs to disk (a crash meanwhile leaves a cache file that the next search
+// finds damaged and replaces). Afterwards (a write that failed rolled back first) the write-ahead
+// log is emptied into the file and cut short, so the index takes its own size on disk, not twice
+// it; a reader that keeps the log in use is not waited for.
+class BulkSettings {
+ public:
+  BulkSettings(SqliteDatabase& db, bool unsynced) : m_db(db), m_unsynced(unsynced) {
+    m_db.Execute("PRAGMA cache_size=-32768");
+    if (m_unsynced) m_db.Execute("PRAGMA synchronous=OFF");
+  }
+  ~BulkSettings() {
+    sqlite3* handle = m_db.Handle();
+    if (sqlite3_get_autocommit(handle) == 0) sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_busy_timeout(handle, 0);
+    sqlite3_wal_checkpoint_v2(handle, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+    sqlite3_exec(handle, "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
+    if (m_unsynced) sqlite3_exec(handle, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+  }
+  BulkSettings(const BulkSettings&) = delete;
+  BulkSettings& operator=(const BulkSettings&) = delete;
+
+ private:
+  SqliteDatabase& m_db;
+  bool m_unsynced;
+};
+
 // The blocks of text that are on more than half of the pages given.
 std::set<std::int64_t> Boilerplate(const std::vector<Job>& jobs, std::size_t from, std::size_t to) {
   std::map<std::int64_t, std::size_t> pagesWith;
@@ -167,7 +198,7 @@ void SearchIndex::Open(const std::string& file) {
   } else {
     try {
       m_db = std::make_unique<SqliteDatabase>(file);
-      sqlite3_busy_timeout(m_db->Handle(), 10000);
+      sqlite3_busy_timeout(m_db->Handle(), kBusyTimeoutMs);
       if (!Usable()) Replace(file);
       CreateSchema();
       return;
@@ -191,6 +222,7 @@ void SearchIndex::Open(const std::string& file) {
   m_notice = "The search index cannot be kept in " + Glib::filename_display_name(dir) + " (" + why +
              "); it is kept in memory for this run.";
   m_db = std::make_unique<SqliteDatabase>(":memory:");
+  SectionSnippet::Register(*m_db);
   CreateSchema();
 }
 
@@ -214,7 +246,7 @@ void SearchIndex::Replace(const std::string& file) {
   m_db.reset();
   for (const char* suffix : {"", "-wal", "-shm", "-journal"}) g_unlink((file + suffix).c_str());
   m_db = std::make_unique<SqliteDatabase>(file);
-  sqlite3_busy_timeout(m_db->Handle(), 10000);
+  sqlite3_busy_timeout(m_db->Handle(), kBusyTimeoutMs);
 }
 
 // Replaces a file found damaged during a refresh. Find waits meanwhile: its connection is closed
@@ -244,6 +276,7 @@ SqliteDatabase& SearchIndex::Reader() {
   if (!m_reader) {
     m_reader = std::make_unique<SqliteDatabase>(m_file);
     sqlite3_busy_timeout(m_reader->Handle(), 1000);
+    SectionSnippet::Register(*m_reader);
   }
   return *m_reader;
 }
@@ -346,6 +379,7 @@ void SearchIndex::Write(std::vector<Job>& jobs, const std::vector<std::string>& 
     SqliteStatement known = m_db->Prepare("SELECT hash FROM boilerplate");
     while (known.Step()) boilerplate.insert(known.Int(0));
   }
+  BulkSettings bulk(*m_db, fresh && !m_inMemory);
   Readers readers(m_folder, jobs);
   for (std::size_t from = 0; from == 0 || from < jobs.size(); from += kBatch) {
     const std::size_t to = std::min(jobs.size(), from + kBatch);
@@ -432,7 +466,7 @@ SearchIndex::Results SearchIndex::Find(const SearchQuery& query, std::size_t off
 
   const std::string hitSql =
       "SELECT files.path, sections.anchor, sections.title, sections.heading,"
-      " snippet(sections, 2, char(1), char(2), '…', 12)"
+      " section_snippet(sections, 2, char(1), char(2), '…', 12)"
       " FROM sections JOIN files ON files.id = sections.rowid / " +
       std::to_string(kRowsPerPage) + " WHERE sections MATCH ? AND sections.rowid = ?";
   SqliteStatement hit = db.Prepare(hitSql.c_str());

@@ -54,6 +54,7 @@ class SqliteStatement {
   void Reset();
   std::string Text(int column) const;
   std::int64_t Int(int column) const;
+  sqlite3_stmt* Handle() const { return m_statement.get(); }
 
  private:
   struct Finalize {

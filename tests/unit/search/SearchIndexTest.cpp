@@ -106,6 +106,32 @@ TEST(SearchIndex, FindsSectionsAsAPersonAsks) {
   EXPECT_EQ(index.Find(SearchQuery::Parse("socket"), 2, 20).hits.size(), 1u);
 }
 
+// The words around a section's first match, however long the section: the matched ones marked
+// (a phrase as one), an ellipsis where the text goes on.
+TEST(SearchIndex, SnippetIsTheWordsAroundTheFirstMatch) {
+  Fixture f;
+  std::string before, after;
+  for (int i = 0; i < 100; ++i) before += "w" + std::to_string(i) + " ";
+  for (int i = 0; i < 5000; ++i) after += " x" + std::to_string(i);
+  TempDir::Write(f.dir / "long.html", Page("Long", "<h1 id=\"l\">Long</h1><p>" + before + "the zebra crossing, zebras" +
+                                                       after + ".</p><h2 id=\"s\">Short</h2><p>“A zebra.”</p>"));
+  SearchIndex index(f.dir.Path(), f.File());
+  index.Refresh();
+  auto snippets = [&](const std::string& typed) {
+    std::vector<std::string> texts;
+    for (const auto& hit : index.Find(SearchQuery::Parse(typed), 0, 20).hits) texts.push_back(hit.snippet);
+    return texts;
+  };
+  const std::string open(1, SearchIndex::kMarkStart), close(1, SearchIndex::kMarkEnd);
+  EXPECT_EQ(snippets("\"zebra crossing\""), std::vector<std::string>{"…w98 w99 the " + open + "zebra crossing" + close +
+                                                                     ", zebras x0 x1 x2 x3 x4 x5…"});
+  EXPECT_EQ(
+      snippets("zebra"),
+      (std::vector<std::string>{
+          "“A " + open + "zebra" + close + ".”\nCopyright the documentation team, all rights reserved.",
+          "…w98 w99 the " + open + "zebra" + close + " crossing, " + open + "zebras" + close + " x0 x1 x2 x3 x4 x5…"}));
+}
+
 TEST(SearchIndex, KeptFreshByTimeAndSize) {
   Fixture f;
   MakeDocs(f.dir);
@@ -122,6 +148,8 @@ TEST(SearchIndex, KeptFreshByTimeAndSize) {
   const SearchIndex::Refreshed refreshed = index.Refresh();
   EXPECT_EQ(refreshed.read, 2u);
   EXPECT_EQ(refreshed.pages, 4u);
+  // What a refresh wrote is in the index's file, not left in its write-ahead log as well.
+  EXPECT_EQ(std::filesystem::file_size(f.File() + "-wal"), 0u);
   EXPECT_EQ(Find(index, "zebras"), std::vector<std::string>{"tutorial.htm#t2"});
   EXPECT_TRUE(Find(index, "paths").empty());
   EXPECT_TRUE(Find(index, "f-string").empty());
