@@ -23,8 +23,13 @@ class HeldModifiers {
  private:
   static gboolean OnKey(GtkWidget*, GdkEventKey* event, HeldModifiers* self);
   static gboolean OnFocusIn(GtkWidget* widget, GdkEventFocus*, HeldModifiers* self);
-  void Send(GdkEventType type, const GdkEventKey& key);
+
+  struct Key {
+    guint keyval;
+    guint16 keycode;
+    guint8 group;
+  };
 
   WebKitWebView* m_webView;
-  std::vector<GdkEventKey> m_held;  // the modifiers' presses the engine got without their releases
+  std::vector<Key> m_held;  // the modifiers' presses the engine got without their releases
 };

@@ -1,5 +1,7 @@
 #include "html/PageTabCycle.h"
 
+#include "html/MadeKey.h"
+
 PageTabCycle::PageTabCycle(WebKitWebView* webView) : m_webView(webView) {
   g_signal_connect(webView, "focus", G_CALLBACK(OnFocus), this);
   g_signal_connect(webView, "key-press-event", G_CALLBACK(OnKeyPress), this);
@@ -48,28 +50,9 @@ gboolean PageTabCycle::SendTab(gpointer data) {
   self->m_pending = 0;
   self->m_leaving = -1;
   GtkWidget* widget = GTK_WIDGET(self->m_webView);
-  GdkWindow* window = gtk_widget_get_window(widget);
-  if (window == nullptr || !gtk_widget_has_focus(widget)) return G_SOURCE_REMOVE;
+  if (!gtk_widget_has_focus(widget)) return G_SOURCE_REMOVE;
   const bool backward = self->m_direction == GTK_DIR_TAB_BACKWARD;
-  GdkDisplay* display = gdk_window_get_display(window);
-  GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
-  event->key.window = GDK_WINDOW(g_object_ref(window));
-  event->key.send_event = TRUE;
-  event->key.time = GDK_CURRENT_TIME;
-  event->key.state = backward ? GDK_SHIFT_MASK : 0;
-  event->key.keyval = backward ? GDK_KEY_ISO_Left_Tab : GDK_KEY_Tab;
-  GdkKeymapKey* keys = nullptr;
-  gint count = 0;
-  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), GDK_KEY_Tab, &keys, &count) && count > 0) {
-    event->key.hardware_keycode = guint16(keys[0].keycode);
-    event->key.group = guint8(keys[0].group);
-  }
-  g_free(keys);
-  gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
   self->m_sent = true;
-  gtk_widget_event(widget, event);
-  event->type = GDK_KEY_RELEASE;
-  gtk_widget_event(widget, event);
-  gdk_event_free(event);
+  MadeKey::PressAndRelease(widget, backward ? GDK_KEY_ISO_Left_Tab : GDK_KEY_Tab, backward ? GDK_SHIFT_MASK : 0);
   return G_SOURCE_REMOVE;
 }
