@@ -73,13 +73,25 @@ void CFOLIOSCPView::EndSearch() {
 void CFOLIOSCPView::OpenSearch() {
   if (m_searchBar == nullptr && GetControl() != nullptr) {
     m_searchBar = std::make_unique<SearchBar>([this](const std::string& typed) { ShowResults(typed); },
-                                              [this] { gtk_widget_grab_focus(GTK_WIDGET(GetBrowser())); },
+                                              [this] { FocusResults(); },
                                               [this] {
                                                 if (m_search != nullptr) m_search->Cancel();
                                               });
     GetControl()->AddBar(*m_searchBar);
   }
   if (m_searchBar != nullptr) m_searchBar->Open();
+}
+
+// The page takes the keyboard; on results, their first hit does, so that Enter follows it and Tab
+// moves on from it. (Asked in a script world of the view's own, which the page cannot change.)
+void CFOLIOSCPView::FocusResults() {
+  WebKitWebView* engine = GetBrowser();
+  if (engine == nullptr) return;
+  gtk_widget_grab_focus(GTK_WIDGET(engine));
+  const char* shown = webkit_web_view_get_uri(engine);
+  if (shown == nullptr || !ResultsPage::Parse(shown)) return;
+  webkit_web_view_evaluate_javascript(engine, "document.querySelector('ol > li > a')?.focus()", -1, "search", nullptr,
+                                      nullptr, nullptr, nullptr);
 }
 
 void CFOLIOSCPView::ShowResults(const std::string& typed) {

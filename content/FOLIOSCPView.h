@@ -36,6 +36,7 @@ class CFOLIOSCPView : public CHtmlView {
   void EndSearch();
   // Shows the search bar, made at the first use: nothing of search exists before.
   void OpenSearch();
+  void FocusResults();
   void ShowResults(const std::string& typed);
   void ShowSearchStatus(const std::string& text);
   // A hit followed from a results page shows its page with the search's words marked.
