@@ -1,5 +1,7 @@
 #include "dialogs/CFileDialog.h"
 
+#include <gio/gio.h>
+#include <giomm/file.h>
 #include <glib.h>
 #include <glibmm/convert.h>
 #include <glibmm/miscutils.h>
@@ -70,6 +72,16 @@ bool ConfirmReplace(Gtk::Window& dialog, const std::string& pathName) {
   return replace;
 }
 
+// The name the chooser lists a file under, "" when there is none. For a name that is not valid
+// UTF-8 it is not the name's shown form: GIO adds a note to it (" (invalid encoding)").
+std::string ListedName(const std::string& pathName) {
+  try {
+    return Gio::File::create_for_path(pathName)->query_info(G_FILE_ATTRIBUTE_STANDARD_DISPLAY_NAME)->get_display_name();
+  } catch (const Glib::Error&) {
+    return "";
+  }
+}
+
 // True when a and b name the same folder.
 bool SameFolder(const std::string& a, const std::string& b) {
   struct stat sa {
@@ -97,11 +109,13 @@ bool CFileDialog::DoModal() {
   const DialogFolder::Choice start = DialogFolder::Choose(wanted);
   // The name box holds text: a name that is not valid UTF-8 shows in its displayable form, and
   // confirming that unchanged form in the proposed folder means the proposed name, byte for byte.
+  // So does confirming the name the chooser lists the proposed file under: once the folder has
+  // loaded, the name box's completion offers it for the shown form, and Return takes it.
   const std::string shownName = Glib::filename_display_name(name);
   auto meant = [&](const std::string& chosen) {
-    if (shownName == name || Glib::path_get_basename(chosen) != shownName ||
-        !SameFolder(Glib::path_get_dirname(chosen), start.folder))
-      return chosen;
+    if (shownName == name || !SameFolder(Glib::path_get_dirname(chosen), start.folder)) return chosen;
+    const std::string chosenName = Glib::path_get_basename(chosen);
+    if (chosenName != shownName && chosenName != ListedName(Glib::build_filename(start.folder, name))) return chosen;
     return Glib::build_filename(Glib::path_get_dirname(chosen), name);
   };
   bool askedToReplace = false;
@@ -152,6 +166,7 @@ bool CFileDialog::DoModal() {
     // The chooser asked only about names it sees exist; the proposed name's own bytes it never saw.
     const std::string pathName = meant(chosen);
     if (!m_bOpenFileDialog && !askedToReplace && pathName != chosen && !ConfirmReplace(dialog, pathName)) continue;
+    AfxTrace("File dialog confirmed %s\n", Glib::filename_display_name(chosen).c_str());
     m_strPathName = pathName;
     return true;
   }

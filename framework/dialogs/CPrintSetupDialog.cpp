@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "dialogs/PrintFileTarget.h"
+
 bool CPrintSetupDialog::Run(const std::string& title, Gtk::Window* owner, Glib::RefPtr<Gtk::PrintSettings>& settings,
                             Glib::RefPtr<Gtk::PageSetup>& pageSetup) {
   auto dialog = owner != nullptr ? std::make_unique<Gtk::PrintUnixDialog>(*owner, title)
@@ -19,6 +21,7 @@ bool CPrintSetupDialog::Run(const std::string& title, Gtk::Window* owner, Glib::
   if (confirmed) {
     settings = dialog->get_settings();
     pageSetup = dialog->get_page_setup();
+    PrintFileTarget::Keep(settings);
   }
   return confirmed;
 }

@@ -3,6 +3,7 @@
 #include <glibmm/main.h>
 #include <gtk/gtkunixprint.h>
 #include <gtkmm/pagesetup.h>
+#include <gtkmm/printsettings.h>
 #include <webkit2/webkit2.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 
 #include "app/CWinApp.h"
 #include "core/Trace.h"
+#include "dialogs/PrintFileTarget.h"
 
 namespace {
 
@@ -45,6 +47,14 @@ gboolean OnDialogResponse(GSignalInvocationHint*, guint count, const GValue* val
   return TRUE;  // stays hooked
 }
 
+// A copy of the settings to start the dialog with: Print Setup's choice, else what the operation
+// holds already (a page's own print may bring some), else new ones. The choice itself stays as it was.
+Glib::RefPtr<Gtk::PrintSettings> StartingSettings(WebKitPrintOperation* operation, CWinApp* pApp) {
+  GtkPrintSettings* start = pApp != nullptr ? pApp->GetPrintSettings() : nullptr;
+  if (start == nullptr) start = webkit_print_operation_get_print_settings(operation);
+  return start != nullptr ? Glib::wrap(start, true)->copy() : Gtk::PrintSettings::create();
+}
+
 // GTK's own handling of events, given back once the print dialog has gone.
 void Deliver(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
 
@@ -73,12 +83,16 @@ bool PagePrinter::PrintForPage(WebKitPrintOperation* operation, GtkWindow* paren
 }
 
 void PagePrinter::Run(WebKitPrintOperation* operation, GtkWindow* parent) {
-  // The dialog starts with the printer and page set-up chosen in Print Setup.
-  if (CWinApp* pApp = AfxGetApp()) {
-    if (pApp->GetPrintSettings() != nullptr)
-      webkit_print_operation_set_print_settings(operation, pApp->GetPrintSettings());
-    if (pApp->GetPageSetup() != nullptr) webkit_print_operation_set_page_setup(operation, pApp->GetPageSetup());
-  }
+  // The dialog starts with the printer and page set-up chosen in Print Setup, and its file printer
+  // with a file named after the page.
+  CWinApp* pApp = AfxGetApp();
+  const Glib::RefPtr<Gtk::PrintSettings> settings = StartingSettings(operation, pApp);
+  const char* title = webkit_web_view_get_title(m_webView);
+  const char* uri = webkit_web_view_get_uri(m_webView);
+  PrintFileTarget::Propose(settings, title != nullptr ? title : "", uri != nullptr ? uri : "");
+  webkit_print_operation_set_print_settings(operation, settings->gobj());
+  if (pApp != nullptr && pApp->GetPageSetup() != nullptr)
+    webkit_print_operation_set_page_setup(operation, pApp->GetPageSetup());
   m_running.push_back(GObjectRef(operation));
   g_signal_connect(operation, "failed", G_CALLBACK(OnFailed), this);
   g_signal_connect(operation, "finished", G_CALLBACK(OnFinished), this);
@@ -93,6 +107,8 @@ void PagePrinter::Run(WebKitPrintOperation* operation, GtkWindow* parent) {
   g_signal_remove_emission_hook(responded, hook);
   gdk_event_handler_set(Deliver, nullptr, nullptr);
   s_asking = false;
+  if (response == WEBKIT_PRINT_OPERATION_RESPONSE_PRINT)
+    PrintFileTarget::Keep(Glib::wrap(webkit_print_operation_get_print_settings(operation), true));
   if (*alive && response == WEBKIT_PRINT_OPERATION_RESPONSE_CANCEL) Forget(operation);
   if (s_closeAfterwards) {
     // After the caller has returned: the window's end may take this object and the engine's view along.

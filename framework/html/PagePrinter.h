@@ -1,8 +1,9 @@
 // Prints the page shown through the engine's print operation, which asks with the GTK print dialog
-// (printer, pages, preview, output to a PDF file). Printing goes on after the dialog closes; a
-// failure is reported through the callback. At most one print dialog exists at a time. While it is
-// up, the close box of a window it blocks still works: the dialog is cancelled, then the window
-// is asked to close as if its close box had just been pressed.
+// (printer, pages, preview, output to a PDF file, whose place PrintFileTarget proposes and keeps).
+// Printing goes on after the dialog closes; a failure is reported through the callback. At most
+// one print dialog exists at a time. While it is up, the close box of a window it blocks still
+// works: the dialog is cancelled, then the window is asked to close as if its close box had just
+// been pressed.
 #pragma once
 
 #include <glib-object.h>

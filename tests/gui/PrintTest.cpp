@@ -29,8 +29,26 @@ GtkPrintUnixDialog* ShownDialog() {
 
 const char* FilePrinterName() { return g_dgettext("gtk30", "Print to File"); }
 
+// The first tree view inside widget: the print dialog's list of printers.
+GtkTreeView* PrinterList(GtkWidget* widget) {
+  if (GTK_IS_TREE_VIEW(widget)) return GTK_TREE_VIEW(widget);
+  GtkTreeView* found = nullptr;
+  if (GTK_IS_CONTAINER(widget)) {
+    GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+    for (GList* child = children; child != nullptr && found == nullptr; child = child->next)
+      found = PrinterList(GTK_WIDGET(child->data));
+    g_list_free(children);
+  }
+  return found;
+}
+
 // Chooses the file printer with a PDF at outputUri in the dialog, and the page set-up when one is given.
+// The dialog takes a printer's options from new settings only when that printer becomes selected:
+// a printer selected already is unselected first, as a click elsewhere in the list would.
 void ChooseFilePrinter(GtkPrintUnixDialog* dialog, const std::string& outputUri, GtkPageSetup* page = nullptr) {
+  if (gtk_print_unix_dialog_get_selected_printer(dialog) != nullptr)
+    if (GtkTreeView* list = PrinterList(GTK_WIDGET(dialog)))
+      gtk_tree_selection_unselect_all(gtk_tree_view_get_selection(list));
   GtkPrintSettings* settings = gtk_print_settings_new();
   gtk_print_settings_set_printer(settings, FilePrinterName());
   gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_URI, outputUri.c_str());
@@ -121,6 +139,7 @@ class Printing : public testing::Test {
     StartOnce();
     TempDir::Write(m_pages / "index.html", "<title>Printed</title><p>Words on the printed page");
     ASSERT_TRUE(OpenFolder(m_pages));
+    ASSERT_TRUE(RunUntil([] { return Title() == "Printed"; })) << Title();  // it comes after the load
   }
   TempDir m_pages;
   TempDir m_out;
@@ -221,7 +240,8 @@ TEST(PrintingFromAPage, TheCloseBoxWorksWhileThePrintDialogIsUp) {
   g_source_remove(source);
 }
 
-// Runs step on the visible print dialog every 50 ms until it returns true.
+// Runs step on the visible print dialog every 50 ms until it returns true. A dialog that step has
+// not finished with after 30 s is cancelled, so that a test fails instead of waiting for ever.
 class OnPrintDialog {
  public:
   explicit OnPrintDialog(std::function<bool(GtkPrintUnixDialog*)> step) : m_step(std::move(step)) {
@@ -230,22 +250,54 @@ class OnPrintDialog {
   ~OnPrintDialog() {
     if (m_source != 0) g_source_remove(m_source);
   }
-  bool Done() const { return m_source == 0; }
+  bool Done() const { return m_source == 0 && !m_late; }
 
  private:
   static gboolean Tick(gpointer data) {
     auto* self = static_cast<OnPrintDialog*>(data);
     GtkPrintUnixDialog* dialog = ShownDialog();
-    if (dialog == nullptr || !self->m_step(dialog)) return G_SOURCE_CONTINUE;
+    if (dialog == nullptr) return G_SOURCE_CONTINUE;
+    self->m_late = g_get_monotonic_time() > self->m_deadline;
+    if (self->m_late) {
+      ADD_FAILURE() << "the print dialog was still up after 30 s: cancelled";
+      gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
+    } else if (!self->m_step(dialog)) {
+      return G_SOURCE_CONTINUE;
+    }
     self->m_source = 0;
     return G_SOURCE_REMOVE;
   }
   std::function<bool(GtkPrintUnixDialog*)> m_step;
   guint m_source = 0;
+  gint64 m_deadline = g_get_monotonic_time() + 30 * G_USEC_PER_SEC;
+  bool m_late = false;
 };
 
+// Confirms the print dialog as it opens, once it shows the file printer (the one chosen before).
+bool ConfirmFilePrinter(GtkPrintUnixDialog* dialog) {
+  if (!FilePrinterSelected(dialog)) return false;
+  gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+  return true;
+}
+
+// Chooses the file printer with a PDF at outputUri in the print dialog, then confirms it.
+std::function<bool(GtkPrintUnixDialog*)> PrintTo(const std::string& outputUri) {
+  return [outputUri, chosen = false](GtkPrintUnixDialog* dialog) mutable {
+    if (!chosen) {
+      ChooseFilePrinter(dialog, outputUri);
+      chosen = true;
+      return false;
+    }
+    return ConfirmFilePrinter(dialog);
+  };
+}
+
+bool Printed(const std::string& pdf) {
+  return RunUntil([&] { return TempDir::Read(pdf).ends_with("%%EOF\n"); });
+}
+
 TEST_F(Printing, PrintStartsWithThePrinterAndPageSetUpChosenInPrintSetup) {
-  const std::string pdf = m_out / "set up.pdf";
+  const std::string pdf = m_out / "Printed.pdf";  // the page's title, in the folder chosen in Print Setup
   std::string confirm;
   {
     // Print Setup: the file printer with a PDF file, landscape, confirmed with its own button.
@@ -253,7 +305,7 @@ TEST_F(Printing, PrintStartsWithThePrinterAndPageSetUpChosenInPrintSetup) {
     OnPrintDialog setup([&](GtkPrintUnixDialog* dialog) {
       if (!chosen) {
         GtkPageSetup* page = LandscapePage();
-        ChooseFilePrinter(dialog, Uri(pdf), page);
+        ChooseFilePrinter(dialog, Uri(m_out / "set up.pdf"), page);
         g_object_unref(page);
         chosen = true;
         return false;
@@ -269,7 +321,7 @@ TEST_F(Printing, PrintStartsWithThePrinterAndPageSetUpChosenInPrintSetup) {
   }
   EXPECT_EQ(confirm, "_Apply");
 
-  // Print starts with that printer, file and page set-up: confirming at once prints there.
+  // Print starts with that printer, folder and page set-up: confirming at once prints there.
   GtkPageOrientation orientation = GTK_PAGE_ORIENTATION_PORTRAIT;
   {
     OnPrintDialog print([&](GtkPrintUnixDialog* dialog) {
@@ -310,6 +362,44 @@ TEST_F(Printing, ALandscapePageChosenInThePrintDialogPrintsThePageOnItsSide) {
   ASSERT_TRUE(RunUntil([&] { return TempDir::Read(pdf).ends_with("%%EOF\n"); })) << "no finished PDF";
   EXPECT_NE(PdfInfo(pdf).find("792 x 612 pts"), std::string::npos) << PdfInfo(pdf);  // a letter sheet on its side
   EXPECT_NE(PdfText(pdf).find("Words on the printed page"), std::string::npos) << "a blank page";
+}
+
+TEST_F(Printing, PrintToFileProposesThePagesTitleInTheFolderChosenLast) {
+  TempDir elsewhere;
+  TempDir::Write(m_pages / "second.html", "<title> .Second/page </title><p>The second page");
+  {
+    OnPrintDialog setup(PrintTo(Uri(m_out / "set up.pdf")));
+    Command(ID_FILE_PRINT_SETUP);
+    EXPECT_TRUE(setup.Done());
+  }
+  // Print Setup chose the folder: the page's title is the name.
+  {
+    OnPrintDialog print(ConfirmFilePrinter);
+    Command(ID_FILE_PRINT);
+    EXPECT_TRUE(print.Done());
+  }
+  EXPECT_TRUE(Printed(m_out / "Printed.pdf")) << "nothing at the proposed place";
+
+  // Another folder chosen in Print: it is the one proposed for the rest of the run, also for
+  // another page, whose title is made fit for a file name.
+  {
+    OnPrintDialog print(PrintTo(Uri(elsewhere / "chosen.pdf")));
+    Command(ID_FILE_PRINT);
+    EXPECT_TRUE(print.Done());
+  }
+  EXPECT_TRUE(Printed(elsewhere / "chosen.pdf"));
+  View()->Navigate2(Uri(m_pages / "second.html"));
+  ASSERT_TRUE(WaitFor(Uri(m_pages / "second.html")));
+  ASSERT_TRUE(RunUntil([] { return Title() == ".Second/page"; })) << Title();
+  {
+    OnPrintDialog print(ConfirmFilePrinter);
+    Command(ID_FILE_PRINT);
+    EXPECT_TRUE(print.Done());
+  }
+  const std::string pdf = elsewhere / "Second_page.pdf";
+  EXPECT_TRUE(Printed(pdf)) << "nothing at the proposed place";
+  EXPECT_NE(PdfText(pdf).find("The second page"), std::string::npos);
+  EXPECT_FALSE(g_file_test((m_out / "Second_page.pdf").c_str(), G_FILE_TEST_EXISTS));
 }
 
 TEST(PrintingNothing, WithNoPageShownPrintAsksNothing) {
