@@ -25,9 +25,9 @@
 #include "html/BrowserEvents.h"
 #include "html/FindBar.h"
 #include "html/FolderPages.h"
+#include "html/HeldModifiers.h"
 #include "html/NavigationPolicy.h"
 #include "html/PagePrinter.h"
-#include "html/HeldModifiers.h"
 #include "html/PageTabCycle.h"
 #include "html/PageWatchdog.h"
 

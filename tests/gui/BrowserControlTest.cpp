@@ -1,10 +1,12 @@
 // The browser control's own conveniences on the real engine: its events and the host's say over
 // navigations, the find bar, zoom, reload, copying, where the focus goes and its size in the frame.
 #include <gtkmm/clipboard.h>
+#include <gtkmm/settings.h>
 #include <gtkmm/window.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -240,6 +242,41 @@ int PixelsOf(const Gdk::RGBA& colour) {
     }
   cairo_surface_destroy(shot.surface);
   return count;
+}
+
+// The program's own pages (a folder's listing, a missing file's page, the guide) follow the theme
+// into the dark, as pages that ask for it do.
+TEST_F(InTheView, TheProgramsOwnPagesFollowADarkTheme) {
+  TempDir dir;
+  mkdir((dir / "folder").c_str(), 0700);
+  TempDir::Write(dir / "index.html", "<title>Start</title>");
+  ASSERT_TRUE(OpenFolder(dir));
+  struct Case {
+    const char* what;
+    std::function<void()> show;
+  };
+  const Case cases[] = {
+      {"folder page", [&] { View()->GetControl()->ShowFolder(dir / "folder", 0); }},
+      {"missing file", [&] { View()->Navigate2(dir / "missing.html"); }},
+      {"guide", [&] { View()->Navigate2(SOURCE_DIR "/guide/index.html"); }},
+  };
+  const Gdk::RGBA white("#ffffff");
+  const Glib::RefPtr<Gtk::Settings> settings = Gtk::Settings::get_default();
+  for (const bool dark : {false, true}) {
+    settings->property_gtk_application_prefer_dark_theme() = dark;
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (dark ? ", dark" : ", light"));
+      const std::string before = ShownUri();
+      c.show();
+      ASSERT_TRUE(RunUntil([&] { return ShownUri() != before && !webkit_web_view_is_loading(Engine()); }));
+      // Mostly white in the light, hardly any white in the dark.
+      if (dark)
+        EXPECT_TRUE(RunUntil([&] { return PixelsOf(white) < 10000; })) << PixelsOf(white);
+      else
+        EXPECT_TRUE(RunUntil([&] { return PixelsOf(white) > 500000; })) << PixelsOf(white);
+    }
+  }
+  settings->property_gtk_application_prefer_dark_theme() = false;
 }
 
 // While the find bar has the keyboard, the match is drawn in the theme's selection colour, not in the
