@@ -58,6 +58,10 @@ void Snippet(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context* res
   int length = 0;
   if (const int code = api->xColumnText(fts, column, &text, &length); code != SQLITE_OK)
     return sqlite3_result_error_code(result, code);
+  if (text == nullptr) {  // an empty column
+    text = "";
+    length = 0;
+  }
 
   // A quarter of the words before the first match, the rest from it on.
   Reading reading;
