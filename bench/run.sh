@@ -63,7 +63,7 @@ fi
 log="build-bench/bench-build.log"
 echo "Building Release into build-bench/ (log: $log) ..."
 if ! { cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release &&
-       cmake --build build-bench -j2 --target folioscope bare-webkit search-bench search-stall; } >"$log" 2>&1; then
+       cmake --build build-bench -j2 --target folioscope bare-webkit search-bench search-stall docs-search; } >"$log" 2>&1; then
     tail -n 40 "$log" >&2
     echo "run.sh: build failed" >&2
     exit 1

@@ -2,7 +2,7 @@
 # The search part of the benchmark: the index on a real folder (bench/search.cpp), then the terminal
 # form against `grep -ril` over the same folder, each run a few times, best time shown.
 #   bash bench/search.sh [FOLDER]   (default: Debian's Python 3.11 docs)
-# Expects a Release tree in build-bench/ with the targets folioscope, search-bench and search-stall built.
+# Expects a Release tree in build-bench/ with the targets folioscope, search-bench, search-stall and docs-search built.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 folder="${1:-/usr/share/doc/python3.11/html}"
@@ -39,3 +39,13 @@ for word in socket timeout asyncio zeroconf; do
   printf '%-16s %19s ms %13s ms %8s\n' "$word" "$ours" "$theirs" "$(python3 -c "print(f'{$theirs/max($ours,1):.1f}x')")"
 done
 echo "(ratio: how many times faster the index answers, with ranking, than grep lists files)"
+
+# The set's own search page, where it has one (Sphinx's, as the Python docs have it), in the engine.
+if [ -f "$folder/search.html" ]; then
+  echo
+  for query in "socket timeout" asyncio; do
+    "${display[@]}" "$root/build-bench/bench/docs-search" "$folder" "$query" 5 2>/dev/null ||
+      echo "(the set's own search page could not be measured)"
+  done
+  echo "(against the index: the queries above answer in milliseconds, \`folioscope --search\` as a whole process in the times above)"
+fi
