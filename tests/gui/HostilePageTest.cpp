@@ -206,6 +206,15 @@ TEST_F(HostilePages, APageStartsNoDownloadAndTheReadersGoThroughTheSaveDialog) {
   EXPECT_EQ(TempDir::Read(target), "mine");
 }
 
+// A folder with a start page, a plain page to come back to and an archive the engine cannot show,
+// shown from its start.
+bool OpenTrapFolder(const TempDir& dir) {
+  TempDir::Write(dir / "bundle.zip", std::string("PK\x03\x04", 4) + "archive");
+  TempDir::Write(dir / "index.html", "<title>Start</title>");
+  TempDir::Write(dir / "plain.html", "<title>Plain</title>");
+  return OpenFolder(dir);
+}
+
 // Shows plain.html, then trap.html holding html, and leaves it by leave: the view must reach next.
 // A trapped view never leaves; the time a step takes is the bench's business, so the bound is loose
 // enough for a busy machine.
@@ -228,10 +237,7 @@ void LeaveTrap(const TempDir& dir, const std::string& html, const std::function<
 TEST_F(HostilePages, NoPageKeepsTheReaderFromLeaving) {
   DesktopHandler handler;
   TempDir dir;
-  TempDir::Write(dir / "bundle.zip", std::string("PK\x03\x04", 4) + "archive");
-  TempDir::Write(dir / "index.html", "<title>Start</title>");
-  TempDir::Write(dir / "plain.html", "<title>Plain</title>");
-  ASSERT_TRUE(OpenFolder(dir));
+  ASSERT_TRUE(OpenTrapFolder(dir));
   const std::string start = Uri(dir / "index.html"), plain = Uri(dir / "plain.html");
   struct Case {
     const char* what;
@@ -277,10 +283,7 @@ TEST_F(HostilePages, NoPageKeepsTheReaderFromLeaving) {
 TEST_F(HostilePages, BackLeavesAPageThatRetriesARefusedFileLocation) {
   DesktopHandler handler;
   TempDir dir;
-  TempDir::Write(dir / "bundle.zip", std::string("PK\x03\x04", 4) + "archive");
-  TempDir::Write(dir / "index.html", "<title>Start</title>");
-  TempDir::Write(dir / "plain.html", "<title>Plain</title>");
-  ASSERT_TRUE(OpenFolder(dir));
+  ASSERT_TRUE(OpenTrapFolder(dir));
   LeaveTrap(
       dir, "<script>setInterval(() => location = 'bundle.zip', 5)</script>", [] { Command(ID_BACK_BROWSER); },
       Uri(dir / "plain.html"));
