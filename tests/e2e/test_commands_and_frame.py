@@ -150,7 +150,7 @@ class CommandsAndFrame(ViewerTest):
         for name, (x, y) in places.items():
             xdotool("mousemove", "--sync", str(x), str(y))
             xdotool("click", "1")
-            time.sleep(0.5)
+            time.sleep(0.5)  # a reader's pause: the window manager answers the click (focus, raise) meanwhile
             xdotool("key", "ctrl+o")  # straight to whichever window has the keyboard
             dialog = wait_for(lambda: find_windows("^Open$"), 5)
             self.assertTrue(dialog, name)

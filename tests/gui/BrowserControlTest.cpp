@@ -107,7 +107,7 @@ TEST(BrowserControl, ReportsItsEventsAndLetsTheHostRefuseNavigations) {
   hosted.host.refused = "refused";
   Click(1, hosted.Engine());
   EXPECT_TRUE(RunUntil([&] { return hosted.host.Saw({"BeforeNavigate2 refused.html"}); }));
-  Settle();
+  ASSERT_TRUE(CaughtUp(hosted.Engine()));
   EXPECT_TRUE(hosted.Shows(Uri(dir / "a.html")));
   EXPECT_FALSE(hosted.host.Saw({"DownloadBegin"}));
 
@@ -140,7 +140,7 @@ TEST_F(InTheView, CtrlFFindsTextAndEscClosesTheBar) {
   EXPECT_TRUE(Xdo({"type", "needle"}));
   EXPECT_TRUE(RunUntil([&] { return Bar().GetMatchText() == "3 matches"; })) << Bar().GetMatchText();
   Keys("Return shift+Return F3");  // next, previous, next: the bar stays with its text
-  Settle();
+  ASSERT_TRUE(CaughtUp());
   EXPECT_TRUE(Bar().IsOpen());
   EXPECT_EQ(Bar().GetEntry().get_text(), "needle");
 
@@ -335,7 +335,7 @@ TEST_F(InTheView, F5ReloadsThePage) {
   ASSERT_TRUE(RunUntil([] { return Title() == "Load 1"; })) << Title();
   Keys("F5");
   EXPECT_TRUE(RunUntil([] { return Title() == "Load 2"; })) << Title();
-  Settle();
+  ASSERT_TRUE(CaughtUp());
   EXPECT_EQ(Title(), "Load 2") << "one reload per press";
 }
 

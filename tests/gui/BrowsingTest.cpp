@@ -55,7 +55,7 @@ TEST_F(Browsing, LinkAddressShowsWhileThePointerIsOnTheLinkAndLoadTextsFollow) {
   ASSERT_TRUE(OpenFolder(dir));
 
   PointAt(1);
-  Settle();
+  ASSERT_TRUE(CaughtUp());
   EXPECT_EQ(Message(), "Done") << "moving over text that is no link keeps the text";
   PointAt(0);
   EXPECT_TRUE(RunUntil([&] { return Message() == "file://" + odd; })) << Message();
@@ -135,7 +135,7 @@ TEST_F(Browsing, BackAndForwardStepOncePerCommandKeyOrButtonAndAreSilentAtTheEnd
     SCOPED_TRACE(step.what);
     step.act();
     EXPECT_TRUE(WaitFor(step.shows)) << ShownUri();
-    Settle();  // room for a second, unwanted step
+    ASSERT_TRUE(CaughtUp());  // a second, unwanted step would have started
     EXPECT_EQ(ShownUri(), step.shows);
     EXPECT_TRUE(Enabled(ID_BACK_BROWSER));
     EXPECT_TRUE(Enabled(ID_FORWARD_BROWSER));
@@ -152,7 +152,7 @@ TEST_F(Browsing, BackAndForwardStepOncePerCommandKeyOrButtonAndAreSilentAtTheEnd
   ASSERT_TRUE(RunUntil([] { return Message() == "Done"; }));
   Command(ID_BACK_BROWSER);
   EXPECT_FALSE(webkit_web_view_is_loading(Engine()));
-  Settle();
+  ASSERT_TRUE(CaughtUp());
   EXPECT_EQ(ShownUri(), firstUri);
   EXPECT_EQ(Message(), "Done");
   EXPECT_TRUE(Enabled(ID_BACK_BROWSER));
@@ -233,14 +233,14 @@ TEST_F(Browsing, TabGoesRoundThePagesLinksWithoutAnInvisibleStop) {
   for (const Case& c : cases) {
     Keys(c.key);
     EXPECT_TRUE(RunUntil([&] { return Title() == c.focused; }, 3000)) << c.key << ": " << Title();
-    Settle(200);  // and it stays there
+    ASSERT_TRUE(CaughtUp());  // and it stays there
     EXPECT_EQ(Title(), c.focused) << c.key;
   }
 
   View()->Navigate2(dir / "none.html");
   ASSERT_TRUE(WaitFor(Uri(dir / "none.html")));
   for (int i = 0; i < 3; ++i) Keys("Tab");
-  Settle(500);
+  ASSERT_TRUE(CaughtUp());
   EXPECT_EQ(Title(), "BODY");
   // The keyboard still reaches the page.
   Keys("alt+Left");
@@ -276,7 +276,7 @@ TEST_F(Browsing, LinkToAMissingFileShowsItsPathAndAWayBack) {
   ASSERT_TRUE(RunUntil([] { return ShowingTitle("Cannot open page"); }));
   EXPECT_EQ(CountText(path), 1u);
   EXPECT_EQ(Message(), text);
-  Settle();
+  ASSERT_TRUE(CaughtUp());
   EXPECT_EQ(Message(), text) << "the text stays";
 
   Keys("Tab Return");  // the page's way back
@@ -301,7 +301,7 @@ TEST_F(Browsing, StartPagesInFoldersWithAwkwardNamesLoad) {
       EXPECT_TRUE(RunUntil([] { return ShowingTitle("Cannot open page"); }));
       EXPECT_EQ(CountText(BrowserTexts::Path(folder)), 1u);
       EXPECT_NE(Message().find("not valid UTF-8"), std::string::npos) << Message();
-      Settle();
+      ASSERT_TRUE(CaughtUp());
       EXPECT_NE(Message().find("not valid UTF-8"), std::string::npos) << Message();
     }
   }
@@ -334,7 +334,7 @@ TEST_F(Browsing, LocationsTheEngineCannotShowGoToTheDesktop) {
   Click(3);
   EXPECT_TRUE(RunUntil([] { return Message().rfind("Cannot open x-folioscope-nothing:thing: ", 0) == 0; }))
       << Message();
-  Settle();
+  ASSERT_TRUE(CaughtUp());
   EXPECT_EQ(ShownUri(), start);
   EXPECT_EQ(Title(), "Start");
 

@@ -309,7 +309,7 @@ TEST_F(HostilePages, ABlockedDataAddressLeavesNoPageOpening) {
   View()->Navigate2(dir / "data.html");
   ASSERT_TRUE(WaitFor(Uri(dir / "data.html")));
   EXPECT_TRUE(RunUntil([] { return Message().rfind("Cannot open data:", 0) == 0; })) << Message();
-  Settle(500);
+  ASSERT_TRUE(CaughtUp());
   EXPECT_EQ(ShownUri(), Uri(dir / "data.html"));
   EXPECT_NE(Message(), "Opening page...");
 }

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -59,9 +60,39 @@ inline bool ShowingTitle(const std::string& title, WebKitWebView* engine = Engin
 
 inline std::string Message() { return MainFrame()->GetMessageText(); }
 
-// Lets the main loop run for a while, for things that must NOT happen to get their chance.
+// Lets the main loop run for a while: how long a test lets a page that acts by itself (a timer, a
+// retry, a loop) go on trying.
 inline void Settle(int ms = 300) {
   RunUntil([] { return false; }, ms);
+}
+
+// Waits until the page process has taken in all that came before, and the window all the page
+// process said back: two script round trips, each ordered behind the messages sent before it, with
+// the window's own follow-up work (idle handlers) done after each. After it, what an earlier key,
+// click or command was going to start (a second step, a focus change, a dialog) has started, so a
+// test can check that it did not. False when the page does not answer.
+inline bool CaughtUp(WebKitWebView* engine = Engine()) {
+  const auto drain = [] {
+    for (int i = 0; i < 1000 && g_main_context_pending(nullptr); ++i) g_main_context_iteration(nullptr, FALSE);
+  };
+  // First the window takes in every event the display has for it (keys and pointer from xdotool).
+  gdk_display_sync(gdk_display_get_default());
+  drain();
+  for (int trip = 0; trip < 2; ++trip) {
+    auto answered = std::make_shared<bool>(false);
+    webkit_web_view_evaluate_javascript(
+        engine, "0", -1, nullptr, nullptr, nullptr,
+        +[](GObject* view, GAsyncResult* result, gpointer data) {
+          const std::unique_ptr<std::shared_ptr<bool>> answered(static_cast<std::shared_ptr<bool>*>(data));
+          if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr))
+            g_object_unref(value);
+          **answered = true;
+        },
+        new std::shared_ptr<bool>(answered));
+    if (!RunUntil([&] { return *answered; })) return false;
+    drain();
+  }
+  return true;
 }
 
 // Waits until the engine shows uri, completely loaded.

@@ -164,7 +164,7 @@ TEST_F(Printing, CancellingTheDialogPrintsNothing) {
     Command(ID_FILE_PRINT);
     EXPECT_TRUE(answer.Seen());
   }
-  Settle();
+  ASSERT_TRUE(CaughtUp());
   EXPECT_FALSE(g_file_test(pdf.c_str(), G_FILE_TEST_EXISTS));
   EXPECT_TRUE(RunUntil([] { return Message() == "Done"; }, 3000)) << Message();  // no printing text
 }
@@ -187,12 +187,12 @@ TEST_F(Printing, APageMayAskToPrintOnlyAfterAClickOrAKeyAndOnlyOnce) {
   Command(ID_FILE_NEW);
   ASSERT_TRUE(WaitFor(Uri(m_pages / "index.html")));
   EXPECT_TRUE(RunUntil([] { return Message().find("asked to print") != std::string::npos; })) << Message();
-  Settle(1000);
+  ASSERT_TRUE(CaughtUp());  // the page's script has run to its end
   EXPECT_EQ(answer.Count(), 0) << "no dialog on load";
 
   Click(0);
   EXPECT_TRUE(RunUntil([] { return Title() == "Asked"; })) << Title();
-  Settle(1000);
+  ASSERT_TRUE(CaughtUp());
   EXPECT_EQ(answer.Count(), 1) << "one dialog for one click";
   EXPECT_EQ(MainFrame()->GetGtkWindow()->get_title(), "FOLIOSCOPE 3.4");
 }
@@ -410,7 +410,7 @@ TEST(PrintingNothing, WithNoPageShownPrintAsksNothing) {
   TempDir out;
   DialogAnswer answer(Uri(out / "x.pdf"), false);
   static_cast<BrowserControl*>(window.get_child())->Print();
-  Settle();
+  ASSERT_TRUE(CaughtUp(static_cast<BrowserControl*>(window.get_child())->GetWebView()));
   EXPECT_FALSE(answer.Seen());
 }
 
