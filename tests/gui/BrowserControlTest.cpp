@@ -197,7 +197,7 @@ TEST_F(InTheView, ClosingTheFindBarLeavesTheKeyboardAtTheMatchAndAnotherPageClea
     for (const char* key : {row.keyAfterEsc, "Return"}) {
       if (key == nullptr) continue;
       Keys(key);
-      Settle(200);
+      Settle(200);  // a reader's pace
     }
     EXPECT_TRUE(WaitFor(Uri(dir / row.follows))) << ShownUri();
     Command(ID_BACK_BROWSER);
@@ -382,7 +382,7 @@ TEST_F(InTheView, TheFocusGoesBackWhereItWasWhenTheFrameRegainsIt) {
     other.hide();
     MainFrame()->GetGtkWindow()->present();
     EXPECT_TRUE(RunUntil([&] { return MainFrame()->GetGtkWindow()->has_toplevel_focus(); }));
-    Settle();
+    ASSERT_TRUE(CaughtUp());
   };
 
   Control()->Perform(BrowserAction::find);
@@ -403,7 +403,6 @@ TEST_F(InTheView, TheControlCoversTheViewAfterEverySizeChange) {
     SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
     window->resize(width, height);
     ASSERT_TRUE(RunUntil([&] { return window->get_width() == width && window->get_height() == height; }));
-    Settle(100);
     GtkAllocation outer, inner;
     gtk_widget_get_allocation(control, &outer);
     gtk_widget_get_allocation(GTK_WIDGET(Engine()), &inner);
