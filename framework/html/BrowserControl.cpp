@@ -104,6 +104,7 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
       m_watchdog(m_webView, [this] { m_notice = BrowserTexts::EndedNotAnswering(); }),
       m_tabCycle(m_webView),
       m_heldModifiers(m_webView),
+      m_followedLinks(m_webView),
       m_policy(m_webView, *this),
       m_printer(m_webView, [this](const std::string& reason) { ReportStatus(BrowserTexts::PrintFailed(reason)); }) {
   PackWidgets(sunkenEdge);

@@ -25,6 +25,7 @@
 #include "html/BrowserEvents.h"
 #include "html/FindBar.h"
 #include "html/FolderPages.h"
+#include "html/FollowedLinks.h"
 #include "html/HeldModifiers.h"
 #include "html/NavigationPolicy.h"
 #include "html/PagePrinter.h"
@@ -140,6 +141,7 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   PageWatchdog m_watchdog;  // before m_policy: it sees every policy question
   PageTabCycle m_tabCycle;
   HeldModifiers m_heldModifiers;
+  FollowedLinks m_followedLinks;  // before m_policy: it sees every link followed
   NavigationPolicy m_policy;
   PagePrinter m_printer;
   BrowserBindings m_bindings;

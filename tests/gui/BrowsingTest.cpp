@@ -247,6 +247,54 @@ TEST_F(Browsing, TabGoesRoundThePagesLinksWithoutAnInvisibleStop) {
   EXPECT_TRUE(WaitFor(Uri(dir / "index.html")));
 }
 
+// A link followed from the keyboard has the focus again when Back returns to its page, on a page of
+// the folder and on the program's own folder page, so that Tab goes on to the next link.
+TEST_F(Browsing, BackGivesTheFocusBackToTheLinkFollowed) {
+  TempDir dir;
+  mkdir((dir / "list").c_str(), 0700);
+  for (const char* name : {"a.html", "b.html", "c.html"}) {
+    TempDir::Write(dir / name, std::string("<title>") + name + "</title>");
+    TempDir::Write(dir / ("list/" + std::string(name)), std::string("<title>") + name + "</title>");
+  }
+  TempDir::Write(dir / "index.html", "<title>Start</title>");
+  TempDir::Write(dir / "links.html", "<p><a href=a.html>a</a> <a href=b.html>b</a> <a href=c.html>c</a></p>");
+  ASSERT_TRUE(OpenFolder(dir));
+  const auto focused = [] {
+    return Evaluated("(e => e.tagName === 'A' ? e.textContent : e.tagName)(document.activeElement)");
+  };
+  struct Case {
+    const char* what;
+    std::function<void()> show;
+    const char* follow;
+    std::string reaches;
+    const char* next;
+  };
+  const Case cases[] = {
+      {"a page", [&] { View()->Navigate2(dir / "links.html"); }, "b", Uri(dir / "b.html"), "c"},
+      {"the folder page", [&] { View()->GetControl()->ShowFolder(dir / "list", 0); }, "b.html",
+       Uri(dir / "list/b.html"), "c.html"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string before = ShownUri();
+    c.show();
+    ASSERT_TRUE(RunUntil([&] { return ShownUri() != before && !webkit_web_view_is_loading(Engine()); }));
+    const std::string page = ShownUri();
+    for (int tabs = 0; tabs < 6 && focused() != c.follow; ++tabs) {
+      Keys("Tab");
+      ASSERT_TRUE(CaughtUp());
+    }
+    ASSERT_EQ(focused(), c.follow);
+    Keys("Return");
+    ASSERT_TRUE(WaitFor(c.reaches)) << ShownUri();
+    Command(ID_BACK_BROWSER);
+    ASSERT_TRUE(WaitFor(page)) << ShownUri();
+    EXPECT_TRUE(RunUntil([&] { return focused() == c.follow; }, 3000)) << focused();
+    Keys("Tab");
+    EXPECT_TRUE(RunUntil([&] { return focused() == c.next; }, 3000)) << focused();
+  }
+}
+
 TEST_F(Browsing, NewWindowsOpenInTheSameView) {
   TempDir dir;
   TempDir::Write(dir / "index.html", Blocks("Start", {"a href=\"b.html\" target=\"_blank\"",

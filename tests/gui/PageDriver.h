@@ -66,6 +66,30 @@ inline void Settle(int ms = 300) {
   RunUntil([] { return false; }, ms);
 }
 
+// What the script evaluates to in the page, as text ("" when it cannot run).
+inline std::string Evaluated(const std::string& script, WebKitWebView* engine = Engine()) {
+  struct Answer {
+    bool done = false;
+    std::string text;
+  };
+  auto answer = std::make_shared<Answer>();
+  webkit_web_view_evaluate_javascript(
+      engine, script.c_str(), -1, nullptr, nullptr, nullptr,
+      +[](GObject* view, GAsyncResult* result, gpointer data) {
+        const std::unique_ptr<std::shared_ptr<Answer>> answer(static_cast<std::shared_ptr<Answer>*>(data));
+        if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr)) {
+          char* text = jsc_value_to_string(value);
+          (*answer)->text = text;
+          g_free(text);
+          g_object_unref(value);
+        }
+        (*answer)->done = true;
+      },
+      new std::shared_ptr<Answer>(answer));
+  RunUntil([&] { return answer->done; });
+  return answer->text;
+}
+
 // Waits until the page process has taken in all that came before, and the window all the page
 // process said back: two script round trips, each ordered behind the messages sent before it, with
 // the window's own follow-up work (idle handlers) done after each. After it, what an earlier key,

@@ -55,26 +55,7 @@ Gtk::SearchEntry* SearchEntry() {
 
 // The text of the page's <mark> elements, one a line ("" when the script cannot run).
 std::string MarkedText() {
-  struct Answer {
-    bool done = false;
-    std::string text;
-  } answer;
-  webkit_web_view_evaluate_javascript(
-      Engine(), "[...document.querySelectorAll('mark')].map(m => m.textContent).join('\\n')", -1, nullptr, nullptr,
-      nullptr,
-      +[](GObject* engine, GAsyncResult* result, gpointer data) {
-        auto* answer = static_cast<Answer*>(data);
-        if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(engine), result, nullptr)) {
-          char* text = jsc_value_to_string(value);
-          answer->text = text;
-          g_free(text);
-          g_object_unref(value);
-        }
-        answer->done = true;
-      },
-      &answer);
-  RunUntil([&] { return answer.done; });
-  return answer.text;
+  return Evaluated("[...document.querySelectorAll('mark')].map(m => m.textContent).join('\\n')");
 }
 
 bool BarShown() { return SearchEntry() != nullptr && SearchEntry()->get_parent()->is_visible(); }
