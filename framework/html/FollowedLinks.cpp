@@ -17,19 +17,26 @@ FollowedLinks::FollowedLinks(WebKitWebView* webView) : m_webView(webView) {
   // Connected before the navigation policy, whose handler may end the signal's emission.
   g_signal_connect(webView, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
   g_signal_connect(webView, "load-changed", G_CALLBACK(OnLoadChanged), this);
+  g_signal_connect(webView, "key-press-event", G_CALLBACK(OnInput), this);
+  g_signal_connect(webView, "button-press-event", G_CALLBACK(OnInput), this);
+}
+
+gboolean FollowedLinks::OnInput(GtkWidget*, GdkEvent* event, FollowedLinks* self) {
+  self->m_byKey = event->type == GDK_KEY_PRESS;
+  return FALSE;
 }
 
 FollowedLinks::~FollowedLinks() { g_signal_handlers_disconnect_by_data(m_webView, this); }
 
 gboolean FollowedLinks::OnDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision* decision,
-                                       WebKitPolicyDecisionType type, FollowedLinks*) {
+                                       WebKitPolicyDecisionType type, FollowedLinks* self) {
   if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
   WebKitNavigationAction* action =
       webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
   WebKitBackForwardListItem* from =
       webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(webView));
   if (from != nullptr && webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
-      webkit_navigation_action_is_user_gesture(action)) {
+      webkit_navigation_action_is_user_gesture(action) && self->m_byKey) {
     const char* address = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
     g_object_set_data_full(G_OBJECT(from), kFollowed, g_strdup(address), g_free);
   }
