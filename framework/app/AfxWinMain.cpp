@@ -19,12 +19,19 @@ void NoteEnd(int) { g_endedWhileStarting = 1; }
 
 // The end of a session (SIGTERM, SIGHUP, SIGINT) may come before the program has started: from
 // before any library initialises, it is noted, and the program then ends with status 0 instead of
-// being killed.
+// being killed. A launcher that executes the program may hold these signals back until then: once
+// the handlers are in place they are let through, and one held meanwhile is noted now.
 void NoteEndWhileStarting() {
   struct sigaction action {};
   action.sa_handler = NoteEnd;
   sigemptyset(&action.sa_mask);
-  for (int signal : {SIGTERM, SIGHUP, SIGINT}) sigaction(signal, &action, nullptr);
+  sigset_t ends;
+  sigemptyset(&ends);
+  for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
+    sigaction(signal, &action, nullptr);
+    sigaddset(&ends, signal);
+  }
+  sigprocmask(SIG_UNBLOCK, &ends, nullptr);
 }
 
 [[gnu::used, gnu::section(".preinit_array")]] void (*const kNoteEndWhileStarting)() = NoteEndWhileStarting;
