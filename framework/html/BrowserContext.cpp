@@ -72,6 +72,7 @@ WebKitWebContext* BrowserContext::Get() {
       AfxTrace("No page-process module found: local devices and FIFOs in pages are not refused\n");
     else
       webkit_web_context_set_web_extensions_directory(made, extensions.c_str());
+    if (!extensions.empty()) AfxTrace("Page-process module from %s\n", extensions.c_str());
     // The module asks about files its page sandbox hides; only the folder of the socket is shown to it.
     if (!extensions.empty() && !SpecialFileService::SocketPath().empty()) {
       webkit_web_context_add_path_to_sandbox(made, SpecialFileService::Folder().c_str(), TRUE);
