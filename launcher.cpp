@@ -1,7 +1,7 @@
-// The executable `folioscope`: answers the terminal's --search itself, without the window's libraries
-// (so that the search's start is not the dynamic loader placing GTK and WebKitGTK), and for every
-// other command line executes the window's own executable in this same process, with the very same
-// arguments, the program name included.
+// The executable `folioscope`: answers --help, --version and the terminal's --search itself, without
+// the window's libraries (so that their start is not the dynamic loader placing GTK and WebKitGTK),
+// and for every other command line executes the window's own executable in this same process, with
+// the very same arguments, the program name included.
 #include <glib.h>
 #include <limits.h>
 #include <signal.h>
@@ -12,10 +12,13 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/InfoRequest.h"
 #include "content/search/SearchCommand.h"
+#include "resources/Resources.h"
 
 namespace {
 
@@ -58,6 +61,9 @@ int Fail(const std::string& message) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  static const CResourceModule strings{ProgramStrings()};
+  AfxSetResourceModule(&strings);
+  if (const std::optional<int> status = AfxAnswerInfoRequest(args)) return *status;
   if (SearchCommand::IsAsked(args)) {
     // A search ends on Ctrl+C, as grep does.
     sigprocmask(SIG_SETMASK, &g_startMask, nullptr);

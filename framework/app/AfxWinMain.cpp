@@ -4,11 +4,9 @@
 #include <gtkmm/main.h>
 
 #include <csignal>
-#include <cstdio>
-#include <string>
 
 #include "app/CWinApp.h"
-#include "core/AfxRes.h"
+#include "app/InfoRequest.h"
 #include "window/CWnd.h"
 
 namespace {
@@ -45,14 +43,7 @@ int AfxWinMain(int argc, char** argv, const CResourceModule& resources) {
   pApp->SetArguments(argc, argv);
 
   // Help and version are answered before anything else: no display, no settings.
-  CCommandLineInfo request;
-  request.ParseArguments(pApp->m_arguments);
-  if (request.m_nInfoRequest != CCommandLineInfo::NoInfo) {
-    const std::string text =
-        AfxLoadString(request.m_nInfoRequest == CCommandLineInfo::ShowHelp ? AFX_IDS_USAGE : AFX_IDS_VERSION);
-    std::fputs(text.c_str(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
-  }
+  if (const std::optional<int> status = AfxAnswerInfoRequest(pApp->m_arguments)) return *status;
 
   // The end of a session may come while GTK starts: it is carried out once the main loop runs. One
   // that came before ends the program now, with nothing to write.

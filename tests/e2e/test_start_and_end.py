@@ -100,15 +100,19 @@ class StartAndEnd(unittest.TestCase):
         window = os.path.join(prefix, "libexec", "folioscope", "folioscope-window")
         os.makedirs(os.path.dirname(window))
         env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0")
+        missing = f"folioscope: cannot run the window's executable {window}: No such file or directory\n"
         cases = [
-            # what is installed as the window, its mode, the exit status, standard output and error
-            (None, 0, 2, "", f"folioscope: cannot run the window's executable {window}: No such file or directory\n"),
-            ("#!/bin/sh\n", 0o644, 2, "", f"folioscope: cannot run the window's executable {window}: Permission denied\n"),
+            # what is installed as the window, its mode, the arguments, the exit status, standard
+            # output and error
+            (None, 0, ["-x", "page.html"], 2, "", missing),
+            ("#!/bin/sh\n", 0o644, ["-x"], 2, "", f"folioscope: cannot run the window's executable {window}: Permission denied\n"),
             # It runs in the same process, with the same arguments.
-            ('#!/bin/sh\necho "$$" "$@"\n', 0o755, 0, "{pid} --version -x\n", ""),
+            ('#!/bin/sh\necho "$$" "$@"\n', 0o755, ["-x", "page.html"], 0, "{pid} -x page.html\n", ""),
+            # The command answers help and version itself.
+            (None, 0, ["x", "--version"], 0, "FOLIOSCOPE 3.4\n", ""),
         ]
-        for text, mode, status, out, err in cases:
-            with self.subTest(window=text, mode=oct(mode)):
+        for text, mode, args, status, out, err in cases:
+            with self.subTest(window=text, mode=oct(mode), args=args):
                 if text is None:
                     if os.path.exists(window):
                         os.remove(window)
@@ -116,8 +120,8 @@ class StartAndEnd(unittest.TestCase):
                     with open(window, "w") as f:
                         f.write(text)
                     os.chmod(window, mode)
-                run = subprocess.Popen([command, "--version", "-x"], stdout=subprocess.PIPE,
-                                       stderr=subprocess.PIPE, text=True, env=env)
+                run = subprocess.Popen([command, *args], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                                       env=env)
                 stdout, stderr = run.communicate(timeout=60)
                 self.assertEqual((run.returncode, stdout, stderr), (status, out.format(pid=run.pid), err))
 
