@@ -20,6 +20,17 @@ bool IsSearchFlag(const std::string& arg) {
          (g_ascii_strcasecmp(name.c_str(), "search") == 0 || g_ascii_strcasecmp(name.c_str(), "-search") == 0);
 }
 
+// Where the arguments ask for a search: the place of the first --search, unless help or version
+// comes first, as everywhere on the line.
+std::optional<std::size_t> SearchFlag(const std::vector<std::string>& args) {
+  CCommandLineInfo info;
+  info.ParseArguments(args);
+  if (info.m_nInfoRequest != CCommandLineInfo::NoInfo) return std::nullopt;
+  for (std::size_t i = 0; i < args.size(); ++i)
+    if (IsSearchFlag(args[i])) return i;
+  return std::nullopt;
+}
+
 int Fail(const std::string& message) {
   std::fprintf(stderr, "folioscope: %s\n", message.c_str());
   return 2;
@@ -62,20 +73,17 @@ int Search(const std::string& typed, const std::string& given) {
 
 }  // namespace
 
+bool SearchCommand::IsAsked(const std::vector<std::string>& args) { return SearchFlag(args).has_value(); }
+
 std::optional<int> SearchCommand::RunIfAsked(const std::vector<std::string>& args) {
-  // Help and version come first, as everywhere on the line.
-  CCommandLineInfo info;
-  info.ParseArguments(args);
-  if (info.m_nInfoRequest != CCommandLineInfo::NoInfo) return std::nullopt;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (!IsSearchFlag(args[i])) continue;
-    if (i + 1 >= args.size()) return Fail("--search needs a QUERY (folioscope --search QUERY [FOLDER])");
-    if (i + 3 < args.size()) return Fail("--search takes a QUERY and at most one FOLDER");
-    try {
-      return Search(args[i + 1], i + 2 < args.size() ? args[i + 2] : ".");
-    } catch (const std::exception& error) {
-      return Fail(error.what());
-    }
+  const std::optional<std::size_t> flag = SearchFlag(args);
+  if (!flag) return std::nullopt;
+  const std::size_t i = *flag;
+  if (i + 1 >= args.size()) return Fail("--search needs a QUERY (folioscope --search QUERY [FOLDER])");
+  if (i + 3 < args.size()) return Fail("--search takes a QUERY and at most one FOLDER");
+  try {
+    return Search(args[i + 1], i + 2 < args.size() ? args[i + 2] : ".");
+  } catch (const std::exception& error) {
+    return Fail(error.what());
   }
-  return std::nullopt;
 }

@@ -13,6 +13,9 @@ namespace SearchCommand {
 
 constexpr std::size_t kHits = 20;
 
+// Whether the arguments (program name excluded) ask for a search.
+bool IsAsked(const std::vector<std::string>& args);
+
 // The status of the search the arguments (program name excluded) ask for; nothing when they ask
 // for none, so that the window starts as before.
 std::optional<int> RunIfAsked(const std::vector<std::string>& args);

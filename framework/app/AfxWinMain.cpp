@@ -4,11 +4,9 @@
 #include <gtkmm/main.h>
 
 #include <csignal>
-#include <cstdio>
-#include <string>
 
 #include "app/CWinApp.h"
-#include "core/AfxRes.h"
+#include "app/InfoRequest.h"
 #include "window/CWnd.h"
 
 namespace {
@@ -19,12 +17,19 @@ void NoteEnd(int) { g_endedWhileStarting = 1; }
 
 // The end of a session (SIGTERM, SIGHUP, SIGINT) may come before the program has started: from
 // before any library initialises, it is noted, and the program then ends with status 0 instead of
-// being killed.
+// being killed. A launcher that executes the program may hold these signals back until then: once
+// the handlers are in place they are let through, and one held meanwhile is noted now.
 void NoteEndWhileStarting() {
   struct sigaction action {};
   action.sa_handler = NoteEnd;
   sigemptyset(&action.sa_mask);
-  for (int signal : {SIGTERM, SIGHUP, SIGINT}) sigaction(signal, &action, nullptr);
+  sigset_t ends;
+  sigemptyset(&ends);
+  for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
+    sigaction(signal, &action, nullptr);
+    sigaddset(&ends, signal);
+  }
+  sigprocmask(SIG_UNBLOCK, &ends, nullptr);
 }
 
 [[gnu::used, gnu::section(".preinit_array")]] void (*const kNoteEndWhileStarting)() = NoteEndWhileStarting;
@@ -38,14 +43,7 @@ int AfxWinMain(int argc, char** argv, const CResourceModule& resources) {
   pApp->SetArguments(argc, argv);
 
   // Help and version are answered before anything else: no display, no settings.
-  CCommandLineInfo request;
-  request.ParseArguments(pApp->m_arguments);
-  if (request.m_nInfoRequest != CCommandLineInfo::NoInfo) {
-    const std::string text =
-        AfxLoadString(request.m_nInfoRequest == CCommandLineInfo::ShowHelp ? AFX_IDS_USAGE : AFX_IDS_VERSION);
-    std::fputs(text.c_str(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
-  }
+  if (const std::optional<int> status = AfxAnswerInfoRequest(pApp->m_arguments)) return *status;
 
   // The end of a session may come while GTK starts: it is carried out once the main loop runs. One
   // that came before ends the program now, with nothing to write.

@@ -1,5 +1,5 @@
 // Where the program's guide is: a folder of HTML pages installed under
-// <prefix>/<datadir>/doc/<program>/guide, the prefix being the folder above the executable's own;
+// <prefix>/<datadir>/doc/<program>/guide, the prefix being the one the executable is installed under;
 // when the executable runs from its build tree, the guide folder of its source tree.
 #pragma once
 

@@ -1,12 +1,11 @@
 #include "html/BrowserContext.h"
 
-#include <glibmm/miscutils.h>
-#include <glibmm/utility.h>
 #include <unistd.h>
 #include <webkit2/webkit2.h>
 
 #include <algorithm>
 
+#include "app/InstallPrefix.h"
 #include "core/Trace.h"
 #include "html/SpecialFileService.h"
 
@@ -31,12 +30,10 @@ unsigned BrowserContext::MemoryLimitMb() {
 }
 
 std::string BrowserContext::ExtensionsDirectory() {
-  // Installed: <prefix>/bin/program and <prefix>/AFX_WEB_EXTENSIONS_INSTALLED, found from the running
-  // executable so that the installed tree may move.
-  const std::string exe = Glib::convert_return_gchar_ptr_to_stdstring(g_file_read_link("/proc/self/exe", nullptr));
-  if (!exe.empty()) {
-    const std::string installed =
-        Glib::path_get_dirname(Glib::path_get_dirname(exe)) + "/" AFX_WEB_EXTENSIONS_INSTALLED;
+  // Installed: <prefix>/AFX_WEB_EXTENSIONS_INSTALLED, the prefix found from the running executable
+  // so that the installed tree may move.
+  if (const std::string prefix = AfxInstallPrefix(); !prefix.empty()) {
+    const std::string installed = prefix + "/" AFX_WEB_EXTENSIONS_INSTALLED;
     if (HasModule(installed)) return installed;
   }
   return HasModule(AFX_WEB_EXTENSIONS_BUILT) ? AFX_WEB_EXTENSIONS_BUILT : "";
@@ -75,6 +72,7 @@ WebKitWebContext* BrowserContext::Get() {
       AfxTrace("No page-process module found: local devices and FIFOs in pages are not refused\n");
     else
       webkit_web_context_set_web_extensions_directory(made, extensions.c_str());
+    if (!extensions.empty()) AfxTrace("Page-process module from %s\n", extensions.c_str());
     // The module asks about files its page sandbox hides; only the folder of the socket is shown to it.
     if (!extensions.empty() && !SpecialFileService::SocketPath().empty()) {
       webkit_web_context_add_path_to_sandbox(made, SpecialFileService::Folder().c_str(), TRUE);

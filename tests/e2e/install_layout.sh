@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# `cmake --install` into a temporary prefix puts the binary, the desktop entry and the AppStream
-# metadata under the application's id, the icon at the usual sizes, the man page, the guide and the
-# licence where the desktop, software centres and man(1) look for them. The desktop entry and the
-# metadata validate, and (with a display) the entry's command shows the folder it is handed.
-# The page-process module is installed where the installed binary looks for it.
+# `cmake --install` into a temporary prefix puts the command, the window's executable (with the
+# program's private executables), the desktop entry and the AppStream metadata under the
+# application's id, the icon at the usual sizes, the man page, the guide and the licence where the
+# desktop, software centres and man(1) look for them. The desktop entry and the metadata validate,
+# and (with a display) the entry's command shows the folder it is handed, from the installed
+# window, which takes the installed page-process module.
 set -euo pipefail
 build=$1
 source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -12,14 +13,15 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 doc=share/doc/folioscope
-expect=(bin/folioscope "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml" share/man/man1/folioscope.1
+window=libexec/folioscope/folioscope-window
+expect=(bin/folioscope "$window" "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml" share/man/man1/folioscope.1
         "$doc/LICENSE" share/folioscope/screenshots/guide.png)
 for size in 16 24 32 48 64 128 256; do expect+=("share/icons/hicolor/${size}x${size}/apps/$id.png"); done
 for page in "$source_dir"/guide/*; do expect+=("$doc/guide/$(basename "$page")"); done
 for f in "${expect[@]}"; do
   [ -f "$prefix/$f" ] || { echo "missing: $f"; exit 1; }
 done
-[ -x "$prefix/bin/folioscope" ] || { echo "not executable: bin/folioscope"; exit 1; }
+for f in bin/folioscope "$window"; do [ -x "$prefix/$f" ] || { echo "not executable: $f"; exit 1; }; done
 cmp -s "$prefix/$doc/LICENSE" /usr/share/common-licenses/GPL-3 || { echo "LICENSE is not the GPL-3 text"; exit 1; }
 
 entry="$prefix/share/applications/$id.desktop"
@@ -63,6 +65,11 @@ if [ -n "${DISPLAY:-}" ]; then
   classes=$(for w in $(xdotool search --pid "$pid" 2>/dev/null); do xprop -id "$w" WM_CLASS; done |
     sed -n 's/.*", "\(.*\)"$/\1/p' | sort -u)
   grep -qx "$(sed -n 's/^StartupWMClass=//p' "$entry")" <<<"$classes" || { echo "window classes: $classes"; exit 1; }
+  # The installed window runs in the command's process, under the command's name, with the
+  # installed page-process module.
+  [ "$(readlink "/proc/$pid/exe")" = "$prefix/$window" ] || { echo "running: $(readlink "/proc/$pid/exe")"; exit 1; }
+  [ "$(cat "/proc/$pid/comm")" = folioscope ] || { echo "process name: $(cat "/proc/$pid/comm")"; exit 1; }
+  grep -q "Page-process module from $prefix/lib" "$log" || { cat "$log"; exit 1; }
   kill -TERM "$pid"
   status=0
   wait "$pid" || status=$?

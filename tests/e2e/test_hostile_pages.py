@@ -115,6 +115,34 @@ db.onsuccess = async () => {
                     time.sleep(delay)
                     viewer.process.send_signal(sig)
                     self.assertEqual(viewer.wait(), 0, viewer.trace())
+            # Earlier still: from the command's first instruction the signals are held back, also
+            # through its exec of the window, until the window's handlers are in place; one sent
+            # as soon as they are held, or one already pending when the command starts, then
+            # reaches the handlers.
+            with self.subTest(signal=sig.name, sent="as soon as it is held back"):
+                viewer = self.viewer.start()
+                self.assertTrue(wait_for(lambda: holding(viewer.process.pid), 10, 0.0005), "never held back")
+                viewer.process.send_signal(sig)
+                self.assertEqual(viewer.wait(), 0, viewer.trace())
+            with self.subTest(signal=sig.name, sent="before the command started"):
+                pending = [sys.executable, "-c", "import os, signal, sys\n"
+                           f"signal.pthread_sigmask(signal.SIG_BLOCK, [{int(sig)}])\n"
+                           f"os.kill(os.getpid(), {int(sig)})\n"
+                           "os.execv(sys.argv[1], sys.argv[1:])\n"]
+                viewer = self.viewer.start(wrapper=pending)
+                self.assertEqual(viewer.wait(), 0, viewer.trace())
+
+
+def holding(pid):
+    """True while the process pid holds SIGTERM, SIGHUP and SIGINT back and has no handler for them
+    yet (later, a main loop may block them to read them from a file descriptor)."""
+    try:
+        with open("/proc/%d/status" % pid) as f:
+            fields = dict(line.split(":", 1) for line in f)
+    except OSError:
+        return False
+    wanted = sum(1 << (s - 1) for s in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT))
+    return int(fields["SigBlk"], 16) & wanted == wanted and int(fields["SigCgt"], 16) & wanted == 0
 
 
 def handling(pid):

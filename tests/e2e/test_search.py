@@ -1,10 +1,15 @@
 """The search in a terminal: the real binary with --search and no display prints the best hits of
 a folder, one a line, with grep's exit status, keeps its index in the user's cache, and shows
-progress on standard error only when that is a terminal."""
+progress on standard error only when that is a terminal; the command starts without the window's
+libraries, and Ctrl+C ends a search."""
+import glob
 import os
 import pty
+import signal
+import sqlite3
 import subprocess
 import tempfile
+import time
 import unittest
 
 BINARY = os.environ["FOLIOSCOPE_BINARY"]
@@ -78,6 +83,43 @@ class TerminalSearch(unittest.TestCase):
         os.close(primary)
         self.assertEqual(result.returncode, 0)
         self.assertIn("Indexing 4 of 4 pages…", shown)
+
+    def test_the_command_loads_none_of_the_window_libraries(self):
+        # The dynamic loader would take longer to place GTK's and WebKitGTK's libraries than the
+        # search takes.
+        listed = subprocess.run(["ldd", BINARY], capture_output=True, text=True, check=True).stdout
+        names = [line.split()[0] for line in listed.splitlines() if line.strip()]
+        window = [name for name in names
+                  if name.startswith(("libgtk", "libgdk", "libwebkit", "libjavascriptcore", "libsoup", "libatk",
+                                      "libpango", "libcairo", "libX11"))]
+        self.assertEqual(window, [], listed)
+
+    def test_ctrl_c_ends_a_search(self):
+        # A search that waits for another process's write to the index (up to 10 s) ends at once.
+        self.assertEqual(self.search("--search", "socket", self.folder).returncode, 0)
+        self.write("new.html", "New", "<h1 id='n'>New</h1><p>A page to index.</p>")
+        index = os.path.realpath(glob.glob(os.path.join(self.cache, "folioscope", "search", "*.sqlite"))[0])
+        writer = sqlite3.connect(index, isolation_level=None)
+        self.addCleanup(writer.close)
+        writer.execute("BEGIN IMMEDIATE")
+        run = subprocess.Popen([BINARY, "--search", "socket", self.folder], stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, env=self.env())
+        self.addCleanup(run.kill)
+        end = time.monotonic() + 30
+        while not self.has_open(run.pid, index) and time.monotonic() < end:
+            time.sleep(0.001)
+        self.assertIsNone(run.poll(), "the search did not wait")
+        run.send_signal(signal.SIGINT)
+        run.communicate(timeout=5)
+        self.assertEqual(run.returncode, -signal.SIGINT)
+
+    @staticmethod
+    def has_open(pid, path):
+        fds = "/proc/%d/fd" % pid
+        try:
+            return any(os.readlink(os.path.join(fds, fd)) == path for fd in os.listdir(fds))
+        except OSError:
+            return False
 
 
 if __name__ == "__main__":

@@ -1,13 +1,15 @@
 """The real binary from start to end: its window, the setting kept across a run, the command-line
-forms that end without a window, the messages they give, and exit status 0 on every ending."""
+forms that end without a window, the messages they give, and exit status 0 on every ending; the
+command that starts the window, and what it says when it cannot."""
 import os
 import shutil
 import signal
+import subprocess
 import sys
 import tempfile
 import unittest
 
-from viewer import SETTINGS, WindowManager, answer, find_windows, start_on_page, wait_for
+from viewer import BINARY, SETTINGS, WindowManager, answer, find_windows, start_on_page, wait_for
 
 TWO = "[%s]\n\"PreviewPages\"=dword:00000002\n" % SETTINGS
 
@@ -88,6 +90,40 @@ class StartAndEnd(unittest.TestCase):
                 else:
                     self.assertEqual(viewer.stored(), TWO)
                 viewer.close()
+
+    def test_the_command_runs_the_window_where_it_is_installed_or_says_why_not(self):
+        # The command alone in an installed tree's bin/: the window is looked for under libexec/.
+        prefix = tempfile.mkdtemp(prefix="folioscope-e2e-prefix-")
+        self.addCleanup(shutil.rmtree, prefix)
+        os.makedirs(os.path.join(prefix, "bin"))
+        command = shutil.copy(BINARY, os.path.join(prefix, "bin", "folioscope"))
+        window = os.path.join(prefix, "libexec", "folioscope", "folioscope-window")
+        os.makedirs(os.path.dirname(window))
+        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0")
+        missing = f"folioscope: cannot run the window's executable {window}: No such file or directory\n"
+        cases = [
+            # what is installed as the window, its mode, the arguments, the exit status, standard
+            # output and error
+            (None, 0, ["-x", "page.html"], 2, "", missing),
+            ("#!/bin/sh\n", 0o644, ["-x"], 2, "", f"folioscope: cannot run the window's executable {window}: Permission denied\n"),
+            # It runs in the same process, with the same arguments.
+            ('#!/bin/sh\necho "$$" "$@"\n', 0o755, ["-x", "page.html"], 0, "{pid} -x page.html\n", ""),
+            # The command answers help and version itself.
+            (None, 0, ["x", "--version"], 0, "FOLIOSCOPE 3.4\n", ""),
+        ]
+        for text, mode, args, status, out, err in cases:
+            with self.subTest(window=text, mode=oct(mode), args=args):
+                if text is None:
+                    if os.path.exists(window):
+                        os.remove(window)
+                else:
+                    with open(window, "w") as f:
+                        f.write(text)
+                    os.chmod(window, mode)
+                run = subprocess.Popen([command, *args], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                                       env=env)
+                stdout, stderr = run.communicate(timeout=60)
+                self.assertEqual((run.returncode, stdout, stderr), (status, out.format(pid=run.pid), err))
 
     def test_hostile_command_line(self):
         args = ["/junk"] * 3000 + ["-" + "x" * 10000, "/\udcff\udcfe", "", "-", "/"]
