@@ -116,7 +116,7 @@ class Folders(unittest.TestCase):
         self.assertTrue(wait_for(lambda: shown(self.pages + "/index.html") in viewer.trace()), viewer.trace())
         press(window, "alt+Left")
         self.assertTrue(wait_for(lambda: viewer.trace().count(empty) == 2), viewer.trace())
-        press(window, "Tab", "Tab", "Return")  # sub/
+        press(window, "Tab", "Return")  # sub/, after Parent folder, which has the focus again
         self.assertTrue(wait_for(lambda: shown(self.pages + "/empty/sub/") in viewer.trace()), viewer.trace())
         press(window, "Tab", "Return")  # its Parent folder
         self.assertTrue(wait_for(lambda: viewer.trace().count(empty) == 3), viewer.trace())
