@@ -21,12 +21,12 @@ FollowedLinks::FollowedLinks(WebKitWebView* webView) : m_webView(webView) {
   g_signal_connect(webView, "button-press-event", G_CALLBACK(OnInput), this);
 }
 
+FollowedLinks::~FollowedLinks() { g_signal_handlers_disconnect_by_data(m_webView, this); }
+
 gboolean FollowedLinks::OnInput(GtkWidget*, GdkEvent* event, FollowedLinks* self) {
   self->m_byKey = event->type == GDK_KEY_PRESS;
   return FALSE;
 }
-
-FollowedLinks::~FollowedLinks() { g_signal_handlers_disconnect_by_data(m_webView, this); }
 
 gboolean FollowedLinks::OnDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision* decision,
                                        WebKitPolicyDecisionType type, FollowedLinks* self) {
