@@ -37,14 +37,18 @@ CFOLIOSCPDoc* CFOLIOSCPView::GetDocument() const {
 
 void CFOLIOSCPView::OnInitialUpdate() {
   CHtmlView::OnInitialUpdate();
-  if (!m_searchKey.connected() && GetBrowser() != nullptr)
-    m_searchKey = Glib::wrap(GTK_WIDGET(GetBrowser()))->signal_key_press_event().connect([this](GdkEventKey* event) {
+  if (!m_searchKey.connected() && GetBrowser() != nullptr) {
+    const auto searchKey = [this](GdkEventKey* event) {
       const guint modifiers = event->state & (GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_MOD1_MASK);
       if (gdk_keyval_to_lower(event->keyval) != GDK_KEY_f || modifiers != (GDK_CONTROL_MASK | GDK_SHIFT_MASK))
         return false;
       OpenSearch();
       return true;
-    });
+    };
+    m_searchKey = Glib::wrap(GTK_WIDGET(GetBrowser()))->signal_key_press_event().connect(searchKey);
+    // A key the bars' entries leave alone goes on up to the control.
+    m_searchKeyInBars = GetControl()->signal_key_press_event().connect(searchKey);
+  }
   // Looked up afresh each time, in the current directory of this moment.
   const FolderPage page = StartPage::FindInCurrentDirectory();
   if (!page.path.empty())
@@ -65,6 +69,7 @@ void CFOLIOSCPView::OnDestroy() {
 // Indexing ends and no event reaches the view once its window goes.
 void CFOLIOSCPView::EndSearch() {
   m_searchKey.disconnect();
+  m_searchKeyInBars.disconnect();
   if (m_search != nullptr) GeneratedPages::Provide(nullptr);
   m_search.reset();
   m_searchBar.reset();

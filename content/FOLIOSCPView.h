@@ -46,6 +46,7 @@ class CFOLIOSCPView : public CHtmlView {
   std::unique_ptr<SearchBar> m_searchBar;
   std::unique_ptr<FolderSearch> m_search;
   sigc::connection m_searchKey;          // Ctrl+Shift+F in the page
+  sigc::connection m_searchKeyInBars;    // and in the find and search bars
   std::string m_markOn;                  // the hit on its way from a results page
   bool m_remakeResults = false;          // the results loading now are made again once loaded
   std::vector<std::string> m_markWords;  // the words to mark on it

@@ -116,6 +116,7 @@ BrowserControl::BrowserControl(BrowserEvents& events, bool sunkenEdge)
 BrowserControl::~BrowserControl() {
   g_cancellable_cancel(m_copyCheck.get());  // its answer then reaches nothing of this object
   m_endPage.disconnect();
+  for (sigc::connection& keys : m_barKeys) keys.disconnect();
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(m_webView), this);
   g_signal_handlers_disconnect_by_data(m_webView, this);
   g_signal_handlers_disconnect_by_data(m_findBar.GetEntry().gobj(), this);
@@ -152,6 +153,17 @@ void BrowserControl::ConnectEngine() {
   g_signal_connect(m_webView, "script-dialog", G_CALLBACK(OnScriptDialog), this);
   g_signal_connect(m_webView, "print", G_CALLBACK(OnPrint), this);
   g_signal_connect(m_webView, "context-menu", G_CALLBACK(OnContextMenu), this);
+}
+
+void BrowserControl::AddBar(Gtk::Widget& bar) {
+  m_box.pack_end(bar, Gtk::PACK_SHRINK);
+  // Keys that reach the bar itself: those its entry or buttons did not take.
+  m_barKeys.push_back(bar.signal_key_press_event().connect([this](GdkEventKey* event) {
+    const BrowserAction action = BrowserBindings::ForKey(KeyOfFirstGroup(event), event->state);
+    if (action == BrowserAction::none || action == BrowserAction::copy) return false;
+    Perform(action);
+    return true;
+  }));
 }
 
 void BrowserControl::ConnectInput(GtkWidget* widget) {

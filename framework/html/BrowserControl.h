@@ -40,8 +40,9 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   WebKitWebView* GetWebView() const { return m_webView; }
   FindBar& GetFindBar() { return m_findBar; }
   // Puts a bar of the host's under the page, beside the find bar; the bar must outlive the control
-  // or be removed first.
-  void AddBar(Gtk::Widget& bar) { m_box.pack_end(bar, Gtk::PACK_SHRINK); }
+  // or be removed first. The view's keys (Ctrl+F, F5, Alt+Left...) work in the bar as in the page,
+  // where the bar's own widgets leave them alone.
+  void AddBar(Gtk::Widget& bar);
   // What stands in the engine's place after a page was stopped for its size; hidden otherwise.
   const Gtk::Label& GetStoppedPage() const { return m_stoppedPage; }
   // The host, or nullptr once it has let go (Detach); events then go nowhere.
@@ -164,8 +165,9 @@ class BrowserControl : public Gtk::Frame, public NavigationHost {
   std::shared_ptr<FolderListing> m_listing;  // the folder page on its way
   std::function<void()> m_request;           // the step on its way, and how often the page got in its way
   int m_inTheWay = 0;
-  sigc::connection m_endPage;  // ends a page that keeps getting in the way
-  bool m_pageEnded = false;    // the page's process has ended and no page has come since
+  std::vector<sigc::connection> m_barKeys;  // the host's bars' keys, taken for the view's
+  sigc::connection m_endPage;               // ends a page that keeps getting in the way
+  bool m_pageEnded = false;                 // the page's process has ended and no page has come since
   std::vector<std::shared_ptr<WebKitBackForwardListItem>> m_readerMoved;  // entries the reader scrolled or acted on
   bool m_fragmentAfterLoad = false;      // a step arrived at an entry of another page: show its section once loaded
   bool m_overLink = false;               // the pointer is on a link, whose address is the status text

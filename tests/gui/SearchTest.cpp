@@ -101,6 +101,27 @@ TEST_F(GeneratedPagesInView, SearchBarShowsResultsThatLandOnTheirSection) {
   ASSERT_TRUE(RunUntil([] { return !BarShown() && gtk_widget_has_focus(GTK_WIDGET(Engine())); }));
 }
 
+// The view's keys work in both bars where their entries leave them alone: Ctrl+Shift+F from the
+// find bar, Ctrl+F and Alt+Left from the search bar.
+TEST_F(GeneratedPagesInView, TheViewsKeysWorkInTheFindAndSearchBars) {
+  TempDir dir;
+  TempDir::Write(dir / "index.html", Blocks("Start", {"p"}));
+  TempDir::Write(dir / "other.html", "<title>Other</title><p>Another page.</p>");
+  ASSERT_TRUE(OpenFolder(dir));
+  View()->Navigate2(dir / "other.html");
+  ASSERT_TRUE(WaitFor(Uri(dir / "other.html")));
+  Gtk::Entry& find = View()->GetControl()->GetFindBar().GetEntry();
+  Keys("ctrl+f");
+  ASSERT_TRUE(RunUntil([&] { return find.has_focus(); }));
+  Keys("ctrl+shift+f");
+  EXPECT_TRUE(RunUntil([] { return BarShown() && SearchEntry()->has_focus(); })) << "from the find bar";
+  Keys("ctrl+f");
+  EXPECT_TRUE(RunUntil([&] { return find.has_focus(); })) << "from the search bar";
+  SearchEntry()->grab_focus();
+  Keys("alt+Left");
+  EXPECT_TRUE(WaitFor(Uri(dir / "index.html"))) << ShownUri();
+}
+
 std::size_t BackLength() {
   GList* back = webkit_back_forward_list_get_back_list(webkit_web_view_get_back_forward_list(Engine()));
   const std::size_t length = g_list_length(back);
