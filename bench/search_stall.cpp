@@ -6,7 +6,6 @@
 // stores and the index. Needs a display.
 #include <gdk/gdk.h>
 #include <glibmm/main.h>
-#include <gtkmm/main.h>
 #include <gtkmm/searchentry.h>
 #include <unistd.h>
 #include <webkit2/webkit2.h>
@@ -18,11 +17,11 @@
 #include <string>
 #include <utility>
 
+#include "../tests/gui/InProcess.h"
 #include "app/CWinApp.h"
 #include "app/FOLIOSCP.h"
 #include "content/FOLIOSCPView.h"
 #include "html/BrowserControl.h"
-#include "resources/Resources.h"
 #include "window/CFrameWnd.h"
 
 namespace {
@@ -39,18 +38,7 @@ bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
   return done();
 }
 
-Gtk::SearchEntry* SearchEntry() {
-  Gtk::SearchEntry* found = nullptr;
-  std::function<void(Gtk::Widget&)> walk = [&](Gtk::Widget& widget) {
-    if (auto* entry = dynamic_cast<Gtk::SearchEntry*>(&widget);
-        entry != nullptr && entry->get_accessible()->get_name() == "Search all pages")
-      found = entry;
-    if (auto* container = dynamic_cast<Gtk::Container*>(&widget))
-      for (Gtk::Widget* child : container->get_children()) walk(*child);
-  };
-  walk(*View()->GetControl());
-  return found;
-}
+Gtk::SearchEntry* SearchEntry() { return in_process::SearchEntry(*View()->GetControl()); }
 
 // Ctrl+Shift+F as the page's view receives it.
 void PressSearchKey(WebKitWebView* engine) {
@@ -132,17 +120,10 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(dir);
     setenv(variable, dir.c_str(), 1);
   }
-  setenv("NO_AT_BRIDGE", "1", 1);
-  AfxSetResourceModule(&ProgramResources());
-  char name[] = "folioscope";
-  char* args[] = {name};
-  AfxGetApp()->SetArguments(1, args);
-  gdk_set_allowed_backends("x11");
-  if (!gtk_init_check(nullptr, nullptr)) {
+  if (!in_process::StartGtk()) {
     std::fprintf(stderr, "search-stall: no display\n");
     return 2;
   }
-  Gtk::Main::init_gtkmm_internals();
   if (chdir(argv[1]) != 0 || !theApp.InitInstance()) return 2;
   theApp.BeginIdleProcessing();
   const bool measured = Measure("socket");

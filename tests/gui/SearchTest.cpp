@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "InProcess.h"
 #include "PageDriver.h"
 #include "html/BrowserControl.h"
 
@@ -39,19 +40,8 @@ TEST_F(GeneratedPagesInView, BackFromTheNextPartOfALongListingShowsTheFirstPart)
   EXPECT_EQ(CountText("Entries 1001 to 1005 of 1005"), 2u);
 }
 
-// The search bar, found by its entry's accessible name; nullptr while there is none.
-Gtk::SearchEntry* SearchEntry() {
-  Gtk::SearchEntry* found = nullptr;
-  std::function<void(Gtk::Widget&)> walk = [&](Gtk::Widget& widget) {
-    if (auto* entry = dynamic_cast<Gtk::SearchEntry*>(&widget);
-        entry != nullptr && entry->get_accessible()->get_name() == "Search all pages")
-      found = entry;
-    if (auto* container = dynamic_cast<Gtk::Container*>(&widget))
-      for (Gtk::Widget* child : container->get_children()) walk(*child);
-  };
-  walk(*View()->GetControl());
-  return found;
-}
+// The search bar's entry, found by its accessible name; nullptr while there is none.
+Gtk::SearchEntry* SearchEntry() { return in_process::SearchEntry(*View()->GetControl()); }
 
 // The text of the page's <mark> elements, one a line ("" when the script cannot run).
 std::string MarkedText() {

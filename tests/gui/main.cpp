@@ -1,11 +1,10 @@
 // Starts GTK the way the program's entry does, with settings and data folders of the test's own.
-#include <gdk/gdk.h>
 #include <gtest/gtest.h>
-#include <gtkmm/main.h>
+
+#include <cstdio>
 
 #include "../unit/TempDir.h"
-#include "app/CWinApp.h"
-#include "resources/Resources.h"
+#include "InProcess.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
@@ -16,16 +15,9 @@ int main(int argc, char** argv) {
   setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
   TempDir cache;  // the search index among them
   setenv("XDG_CACHE_HOME", cache.Path().c_str(), 1);
-  setenv("NO_AT_BRIDGE", "1", 1);
-  AfxSetResourceModule(&ProgramResources());
-  char name[] = "folioscope";
-  char* args[] = {name};
-  AfxGetApp()->SetArguments(1, args);
-  gdk_set_allowed_backends("x11");
-  if (!gtk_init_check(nullptr, nullptr)) {
+  if (!in_process::StartGtk()) {
     fprintf(stderr, "no display\n");
     return 1;
   }
-  Gtk::Main::init_gtkmm_internals();
   return RUN_ALL_TESTS();
 }
